@@ -1,0 +1,45 @@
+#include "occt_host/container.h"
+
+#include "occt_host/pad.h"
+#include "occt_host/part.h"
+#include "occt_host/sketch.h"
+
+namespace occt_host {
+
+Container::Container(std::shared_ptr<Part> part) : part_(std::move(part)) {}
+
+host::SpecObjectPtr Container::part() {
+  return part_;
+}
+
+host::SpecObjectPtr Container::createSketch(const host::Point3& origin, const host::Vec3& h,
+                                            const host::Vec3& v) {
+  try {
+    auto sketch = Sketch::create(part_->nextName("Sketch"), origin, h, v);
+    if (!sketch || host::failed(part_->addFeature(sketch))) return nullptr;
+    return sketch;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr Container::createPad(const host::SpecObjectPtr& sketch) {
+  try {
+    auto profile = std::dynamic_pointer_cast<Sketch>(sketch);
+    if (!profile || !profile->isWithin(part_.get())) return nullptr;
+    auto pad = std::make_shared<Pad>(part_->nextName("Pad"), profile);
+    if (host::failed(part_->addFeature(pad))) return nullptr;
+    return pad;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void* Container::findInterface(host::InterfaceId id) {
+  if (id == host::PartContainer::kInterfaceId) return static_cast<host::PartContainer*>(this);
+  if (id == host::SketchFactory::kInterfaceId) return static_cast<host::SketchFactory*>(this);
+  if (id == host::PartFactory::kInterfaceId) return static_cast<host::PartFactory*>(this);
+  return nullptr;
+}
+
+}  // namespace occt_host

@@ -1,0 +1,43 @@
+// The container of a Part document's feature tree (stands for CATIPrtContainer); it
+// gives the Part and the factories that place new features in it.
+#pragma once
+
+#include <memory>
+
+#include "host/part.h"
+#include "host/part_factory.h"
+#include "host/sketch.h"
+#include "occt_host/object.h"
+
+namespace occt_host {
+
+class Part;
+
+class Container : public Object,
+                  public host::PartContainer,
+                  public host::SketchFactory,
+                  public host::PartFactory {
+ public:
+  explicit Container(std::shared_ptr<Part> part);
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // host::PartContainer
+  host::SpecObjectPtr part() override;
+  // host::SketchFactory: the sketch goes into the current body after the current feature.
+  host::SpecObjectPtr createSketch(const host::Point3& origin, const host::Vec3& h,
+                                   const host::Vec3& v) override;
+  // host::PartFactory
+  host::SpecObjectPtr createPad(const host::SpecObjectPtr& sketch) override;
+
+  const std::shared_ptr<Part>& partNode() const { return part_; }
+
+ protected:
+  void* findInterface(host::InterfaceId id) override;
+  host::Unknown* identity() override { return static_cast<host::PartContainer*>(this); }
+
+ private:
+  std::shared_ptr<Part> part_;
+};
+
+}  // namespace occt_host

@@ -1,0 +1,56 @@
+// The Part feature (stands for CATIPrtPart): reference planes, bodies, and the current
+// feature and tool that decide where new features go.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "host/part.h"
+#include "occt_host/tree_container.h"
+
+namespace occt_host {
+
+class Body;
+
+class Part : public TreeContainer, public host::Part {
+ public:
+  explicit Part(std::string name);
+  // A Part with its three reference planes and its main body, current at creation.
+  static std::shared_ptr<Part> create(std::string name);
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // host::Part
+  host::SpecObjectPtr currentFeature() override;
+  host::Status setCurrentFeature(const host::SpecObjectPtr& feature) override;
+  host::SpecObjectPtr currentTool() override;
+  host::Status setCurrentTool(const host::SpecObjectPtr& tool) override;
+  host::SpecObjectPtr mainBody() override;
+  host::SpecObjectList referencePlanes() override;
+
+  // Places `feature` in the current body after the current feature (or at the body's
+  // end) and makes it current, so that features follow one another.
+  host::Status addFeature(const std::shared_ptr<TreeNode>& feature);
+  // "Sketch.1", "Pad.2", ... counted per type, as the original names features.
+  std::string nextName(const std::string& type);
+  std::shared_ptr<Body> mainBodyNode() const;
+
+  void childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index) override;
+
+ protected:
+  void* findInterface(host::InterfaceId id) override;
+  // Updates every body; the first failure is reported.
+  host::UpdateResult recompute() override;
+
+ private:
+  bool owns(const TreeNode* node) const { return node && node != this && node->isWithin(this); }
+  std::shared_ptr<Body> firstBody() const;
+
+  std::weak_ptr<Body> mainBody_;
+  std::weak_ptr<TreeContainer> currentTool_;
+  std::weak_ptr<TreeNode> currentFeature_;
+  std::map<std::string, int> counters_;
+};
+
+}  // namespace occt_host

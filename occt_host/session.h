@@ -1,0 +1,49 @@
+// The application session: documents, windows and the event loop. One per process;
+// while it lives it is the host environment that the plug-in reaches.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/application.h"
+#include "host/document.h"
+#include "host/environment.h"
+#include "occt_host/event_loop.h"
+
+namespace occt_host {
+
+class Layout;
+
+class Session : public host::Environment {
+ public:
+  Session();
+  ~Session() override;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // A new document of kind "Part", "Product" or "Drawing", named like "Part1"; null for
+  // another kind.
+  std::shared_ptr<host::Document> newDocument(const std::string& kind);
+  std::vector<std::shared_ptr<host::Document>> documents() const { return documents_; }
+  // A window on the document's editor, made current; null for a document of another session.
+  std::shared_ptr<host::Window> openWindow(const std::shared_ptr<host::Document>& document,
+                                           bool withViewer = true);
+  std::shared_ptr<host::Layout> layout() const;
+  EventLoop& eventLoop() { return loop_; }
+
+  // host::Environment
+  std::shared_ptr<host::Layout> currentLayout() override;
+  host::MessagePump& messagePump() override { return loop_; }
+  std::uint32_t tickCount() override { return loop_.tickCount(); }
+
+ private:
+  EventLoop loop_;
+  std::shared_ptr<Layout> layout_;
+  std::vector<std::shared_ptr<host::Document>> documents_;
+  std::map<std::string, int> counters_;
+  host::Environment* previous_ = nullptr;
+};
+
+}  // namespace occt_host

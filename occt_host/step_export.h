@@ -1,0 +1,16 @@
+// STEP export of a Part document, keeping each body's name and colour.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/document.h"
+
+namespace occt_host {
+
+// Writes every body that has a solid as one named, coloured shape. False with a reason
+// in `error` (when given) if the document holds no Part or the file cannot be written.
+bool exportStep(const std::shared_ptr<host::Document>& document, const std::string& path,
+                std::string* error);
+
+}  // namespace occt_host

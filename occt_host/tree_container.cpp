@@ -1,0 +1,69 @@
+#include "occt_host/tree_container.h"
+
+#include <algorithm>
+
+namespace occt_host {
+
+host::SpecObjectList TreeContainer::children() {
+  try {
+    return host::SpecObjectList(children_.begin(), children_.end());
+  } catch (...) {
+    return {};
+  }
+}
+
+host::SpecObjectList TreeContainer::allDescendants() {
+  try {
+    host::SpecObjectList out;
+    collect(out);
+    return out;
+  } catch (...) {
+    return {};
+  }
+}
+
+void TreeContainer::collect(host::SpecObjectList& out) const {
+  for (const auto& child : children_) {
+    out.push_back(child);
+    if (auto inner = std::dynamic_pointer_cast<TreeContainer>(child)) inner->collect(out);
+  }
+}
+
+host::Status TreeContainer::removeChild(const host::SpecObjectPtr& child) {
+  try {
+    if (!child) return host::kPointer;
+    const auto* node = dynamic_cast<const TreeNode*>(child.get());
+    std::size_t index = indexOf(node);
+    if (index == children_.size()) return host::kInvalidArg;
+    std::shared_ptr<TreeNode> removed = children_[index];
+    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
+    removed->parent_.reset();
+    // Features that read the removed node see it change and recompute.
+    removed->touch();
+    childRemoved(*removed, *this, index);
+    touch();
+    return host::kOk;
+  } catch (...) {
+    return host::kFail;
+  }
+}
+
+void TreeContainer::insertChild(const std::shared_ptr<TreeNode>& child, std::size_t index) {
+  index = std::min(index, children_.size());
+  children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
+  child->parent_ = self();
+  touch();
+}
+
+std::size_t TreeContainer::indexOf(const TreeNode* child) const {
+  auto it = std::find_if(children_.begin(), children_.end(),
+                         [child](const auto& c) { return c.get() == child; });
+  return static_cast<std::size_t>(it - children_.begin());
+}
+
+void* TreeContainer::findInterface(host::InterfaceId id) {
+  if (id == host::Descendants::kInterfaceId) return static_cast<host::Descendants*>(this);
+  return TreeNode::findInterface(id);
+}
+
+}  // namespace occt_host

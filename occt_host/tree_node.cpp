@@ -1,0 +1,114 @@
+#include "occt_host/tree_node.h"
+
+#include <utility>
+
+#include "occt_host/kernel_guard.h"
+
+namespace occt_host {
+
+TreeNode::TreeNode(std::string type, std::string name)
+    : type_(std::move(type)), name_(std::move(name)) {}
+
+std::string TreeNode::typeName() const {
+  try {
+    return type_;
+  } catch (...) {
+    return {};
+  }
+}
+
+std::string TreeNode::name() const {
+  try {
+    return name_;
+  } catch (...) {
+    return {};
+  }
+}
+
+host::SpecObjectPtr TreeNode::father() {
+  try {
+    return parent_.lock();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::UpdateResult TreeNode::update() {
+  host::UpdateResult result;
+  std::string error;
+  if (!runGuarded([&] { result = recompute(); }, error)) {
+    result.status = host::kFail;
+    result.diagnostic = error;
+  }
+  return result;
+}
+
+host::UpdateResult TreeNode::recompute() {
+  return {};
+}
+
+std::string TreeNode::alias() const {
+  try {
+    return displayName();
+  } catch (...) {
+    return {};
+  }
+}
+
+host::Status TreeNode::setAlias(const std::string& name) {
+  if (name.empty()) return host::kInvalidArg;
+  try {
+    alias_ = name;
+    return host::kOk;
+  } catch (...) {
+    return host::kFail;
+  }
+}
+
+host::Status TreeNode::setColor(const host::Color& color) {
+  auto inRange = [](int c) { return c >= 0 && c <= 255; };
+  if (!inRange(color.r) || !inRange(color.g) || !inRange(color.b)) return host::kInvalidArg;
+  color_ = color;
+  return host::kOk;
+}
+
+bool TreeNode::color(host::Color& out) const {
+  if (!color_) return false;
+  out = *color_;
+  return true;
+}
+
+host::Status TreeNode::setShown(bool shown) {
+  shown_ = shown;
+  return host::kOk;
+}
+
+bool TreeNode::shown() const {
+  return shown_;
+}
+
+bool TreeNode::isWithin(const TreeNode* ancestor) const {
+  for (std::shared_ptr<const TreeNode> node =
+           std::static_pointer_cast<const TreeNode>(shared_from_this());
+       node; node = node->parentNode()) {
+    if (node.get() == ancestor) return true;
+  }
+  return false;
+}
+
+std::string TreeNode::displayName() const {
+  return alias_.empty() ? name_ : alias_;
+}
+
+void TreeNode::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index) {
+  if (auto parent = parentNode()) parent->childRemoved(removed, from, index);
+}
+
+void* TreeNode::findInterface(host::InterfaceId id) {
+  if (id == host::SpecObject::kInterfaceId) return static_cast<host::SpecObject*>(this);
+  if (id == host::Alias::kInterfaceId) return static_cast<host::Alias*>(this);
+  if (id == host::VisProperties::kInterfaceId) return static_cast<host::VisProperties*>(this);
+  return nullptr;
+}
+
+}  // namespace occt_host

@@ -1,0 +1,76 @@
+// A node of a Part's feature tree: planes, bodies, sketches and features.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/spec_object.h"
+#include "occt_host/object.h"
+
+namespace occt_host {
+
+class TreeContainer;
+
+class TreeNode : public Object,
+                 public host::SpecObject,
+                 public host::Alias,
+                 public host::VisProperties {
+ public:
+  TreeNode(std::string type, std::string name);
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // host::SpecObject
+  std::string typeName() const override;
+  std::string name() const override;
+  host::SpecObjectPtr father() override;
+  host::UpdateResult update() override;
+
+  // host::Alias: the alias starts as the name, as the original shows it.
+  std::string alias() const override;
+  host::Status setAlias(const std::string& name) override;
+
+  // host::VisProperties
+  host::Status setColor(const host::Color& color) override;
+  bool color(host::Color& out) const override;
+  host::Status setShown(bool shown) override;
+  bool shown() const override;
+
+  std::shared_ptr<TreeNode> self() {
+    return std::static_pointer_cast<TreeNode>(shared_from_this());
+  }
+  std::shared_ptr<TreeNode> parentNode() const { return parent_.lock(); }
+  // True when this node is `ancestor` or lies below it.
+  bool isWithin(const TreeNode* ancestor) const;
+  // The name a user sees: the alias when set, else the name.
+  std::string displayName() const;
+  // Changes whenever an input of this node changes; cached results compare it.
+  std::uint64_t revision() const { return revision_; }
+
+  // Called on the removed node's former father chain, up to the root.
+  virtual void childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index);
+
+ protected:
+  void* findInterface(host::InterfaceId id) override;
+  host::Unknown* identity() override { return static_cast<host::SpecObject*>(this); }
+  void touch() { ++revision_; }
+  // What update() runs; it may throw, update() turns that into a status.
+  virtual host::UpdateResult recompute();
+
+ private:
+  friend class TreeContainer;
+
+  std::string type_;
+  std::string name_;
+  std::string alias_;
+  std::weak_ptr<TreeNode> parent_;
+  std::optional<host::Color> color_;
+  bool shown_ = true;
+  std::uint64_t revision_ = 1;
+};
+
+}  // namespace occt_host
