@@ -1,0 +1,149 @@
+// kestrun: draws a part or product JSON into a new Part document and writes STEP.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "apps/kestrun/result_json.h"
+#include "kestrun/kestrun.h"
+#include "occt_host/session.h"
+#include "occt_host/step_export.h"
+
+namespace {
+
+const char* const kUsage =
+    "Usage: kestrun draw FILE.json --step OUT.step [options]\n"
+    "\n"
+    "Draws a part (or product) JSON into a new Part document and writes it as STEP.\n"
+    "FILE.json may be '-' to read standard input. The result record is printed on\n"
+    "standard output as one JSON object; the exit status is the import status\n"
+    "(0 success, 1 success with warnings, 2 failure; 64 for a usage error).\n"
+    "\n"
+    "Options:\n"
+    "  --step FILE      STEP file to write (required)\n"
+    "  --mode N         0 detect (default), 1 part, 2 product\n"
+    "  --no-clear       keep the Part's existing content\n"
+    "  --radius MM      radius of the fallback cylinder (default 300)\n"
+    "  --height MM      height of the fallback cylinder (default 500)\n"
+    "  --delay-ms MS    show each finished item for MS milliseconds (default 0)\n"
+    "  --log FILE       write the core's log lines to FILE instead of standard error\n"
+    "  --help           show this text\n";
+
+constexpr int kUsageError = 64;
+
+struct Arguments {
+  std::string input;
+  std::string step;
+  std::string log;
+  MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, 0};
+};
+
+bool parseNumber(const char* text, double& out) {
+  char* end = nullptr;
+  out = std::strtod(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool parseOption(const std::string& flag, const char* value, Arguments& args) {
+  double number = 0;
+  if (flag == "--step") args.step = value;
+  else if (flag == "--log") args.log = value;
+  else if (!parseNumber(value, number)) return false;
+  else if (flag == "--mode") args.options.mode = static_cast<int32_t>(number);
+  else if (flag == "--radius") args.options.radius = number;
+  else if (flag == "--height") args.options.height = number;
+  else if (flag == "--delay-ms") args.options.drawDelayMs = static_cast<int32_t>(
+      static_cast<uint32_t>(number < 0 ? 0 : number > 4294967295.0 ? 4294967295.0 : number));
+  else return false;
+  return true;
+}
+
+// Returns false with a message on standard error when the command line is wrong.
+bool parseArguments(int argc, char** argv, Arguments& args) {
+  if (argc < 3 || std::string(argv[1]) != "draw") return false;
+  args.input = argv[2];
+  for (int i = 3; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (flag == "--no-clear") {
+      args.options.clearPart = 0;
+    } else if (i + 1 < argc && parseOption(flag, argv[i + 1], args)) {
+      ++i;
+    } else {
+      std::cerr << "kestrun: bad option or value: " << flag << "\n";
+      return false;
+    }
+  }
+  if (args.step.empty()) std::cerr << "kestrun: --step OUT.step is required\n";
+  return !args.step.empty();
+}
+
+bool readInput(const std::string& path, std::vector<unsigned char>& bytes) {
+  std::istream* in = &std::cin;
+  std::ifstream file;
+  if (path != "-") {
+    file.open(path, std::ios::binary);
+    if (!file) return false;
+    in = &file;
+  }
+  bytes.assign(std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>());
+  return !in->bad();
+}
+
+// Standard output is kept for the result alone: everything else the process prints
+// (the core's log, the kernel's messages) goes to standard error or the log file.
+int divertStandardOutput(const std::string& logPath) {
+  std::fflush(stdout);
+  const int resultFd = dup(STDOUT_FILENO);
+  int logFd = STDERR_FILENO;
+  if (!logPath.empty()) {
+    logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (logFd < 0) return -1;
+    dup2(logFd, STDERR_FILENO);
+  }
+  dup2(logFd, STDOUT_FILENO);
+  return resultFd;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::cout << kUsage;
+    return 0;
+  }
+  Arguments args;
+  if (!parseArguments(argc, argv, args)) {
+    std::cerr << kUsage;
+    return kUsageError;
+  }
+  std::vector<unsigned char> bytes;
+  if (!readInput(args.input, bytes)) {
+    std::cerr << "kestrun: cannot read " << args.input << "\n";
+    return kUsageError;
+  }
+  const int resultFd = divertStandardOutput(args.log);
+  if (resultFd < 0) {
+    std::cerr << "kestrun: cannot open log file " << args.log << "\n";
+    return kUsageError;
+  }
+
+  occt_host::Session session;
+  auto document = session.newDocument("Part");
+  session.openWindow(document);
+  MardelImportResult result{};
+  const int32_t status = MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
+                                               &args.options, &result);
+  std::string stepError;
+  const bool written = occt_host::exportStep(document, args.step, &stepError);
+  const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";
+  if (write(resultFd, line.data(), line.size()) < 0) return 2;
+  return status;
+}

@@ -1,0 +1,121 @@
+// The exported drawing entry: parse, detect the mode, clear, and dispatch.
+#include <exception>
+
+#include <rapidjson/document.h>
+
+#include "core/entry/busy_flag.h"
+#include "core/entry/effective_options.h"
+#include "core/entry/import_result.h"
+#include "core/entry/json_input.h"
+#include "core/entry/mode_detection.h"
+#include "core/entry/part_access.h"
+#include "core/entry/part_clearing.h"
+#include "core/entry/skeleton_cylinder.h"
+#include "core/log/core_log.h"
+#include "kestrun/kestrun.h"
+
+namespace kestrun {
+
+namespace {
+
+constexpr const char* kEmptyInputNote =
+    "jsonBytes/jsonSize are empty; skeleton import draws the fixed cylinder anyway.";
+constexpr const char* kNoModeNote =
+    "Unable to auto-detect JSON mode; skeleton import draws the fixed cylinder.";
+
+std::int32_t drawSkeleton(host::Document& document, const EffectiveOptions& options,
+                          ImportResult& result) {
+  if (options.clearPart && clearPart(document, result) == kStatusFailed) return kStatusFailed;
+  return drawSkeletonCylinder(document, options.radius, options.height, result);
+}
+
+std::int32_t importPart(host::Document& document, const EffectiveOptions& options,
+                        ImportResult& result) {
+  if (options.clearPart && clearPart(document, result) == kStatusFailed) return kStatusFailed;
+  if (!reachPart(document, result)) return kStatusFailed;
+  return result.fail(kCodeInput, "Part JSON import is not available in this build.");
+}
+
+std::int32_t importProduct(host::Document& document, const EffectiveOptions& options,
+                           ImportResult& result) {
+  return result.fail(kCodeInput, "Product JSON import is not available in this build.");
+}
+
+std::int32_t drawParsed(host::Document& document, const unsigned char* bytes, std::uint64_t size,
+                        const EffectiveOptions& options, ImportResult& result) {
+  rapidjson::Document json;
+  JsonParseOutcome parsed = parseJsonInput(bytes, size, json);
+  if (!parsed.ok) {
+    result.overwriteWarning(parsed.errorText);
+    return result.fail(kCodeInput, "JSON parse failed.");
+  }
+  switch (detectMode(json, options.mode)) {
+    case ImportMode::Part:
+      return importPart(document, options, result);
+    case ImportMode::Product:
+      return importProduct(document, options, result);
+    case ImportMode::None:
+      break;
+  }
+  result.setStatus(kStatusWarnings);
+  result.setHasWarnings();
+  result.overwriteWarning(kNoModeNote);
+  return drawSkeleton(document, options, result);
+}
+
+std::int32_t drawWhileBusy(host::Document* document, const unsigned char* bytes,
+                           std::uint64_t size, const MardelImportOptions* rawOptions,
+                           ImportResult& result) {
+  if (!document) return result.fail(kCodeInput, "drawingDocument is required.");
+  const EffectiveOptions options = effectiveOptions(rawOptions);
+  if (!bytes || size == 0) {
+    result.setStatus(kStatusWarnings);
+    result.setHasWarnings();
+    result.overwriteWarning(kEmptyInputNote);
+    return drawSkeleton(*document, options, result);
+  }
+  return drawParsed(*document, bytes, size, options, result);
+}
+
+}  // namespace
+
+}  // namespace kestrun
+
+extern "C" KESTRUN_EXPORT std::int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
+                                                            const unsigned char* jsonBytes,
+                                                            std::uint64_t jsonSize,
+                                                            const MardelImportOptions* options,
+                                                            MardelImportResult* result) {
+  using namespace kestrun;
+  try {
+    ImportResult outcome(result);
+    outcome.clear();
+    if (!BusyFlag::tryTake()) {
+      return outcome.fail(kCodeInput, "MardelImport_DrawJson reentrant calls are not supported.");
+    }
+    std::int32_t status = kStatusFailed;
+    try {
+      status = drawWhileBusy(drawingDocument, jsonBytes, jsonSize, options, outcome);
+    } catch (const std::exception& e) {
+      logErr(std::string("error: import aborted: ") + e.what());
+      status = outcome.fail(kCodeUpdate, std::string("Import aborted: ") + e.what());
+    } catch (...) {
+      logErr("error: import aborted by an unknown error");
+      status = outcome.fail(kCodeUpdate, "Import aborted by an unknown error.");
+    }
+    BusyFlag::release();
+    return status;
+  } catch (...) {
+    return kStatusFailed;
+  }
+}
+
+namespace wenlow {
+KESTRUN_EXPORT std::int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,
+                                              const unsigned char* jsonBytes,
+                                              std::uint64_t jsonSize,
+                                              const MardelImportOptions* options,
+                                              MardelImportResult* result) {
+  return MardelImport_DrawJson(drawingDocument, jsonBytes, jsonSize, options, result);
+}
+}  // namespace wenlow

@@ -1,0 +1,97 @@
+/* The drawing entry of the geometry import core and the records it exchanges.
+ * The records are plain C layouts shared with callers that bind the exports by
+ * name at run time; their field order, types and sizes never change. */
+#ifndef KESTRUN_KESTRUN_H
+#define KESTRUN_KESTRUN_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+namespace host {
+class Document;
+}
+typedef host::Document KestrunDocument;
+#define KESTRUN_EXTERN_C extern "C"
+#else
+typedef struct KestrunDocument KestrunDocument;
+#define KESTRUN_EXTERN_C
+#endif
+
+#define KESTRUN_EXPORT __attribute__((visibility("default")))
+
+typedef struct ProductPreparedPart {
+  char sourcePartId[256];
+  KestrunDocument* partDocument;
+  char partPath[512];
+} ProductPreparedPart;
+
+typedef struct MardelImportOptions {
+  int32_t mode;
+  int32_t clearPart;
+  double radius;
+  double height;
+  const ProductPreparedPart* preparedParts;
+  uint64_t preparedPartCount;
+  int32_t drawDelayMs; /* read as unsigned */
+} MardelImportOptions;
+
+typedef struct MardelImportResult {
+  int32_t status;
+  int32_t errorCode;
+  int32_t hasWarnings;
+  uint32_t createdCount;
+  char message[512];
+  char warning[512];
+} MardelImportResult;
+
+typedef struct ProductSourcePartSpec {
+  char sourcePartId[256];
+  unsigned char* jsonBytes;
+  uint64_t jsonSize;
+  int32_t sourcePartIndex;
+} ProductSourcePartSpec;
+
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
+                                                             const unsigned char* jsonBytes,
+                                                             uint64_t jsonSize,
+                                                             const MardelImportOptions* options,
+                                                             MardelImportResult* result);
+
+typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
+                                           const MardelImportOptions*, MardelImportResult*);
+
+#ifdef __cplusplus
+namespace wenlow {
+KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,
+                                         const unsigned char* jsonBytes, uint64_t jsonSize,
+                                         const MardelImportOptions* options,
+                                         MardelImportResult* result);
+}
+
+static_assert(sizeof(ProductPreparedPart) == 776, "ProductPreparedPart layout");
+static_assert(offsetof(ProductPreparedPart, partDocument) == 256, "ProductPreparedPart layout");
+static_assert(offsetof(ProductPreparedPart, partPath) == 264, "ProductPreparedPart layout");
+
+static_assert(offsetof(MardelImportOptions, mode) == 0, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, clearPart) == 4, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, radius) == 8, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, height) == 16, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, preparedParts) == 24, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, preparedPartCount) == 32, "MardelImportOptions layout");
+static_assert(offsetof(MardelImportOptions, drawDelayMs) == 40, "MardelImportOptions layout");
+static_assert(sizeof(MardelImportOptions) == 48, "MardelImportOptions layout");
+
+static_assert(offsetof(MardelImportResult, createdCount) == 12, "MardelImportResult layout");
+static_assert(offsetof(MardelImportResult, message) == 16, "MardelImportResult layout");
+static_assert(offsetof(MardelImportResult, warning) == 528, "MardelImportResult layout");
+static_assert(sizeof(MardelImportResult) == 1040, "MardelImportResult layout");
+
+static_assert(offsetof(ProductSourcePartSpec, jsonBytes) == 256, "ProductSourcePartSpec layout");
+static_assert(offsetof(ProductSourcePartSpec, jsonSize) == 264, "ProductSourcePartSpec layout");
+static_assert(offsetof(ProductSourcePartSpec, sourcePartIndex) == 272,
+              "ProductSourcePartSpec layout");
+static_assert(sizeof(ProductSourcePartSpec) == 280, "ProductSourcePartSpec layout");
+#endif
+
+#endif /* KESTRUN_KESTRUN_H */

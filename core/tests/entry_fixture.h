@@ -1,0 +1,44 @@
+// A live Open CASCADE session with one Part document shown in a window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "kestrun/kestrun.h"
+#include "occt_host/session.h"
+#include "occt_host/viewer.h"
+#include "step_measure.h"
+
+class EntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    document = session.newDocument("Part");
+    window = session.openWindow(document);
+  }
+
+  int32_t draw(const std::string& json, const MardelImportOptions* options = nullptr) {
+    return drawInto(document.get(), json, options);
+  }
+  int32_t drawInto(host::Document* doc, const std::string& json,
+                   const MardelImportOptions* options = nullptr) {
+    return MardelImport_DrawJson(doc, reinterpret_cast<const unsigned char*>(json.data()),
+                                 json.size(), options, &result);
+  }
+  // Writes the document as STEP and reads it back with an independent reader.
+  StepMeasure exported();
+
+  static MardelImportOptions defaults() { return {0, 1, 300.0, 500.0, nullptr, 0, 0}; }
+  static double cylinderVolume(double r, double h) { return M_PI * r * r * h; }
+
+  occt_host::Session session;
+  std::shared_ptr<host::Document> document;
+  std::shared_ptr<host::Window> window;
+  MardelImportResult result{};
+};
+
+// Relative comparison for measured volumes.
+#define EXPECT_REL_NEAR(actual, expected, rel) \
+  EXPECT_NEAR((actual), (expected), std::fabs(expected) * (rel))
