@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// The debugger output stream: standard error on this platform. It is on unless switched off
+// by SetDebugOutputEnabled(false) or by TOLVANE_DEBUG_OUTPUT=0/off/false in the environment.
+void DebugOutput(std::string_view text);
+void SetDebugOutputEnabled(bool enabled);
+bool DebugOutputEnabled();
+
+}  // namespace platform

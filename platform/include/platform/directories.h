@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Native path conventions: the separator, and how long a root is (a root keeps its separator).
+inline constexpr char kPathSeparator = '/';
+inline constexpr size_t kPathRootLength = 1;
+
+// Creates one directory; the result only says whether this call created it.
+bool CreateDirectory(const std::string& path);
+bool IsDirectory(const std::string& path);
+bool FileExists(const std::string& path);
+// Creates every missing level of `path`; true when the directory exists afterwards.
+bool CreateDirectoryTree(const std::string& path);
+bool RemoveFile(const std::string& path);
+
+}  // namespace platform

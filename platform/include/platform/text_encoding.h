@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+// Each byte read as Windows-1252; the five unassigned bytes map to the C1 controls of the same
+// value, as the host's conversion does.
+std::string Windows1252ToUtf8(std::string_view text);
+void AppendUtf8(uint32_t codePoint, std::string& out);
+// UTF-16LE bytes (odd trailing byte ignored) to UTF-8; lone surrogates become U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes);
+
+}  // namespace platform

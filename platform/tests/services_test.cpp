@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/debug_output.h"
+#include "platform/directories.h"
+#include "platform/dynamic_library.h"
+#include "platform/environment.h"
+#include "platform/lock.h"
+#include "platform/module_path.h"
+#include "platform/process.h"
+#include "platform/temp_files.h"
+
+TEST(Environment, SetGetUnset) {
+  EXPECT_TRUE(platform::SetEnv("TOLVANE_PLATFORM_TEST_VAR", "v1"));
+  EXPECT_EQ(platform::GetEnv("TOLVANE_PLATFORM_TEST_VAR"), "v1");
+  EXPECT_TRUE(platform::SetEnv("TOLVANE_PLATFORM_TEST_VAR", ""));
+  EXPECT_EQ(platform::GetEnv("TOLVANE_PLATFORM_TEST_VAR"), "");
+  EXPECT_TRUE(platform::UnsetEnv("TOLVANE_PLATFORM_TEST_VAR"));
+  EXPECT_FALSE(platform::GetEnv("TOLVANE_PLATFORM_TEST_VAR").has_value());
+  EXPECT_FALSE(platform::SetEnv("A=B", "x"));
+  EXPECT_FALSE(platform::GetEnv("").has_value());
+}
+
+TEST(Files, TempFilesAndDirectoryTrees) {
+  std::optional<std::string> temp = platform::TempPath();
+  ASSERT_TRUE(temp.has_value());
+  EXPECT_EQ(temp->back(), '/');
+  std::optional<std::string> dir = platform::CreateUniqueTempDirectory(*temp, "tolvane-test-");
+  ASSERT_TRUE(dir.has_value());
+  EXPECT_TRUE(platform::IsDirectory(*dir));
+  std::optional<std::string> a = platform::CreateUniqueTempFile(*dir, "chunk-", ".step");
+  std::optional<std::string> b = platform::CreateUniqueTempFile(*dir, "chunk-", ".step");
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(*a, *b);
+  EXPECT_TRUE(platform::FileExists(*a));
+  EXPECT_FALSE(platform::IsDirectory(*a));
+  EXPECT_FALSE(platform::CreateUniqueTempFile(*dir, "a/b", "").has_value());
+  std::string deep = *dir + "/x/y/z";
+  EXPECT_TRUE(platform::CreateDirectoryTree(deep));
+  EXPECT_TRUE(platform::IsDirectory(deep));
+  EXPECT_FALSE(platform::CreateDirectoryTree(*a + "/under-a-file"));
+  EXPECT_FALSE(platform::CreateDirectoryTree(""));
+  EXPECT_TRUE(platform::RemoveFile(*a));
+  EXPECT_FALSE(platform::FileExists(*a));
+}
+
+TEST(DynamicLibrary, LoadsResolvesAndReportsFailures) {
+  platform::DynamicLibrary lib;
+  EXPECT_FALSE(lib.Open("/nonexistent/libnothing.so"));
+  EXPECT_FALSE(lib.LastError().empty());
+  EXPECT_EQ(lib.Symbol("cos"), nullptr);
+  ASSERT_TRUE(lib.Open("libm.so.6"));
+  auto cosine = reinterpret_cast<double (*)(double)>(lib.Symbol("cos"));
+  ASSERT_NE(cosine, nullptr);
+  EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
+  EXPECT_EQ(lib.Symbol("no_such_symbol_here"), nullptr);
+  platform::DynamicLibrary moved = std::move(lib);
+  EXPECT_TRUE(moved.IsOpen());
+  EXPECT_FALSE(lib.IsOpen());
+  moved.Close();
+  EXPECT_FALSE(moved.IsOpen());
+}
+
+static int FunctionInThisExecutable() {
+  return 7;
+}
+
+TEST(ModulePath, NamesTheFileHoldingAnAddress) {
+  std::optional<std::string> path =
+      platform::ModulePathOf(reinterpret_cast<const void*>(&FunctionInThisExecutable));
+  ASSERT_TRUE(path.has_value());
+  EXPECT_NE(path->find("platform_tests"), std::string::npos) << *path;
+  EXPECT_EQ(path->front(), '/');
+  EXPECT_FALSE(platform::ModulePathOf(nullptr).has_value());
+}
+
+TEST(ClockAndIds, PlausibleValues) {
+  platform::LocalTime now = platform::NowLocal();
+  EXPECT_GE(now.year, 2000u);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+  EXPECT_TRUE(now.day >= 1 && now.day <= 31);
+  EXPECT_LE(now.hour, 23u);
+  EXPECT_LE(now.second, 59u);
+  EXPECT_LE(now.millisecond, 999u);
+  uint32_t first = platform::TickCount();
+  EXPECT_LE(static_cast<uint32_t>(platform::TickCount() - first), 60000u);
+  EXPECT_NE(platform::ProcessId(), 0u);
+  uint32_t mainThread = platform::ThreadId();
+  uint32_t otherThread = 0;
+  std::thread([&] { otherThread = platform::ThreadId(); }).join();
+  EXPECT_NE(mainThread, otherThread);
+}
+
+TEST(Lock, GuardsACounterAcrossThreads) {
+  platform::Lock lock;
+  long counter = 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 10000; ++i) {
+        platform::LockGuard guard(lock);
+        ++counter;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(counter, 40000);
+}
+
+TEST(DebugOutput, CanBeSwitchedOff) {
+  platform::SetDebugOutputEnabled(false);
+  EXPECT_FALSE(platform::DebugOutputEnabled());
+  testing::internal::CaptureStderr();
+  platform::DebugOutput("hidden\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  platform::SetDebugOutputEnabled(true);
+  EXPECT_TRUE(platform::DebugOutputEnabled());
+}
