@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "vantrel/transfer_outcome.h"
+#include "vantrel/transfer_services.h"
+#include "vantrel/transfer_table.h"
+
+namespace vantrel {
+
+// One packet, read: its command, its body (the `data` string) and its mode.
+struct TransferPacket {
+  TransferTable& table;
+  const TransferServices& services;
+  std::string command;
+  std::string body;
+  std::string mode;
+};
+
+TransferOutcome HandleTransferSingle(TransferPacket& packet);
+TransferOutcome HandleTransferLargeStart(TransferPacket& packet);
+TransferOutcome HandleTransferLargeData(TransferPacket& packet);
+TransferOutcome HandleTransferLargeEnd(TransferPacket& packet);
+
+// Hands a complete "json" payload to the processor; a processor fault is logged, never raised.
+void DispatchJsonPayload(const TransferServices& services, const std::string& command,
+                         const std::string& json);
+
+}  // namespace vantrel

@@ -1,0 +1,137 @@
+#include "transfer_handlers.h"
+#include "transfer_replies.h"
+#include "vantrel/json_field_readers.h"
+
+namespace vantrel {
+namespace {
+
+// The assembled form of a complete transfer, or why it cannot be assembled yet.
+struct Assembly {
+  std::string data;
+  std::string payloadData;  // empty: the payload carries `data` itself
+  bool dataIsJson = false;
+  std::optional<size_t> retryIndex;
+  std::string failure;
+};
+
+std::string Concatenate(const std::vector<std::string>& chunks) {
+  size_t total = 0;
+  for (const std::string& chunk : chunks) total += chunk.size();
+  std::string out;
+  out.reserve(total);
+  for (const std::string& chunk : chunks) out += chunk;
+  return out;
+}
+
+Assembly AssembleJsons(const std::vector<std::string>& chunks) {
+  Assembly result;
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    if (!LooksLikeJson(chunks[i])) {
+      result.retryIndex = i;
+      return result;
+    }
+  }
+  result.data = "[";
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    if (i > 0) result.data.push_back(',');
+    result.data += chunks[i];
+  }
+  result.data.push_back(']');
+  result.dataIsJson = true;
+  return result;
+}
+
+Assembly AssembleTexts(const std::vector<std::string>& chunks) {
+  Assembly result;
+  result.data = "[";
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    if (i > 0) result.data.push_back(',');
+    result.data += "\"" + EscapeJsonString(chunks[i]) + "\"";
+  }
+  result.data.push_back(']');
+  result.dataIsJson = true;
+  return result;
+}
+
+Assembly Assemble(TransferPacket& packet, const std::string& name, const TransferBatch& batch) {
+  const std::string& mode = batch.mode;
+  if (mode == "jsons") return AssembleJsons(batch.chunks);
+  if (mode == "texts") return AssembleTexts(batch.chunks);
+  Assembly result;
+  if (mode == "json" || mode == "text") {
+    result.data = Concatenate(batch.chunks);
+    result.dataIsJson = LooksLikeJson(result.data);
+    if (mode == "json" && !result.dataIsJson) {
+      result.failure = "transferLargeEnd json data is not json";
+    } else {
+      if (mode == "text") result.payloadData = "\"" + EscapeJsonString(result.data) + "\"";
+    }
+    return result;
+  }
+  if (mode == "base64") {
+    StepPayloadInserter* inserter = packet.services.stepInserter;
+    bool inserted = false;
+    try {
+      inserted = inserter != nullptr && inserter->InsertStep(name, batch.chunks);
+    } catch (...) {
+      inserted = false;
+    }
+    if (!inserted) {
+      packet.table.Remove(name);
+      result.failure = "transferLargeEnd base64 STEP data could not be processed";
+    }
+    result.payloadData = "null";
+    return result;
+  }
+  result.failure = "transferLargeEnd mode must be json, jsons, texts, text or base64";
+  return result;
+}
+
+std::vector<size_t> MissingIndices(const TransferBatch& batch) {
+  std::vector<size_t> missing;
+  for (size_t i = 0; i < batch.received.size(); ++i) {
+    if (!batch.received[i]) missing.push_back(i);
+  }
+  return missing;
+}
+
+}  // namespace
+
+TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
+  std::optional<std::string> name = FindJsonStringField(packet.body, "name");
+  if (!name) return FailedOutcome(packet.command, "transferLargeEnd requires name");
+  TransferBatch* batch = packet.table.Find(*name);
+  if (batch == nullptr)
+    return FailedOutcome(packet.command, "transferLargeEnd batch was not started");
+  if (packet.mode != batch->mode)
+    return FailedOutcome(packet.command, "transferLargeEnd mode mismatch");
+  LogProtocolInfo("protocol_receive cmd=transferLargeEnd mode=" + packet.mode + " name=" + *name +
+                  " chunk_count=" + std::to_string(batch->chunks.size()));
+  std::vector<size_t> missing = MissingIndices(*batch);
+  if (!missing.empty()) return RetryOutcome(packet.command, *name, missing);
+
+  const std::string mode = batch->mode;
+  Assembly assembly = Assemble(packet, *name, *batch);
+  if (assembly.retryIndex) return RetryOutcome(packet.command, *name, {*assembly.retryIndex});
+  if (!assembly.failure.empty()) return FailedOutcome(packet.command, assembly.failure);
+
+  TransferOutcome outcome;
+  outcome.kind = TransferOutcomeKind::Completed;
+  outcome.command = packet.command;
+  outcome.transferType = "large";
+  outcome.mode = mode;
+  outcome.payload = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(*name) + "\",\"mode\":\"" +
+                    EscapeJsonString(mode) + "\",\"data\":" +
+                    (assembly.payloadData.empty() ? assembly.data : assembly.payloadData) + "}";
+  assembly.payloadData.clear();
+  outcome.dataIsJson = assembly.dataIsJson;
+  if (mode == "json") DispatchJsonPayload(packet.services, packet.command, assembly.data);
+  packet.table.Remove(*name);
+  outcome.reply = EchoReply(*name);
+  LogProtocolInfo("protocol_complete cmd=transferLargeEnd mode=" + mode + " name=" + *name);
+  outcome.data = std::move(assembly.data);
+  outcome.name = std::move(*name);
+  return outcome;
+}
+
+}  // namespace vantrel

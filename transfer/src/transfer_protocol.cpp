@@ -1,0 +1,114 @@
+#include "vantrel/transfer_protocol.h"
+
+#include "transfer_handlers.h"
+#include "transfer_replies.h"
+#include "vantrel/diagnostic_log.h"
+#include "vantrel/json_field_readers.h"
+
+namespace vantrel {
+namespace {
+
+TransferOutcome Dispatch(TransferTable& table, std::string_view text,
+                         const TransferServices& services) {
+  std::optional<std::string> command = FindJsonStringField(text, "cmd");
+  if (!command) return FailedOutcome("", "transfer packet missing cmd");
+  std::optional<std::string> body = FindJsonStringField(text, "data");
+  if (!body) return FailedOutcome(*command, "transfer packet missing data");
+  std::optional<std::string> mode = FindJsonStringField(text, "mode");
+  TransferPacket packet{table, services, std::move(*command), std::move(*body),
+                        mode ? std::move(*mode) : std::string("text")};
+  if (packet.command == "transferSingle") return HandleTransferSingle(packet);
+  if (packet.command == "transferLargeStart") return HandleTransferLargeStart(packet);
+  if (packet.command == "transferLargeData") return HandleTransferLargeData(packet);
+  if (packet.command == "transferLargeEnd") return HandleTransferLargeEnd(packet);
+  return FailedOutcome(packet.command, "unknown transfer command");
+}
+
+}  // namespace
+
+void DispatchJsonPayload(const TransferServices& services, const std::string& command,
+                         const std::string& json) {
+  if (services.processor == nullptr) return;
+  try {
+    services.processor->DrawJson(json);
+  } catch (...) {
+    WriteLog(kLogError, kProtocolComponent, "protocol_dispatch_failed cmd=" + command);
+  }
+}
+
+TransferOutcome HandleTransferPacket(TransferTable& table, std::string_view packet,
+                                     const TransferServices& services) {
+  try {
+    return Dispatch(table, packet, services);
+  } catch (...) {
+    // Only an allocation failure gets here; the table is left as it was or with the packet's
+    // own change.
+    try {
+      return FailedOutcome("", "transfer packet could not be handled");
+    } catch (...) {
+      TransferOutcome outcome;
+      outcome.kind = TransferOutcomeKind::Failed;
+      return outcome;
+    }
+  }
+}
+
+TransferOutcome HandleTransferSingle(TransferPacket& packet) {
+  const bool json = packet.mode == "json";
+  if (!json && packet.mode != "text") {
+    return FailedOutcome(packet.command, "transferSingle mode must be json or text");
+  }
+  LogProtocolInfo("protocol_receive cmd=transferSingle mode=" + packet.mode +
+                  " data_chars=" + std::to_string(packet.body.size()));
+  if (json && !LooksLikeJson(packet.body)) {
+    return FailedOutcome(packet.command, "transferSingle data is not json");
+  }
+  TransferOutcome outcome;
+  outcome.kind = TransferOutcomeKind::Completed;
+  outcome.command = packet.command;
+  outcome.transferType = "single";
+  outcome.mode = packet.mode;
+  outcome.payload = json ? "{\"type\":\"single\",\"mode\":\"json\",\"data\":" + packet.body + "}"
+                         : "{\"type\":\"single\",\"mode\":\"text\",\"data\":\"" +
+                               EscapeJsonString(packet.body) + "\"}";
+  outcome.reply = ReceivedReply(outcome.payload);
+  outcome.dataIsJson = json;
+  if (json) DispatchJsonPayload(packet.services, packet.command, packet.body);
+  outcome.data = std::move(packet.body);
+  return outcome;
+}
+
+TransferOutcome HandleTransferLargeStart(TransferPacket& packet) {
+  std::optional<std::string> name = FindJsonStringField(packet.body, "name");
+  std::optional<int32_t> size = FindJsonIntField(packet.body, "size");
+  if (!name || !size)
+    return FailedOutcome(packet.command, "transferLargeStart requires name and size");
+  if (name->empty() || *size < 1) {
+    return FailedOutcome(packet.command, "transferLargeStart has invalid name or size");
+  }
+  const TransferLimits& limits = packet.table.Limits();
+  if (static_cast<size_t>(*size) > limits.maxChunkCount) {
+    return FailedOutcome(packet.command, "transferLargeStart size exceeds limit");
+  }
+  const std::string& mode = packet.mode;
+  if (mode != "json" && mode != "jsons" && mode != "texts" && mode != "text" && mode != "base64") {
+    return FailedOutcome(packet.command,
+                         "transferLargeStart mode must be json, jsons, texts, text or base64");
+  }
+  if (name->size() > limits.maxNameBytes) {
+    return FailedOutcome(packet.command, "transferLargeStart name exceeds limit");
+  }
+  if (!packet.table.HasRoomFor(*name)) {
+    return FailedOutcome(packet.command, "transferLargeStart too many open transfers");
+  }
+  packet.table.Start(*name, static_cast<size_t>(*size), mode);
+  LogProtocolInfo("protocol_receive cmd=transferLargeStart mode=" + mode + " name=" + *name +
+                  " chunk_count=" + std::to_string(*size));
+  TransferOutcome outcome;
+  outcome.kind = TransferOutcomeKind::Accepted;
+  outcome.command = packet.command;
+  outcome.name = std::move(*name);
+  return outcome;
+}
+
+}  // namespace vantrel
