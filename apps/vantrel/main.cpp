@@ -1,0 +1,65 @@
+// vantrel: replays front-end packets through the transfer protocol and shows the add-in's
+// runtime configuration, for the people who write the front end.
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "platform/debug_output.h"
+#include "vantrel/config_report.h"
+#include "vantrel/packet_replay.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: vantrel [--debug-output] replay FILE|-\n"
+    "       vantrel [--debug-output] config\n"
+    "       vantrel --help\n"
+    "\n"
+    "replay  reads one packet (a JSON text) per line from FILE, or from standard input for -,\n"
+    "        runs them in order through one transfer table and prints one JSON line per\n"
+    "        packet: kind, command, name, mode, reply, detail (and schemaResponse when the\n"
+    "        demo schema hook answers). Payloads are not drawn; a base64 transfer completes\n"
+    "        when every chunk is base64 text. Exit status 1 when any packet failed.\n"
+    "config  loads the runtime configuration as the add-in does (environment, registry file\n"
+    "        named by TOLVANE_REGISTRY_FILE, defaults), prints one line per setting with its\n"
+    "        value and source, and writes the configuration lines to the daily log.\n"
+    "--debug-output  also copy every log line to standard error.\n";
+
+int Replay(const std::string& source) {
+  if (source == "-") return vantrel::ReplayPackets(std::cin, std::cout) == 0 ? 0 : 1;
+  std::ifstream in(source, std::ios::binary);
+  if (!in) {
+    std::cerr << "vantrel: cannot open " << source << "\n";
+    return 2;
+  }
+  return vantrel::ReplayPackets(in, std::cout) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    int arg = 1;
+    platform::SetDebugOutputEnabled(false);
+    if (arg < argc && std::strcmp(argv[arg], "--debug-output") == 0) {
+      platform::SetDebugOutputEnabled(true);
+      ++arg;
+    }
+    std::string command = arg < argc ? argv[arg] : "";
+    if (command == "--help" || command == "-h" || command == "help") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (command == "replay" && arg + 2 == argc) return Replay(argv[arg + 1]);
+    if (command == "config" && arg + 1 == argc) {
+      for (const std::string& line : vantrel::DescribeRuntimeConfig()) std::cout << line << "\n";
+      return 0;
+    }
+    std::cerr << kUsage;
+    return 2;
+  } catch (const std::exception& error) {
+    std::cerr << "vantrel: " << error.what() << "\n";
+    return 3;
+  }
+}
