@@ -8,7 +8,11 @@ namespace {
 std::atomic<Environment*> g_environment{nullptr};
 }
 
-Environment* environment() { return g_environment.load(); }
-void setEnvironment(Environment* env) { g_environment.store(env); }
+Environment* environment() {
+  return g_environment.load();
+}
+void setEnvironment(Environment* env) {
+  g_environment.store(env);
+}
 
 }  // namespace host

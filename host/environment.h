@@ -19,6 +19,8 @@ class Environment {
   virtual MessagePump& messagePump() = 0;
   // Milliseconds since an arbitrary start, wrapping at 2^32.
   virtual std::uint32_t tickCount() = 0;
+  // The application session with its editors and documents; null when the host has none.
+  virtual std::shared_ptr<Application> application() { return nullptr; }
 };
 
 // Null until a host installs one. Not owned.

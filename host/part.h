@@ -22,7 +22,7 @@ class Part : public Unknown {
   virtual SpecObjectList referencePlanes() = 0;
 };
 
-// The container of a Part document's specification (stands for CATIPrtContainer).
+// The container of a Part document's feature tree (stands for CATIPrtContainer).
 // Factories are queried from it.
 class PartContainer : public Unknown {
  public:

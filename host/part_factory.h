@@ -17,6 +17,8 @@ class PartFactory : public Unknown {
   static constexpr InterfaceId kInterfaceId = "host.PartFactory";
   // A pad of the sketch's profile, placed after the current feature.
   virtual SpecObjectPtr createPad(const SpecObjectPtr& sketch) = 0;
+  // A pocket (the profile's prism cut from the solid before it), placed likewise.
+  virtual SpecObjectPtr createPocket(const SpecObjectPtr& sketch) = 0;
 };
 
 // Parameters common to pads and pockets (stands for CATIPrism). The first limit is
@@ -32,10 +34,37 @@ class Prism : public Unknown {
   virtual double limitLength(LimitEnd end) const = 0;
 };
 
+// Boolean features that combine one body's solid into another (stands for
+// CATIPrtBooleanFactory), queried from the Part container. `operated` is the object
+// operated on, in the target body; `tool` the feature or body combined into it, which
+// may be given later through BooleanOperation.
+class BooleanFactory : public Unknown {
+ public:
+  static constexpr InterfaceId kInterfaceId = "host.BooleanFactory";
+  virtual SpecObjectPtr createAdd(const SpecObjectPtr& operated, const SpecObjectPtr& tool) = 0;
+  virtual SpecObjectPtr createRemove(const SpecObjectPtr& operated, const SpecObjectPtr& tool) = 0;
+  virtual SpecObjectPtr createIntersect(const SpecObjectPtr& operated,
+                                        const SpecObjectPtr& tool) = 0;
+};
+
+// A boolean feature (stands for CATIPrtBooleanOperation).
+class BooleanOperation : public Unknown {
+ public:
+  static constexpr InterfaceId kInterfaceId = "host.BooleanOperation";
+  // Names the feature whose body is combined into the target.
+  virtual Status modifyOperatedObject(const SpecObjectPtr& object) = 0;
+};
+
 // A pad (stands for CATIPad); it has every prism parameter.
 class Pad : public Prism {
  public:
   static constexpr InterfaceId kInterfaceId = "host.Pad";
+};
+
+// A pocket (stands for CATIPocket); it has every prism parameter.
+class Pocket : public Prism {
+ public:
+  static constexpr InterfaceId kInterfaceId = "host.Pocket";
 };
 
 }  // namespace host

@@ -1,4 +1,4 @@
-// Part structure as the plug-in sees it: specification objects (features, bodies,
+// Part structure as the plug-in sees it: the objects of the feature tree (features, bodies,
 // planes, sketches), their fathers and children, names, colours and visibility.
 #pragma once
 
@@ -16,7 +16,7 @@ class SpecObject;
 using SpecObjectPtr = std::shared_ptr<SpecObject>;
 using SpecObjectList = std::vector<SpecObjectPtr>;
 
-// Any object of the part's specification tree (stands for CATISpecObject).
+// Any object of the part's feature tree (stands for CATISpecObject).
 class SpecObject : public Unknown {
  public:
   static constexpr InterfaceId kInterfaceId = "host.SpecObject";
@@ -29,7 +29,7 @@ class SpecObject : public Unknown {
   virtual UpdateResult update() = 0;
 };
 
-// Children of a specification object (stands for CATIDescendants).
+// Children of a feature-tree object (stands for CATIDescendants).
 class Descendants : public Unknown {
  public:
   static constexpr InterfaceId kInterfaceId = "host.Descendants";
@@ -37,6 +37,8 @@ class Descendants : public Unknown {
   // Every object below this one, depth first, a father before its children.
   virtual SpecObjectList allDescendants() = 0;
   virtual Status removeChild(const SpecObjectPtr& child) = 0;
+  // Moves an object (new, or held elsewhere) to the end of this object's children.
+  virtual Status appendChild(const SpecObjectPtr& child) = 0;
 };
 
 // The user-visible name of an object (stands for CATIAlias).

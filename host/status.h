@@ -18,8 +18,12 @@ constexpr Status kFail = static_cast<Status>(0x80004005u);
 constexpr Status kUnexpected = static_cast<Status>(0x8000FFFFu);
 constexpr Status kInvalidArg = static_cast<Status>(0x80070057u);
 
-inline bool succeeded(Status s) { return s >= 0; }
-inline bool failed(Status s) { return s < 0; }
+inline bool succeeded(Status s) {
+  return s >= 0;
+}
+inline bool failed(Status s) {
+  return s < 0;
+}
 
 // Outcome of an update: a failed update carries the kernel's diagnostic text.
 struct UpdateResult {
