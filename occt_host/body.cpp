@@ -19,12 +19,34 @@ TopoDS_Shape Body::solid() {
   return last ? last->result() : TopoDS_Shape();
 }
 
-host::UpdateResult Body::recompute() {
+std::uint64_t Body::solidStamp() {
+  auto last = solidFeatureBefore(nullptr);
+  return last ? last->resultStamp() : 0;
+}
+
+std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {
+  std::vector<std::shared_ptr<SolidFeature>> features;
   for (const auto& node : childNodes()) {
-    auto feature = std::dynamic_pointer_cast<SolidFeature>(node);
-    if (!feature) continue;
-    host::UpdateResult outcome = feature->update();
-    if (!outcome.ok()) return outcome;
+    if (auto feature = std::dynamic_pointer_cast<SolidFeature>(node)) features.push_back(feature);
+  }
+  return features;
+}
+
+// A cutting run is computed once, through its last feature; the features inside it are
+// not computed one by one unless the joint cut failed, in which case they know why.
+host::UpdateResult Body::recompute() {
+  auto features = solidFeatures();
+  for (std::size_t i = 0; i < features.size(); ++i) {
+    bool inner =
+        i + 1 < features.size() && features[i]->joinsCutRun() && features[i + 1]->joinsCutRun();
+    if (!inner) features[i]->result();
+  }
+  for (const auto& feature : features) {
+    if (!feature->upToDate() || feature->error().empty()) continue;
+    host::UpdateResult outcome;
+    outcome.status = host::kFail;
+    outcome.diagnostic = feature->error();
+    return outcome;
   }
   return {};
 }

@@ -4,8 +4,10 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "occt_host/tree_container.h"
 
@@ -21,10 +23,15 @@ class Body : public TreeContainer {
   std::shared_ptr<SolidFeature> solidFeatureBefore(const TreeNode* feature) const;
   // The body's current solid; null when the body has no solid feature yet.
   TopoDS_Shape solid();
+  // Identifies the body's current solid; 0 when it has none.
+  std::uint64_t solidStamp();
 
  protected:
-  // Brings every solid feature up to date and reports the first failure.
+  // Brings the body's solid up to date and reports the first failure, in body order.
   host::UpdateResult recompute() override;
+
+ private:
+  std::vector<std::shared_ptr<SolidFeature>> solidFeatures() const;
 };
 
 }  // namespace occt_host

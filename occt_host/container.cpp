@@ -1,12 +1,21 @@
 #include "occt_host/container.h"
 
+#include "occt_host/boolean_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
+#include "occt_host/pocket.h"
 #include "occt_host/sketch.h"
+#include "occt_host/sketch_on_plane.h"
+#include "occt_host/structure_factory.h"
 
 namespace occt_host {
 
-Container::Container(std::shared_ptr<Part> part) : part_(std::move(part)) {}
+Container::Container(std::shared_ptr<Part> part)
+    : part_(std::move(part)),
+      structure_(std::make_unique<StructureFactory>(*part_)),
+      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+
+Container::~Container() = default;
 
 host::SpecObjectPtr Container::part() {
   return part_;
@@ -35,10 +44,38 @@ host::SpecObjectPtr Container::createPad(const host::SpecObjectPtr& sketch) {
   }
 }
 
+host::SpecObjectPtr Container::createSketchOnPlane(const host::SpecObjectPtr& planeFeature) {
+  return occt_host::createSketchOnPlane(*part_, planeFeature);
+}
+
+host::SpecObjectPtr Container::createPocket(const host::SpecObjectPtr& sketch) {
+  try {
+    auto profile = std::dynamic_pointer_cast<Sketch>(sketch);
+    if (!profile || !profile->isWithin(part_.get())) return nullptr;
+    auto pocket = std::make_shared<Pocket>(part_->nextName("Pocket"), profile);
+    if (host::failed(part_->addFeature(pocket))) return nullptr;
+    return pocket;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 void* Container::findInterface(host::InterfaceId id) {
   if (id == host::PartContainer::kInterfaceId) return static_cast<host::PartContainer*>(this);
   if (id == host::SketchFactory::kInterfaceId) return static_cast<host::SketchFactory*>(this);
   if (id == host::PartFactory::kInterfaceId) return static_cast<host::PartFactory*>(this);
+  if (id == host::BooleanFactory::kInterfaceId) {
+    return static_cast<host::BooleanFactory*>(booleans_.get());
+  }
+  // The structure factories share the container's lifetime through its handle.
+  if (id == host::WireframeFactory::kInterfaceId) {
+    return static_cast<host::WireframeFactory*>(structure_.get());
+  }
+  if (id == host::BodyFactory::kInterfaceId)
+    return static_cast<host::BodyFactory*>(structure_.get());
+  if (id == host::ParameterFactory::kInterfaceId) {
+    return static_cast<host::ParameterFactory*>(structure_.get());
+  }
   return nullptr;
 }
 

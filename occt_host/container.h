@@ -11,7 +11,9 @@
 
 namespace occt_host {
 
+class BooleanFactory;
 class Part;
+class StructureFactory;
 
 class Container : public Object,
                   public host::PartContainer,
@@ -19,6 +21,7 @@ class Container : public Object,
                   public host::PartFactory {
  public:
   explicit Container(std::shared_ptr<Part> part);
+  ~Container() override;
 
   std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
 
@@ -29,6 +32,9 @@ class Container : public Object,
                                    const host::Vec3& v) override;
   // host::PartFactory
   host::SpecObjectPtr createPad(const host::SpecObjectPtr& sketch) override;
+  host::SpecObjectPtr createPocket(const host::SpecObjectPtr& sketch) override;
+  // host::SketchFactory: a sketch on a reference plane or plane feature.
+  host::SpecObjectPtr createSketchOnPlane(const host::SpecObjectPtr& planeFeature) override;
 
   const std::shared_ptr<Part>& partNode() const { return part_; }
 
@@ -38,6 +44,8 @@ class Container : public Object,
 
  private:
   std::shared_ptr<Part> part_;
+  std::unique_ptr<StructureFactory> structure_;
+  std::unique_ptr<BooleanFactory> booleans_;
 };
 
 }  // namespace occt_host

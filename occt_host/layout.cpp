@@ -1,5 +1,7 @@
 #include "occt_host/layout.h"
 
+#include "occt_host/window.h"
+
 namespace occt_host {
 
 std::vector<std::shared_ptr<host::Window>> Layout::windows() {
@@ -12,18 +14,31 @@ std::vector<std::shared_ptr<host::Window>> Layout::windows() {
 
 host::Status Layout::setCurrentWindow(const std::shared_ptr<host::Window>& window) {
   if (!window) return host::kPointer;
-  for (const auto& w : windows_) {
-    if (host::sameObject(w, window)) {
-      current_ = w;
-      return host::kOk;
-    }
-  }
-  return host::kInvalidArg;
+  std::shared_ptr<host::Window> ours = find(window);
+  if (!ours) return host::kInvalidArg;
+  current_ = ours;
+  return host::kOk;
 }
 
-void Layout::add(const std::shared_ptr<host::Window>& window) {
+host::Status Layout::setWindowEditor(const std::shared_ptr<host::Window>& window,
+                                     const std::shared_ptr<host::Editor>& editor) {
+  if (!window || !editor) return host::kPointer;
+  auto ours = std::dynamic_pointer_cast<Window>(find(window));
+  if (!ours) return host::kInvalidArg;
+  ours->setEditor(editor);
+  return host::kOk;
+}
+
+void Layout::add(const std::shared_ptr<host::Window>& window, bool makeCurrent) {
   windows_.push_back(window);
-  current_ = window;
+  if (makeCurrent) current_ = window;
+}
+
+std::shared_ptr<host::Window> Layout::find(const std::shared_ptr<host::Window>& window) const {
+  for (const auto& w : windows_) {
+    if (host::sameObject(w, window)) return w;
+  }
+  return nullptr;
 }
 
 }  // namespace occt_host

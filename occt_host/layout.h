@@ -17,9 +17,12 @@ class Layout : public Object, public host::Layout {
   std::shared_ptr<host::Window> currentWindow() override { return current_.lock(); }
   // Only a window of this layout can become current.
   host::Status setCurrentWindow(const std::shared_ptr<host::Window>& window) override;
+  // Only a window of this layout takes an editor.
+  host::Status setWindowEditor(const std::shared_ptr<host::Window>& window,
+                               const std::shared_ptr<host::Editor>& editor) override;
 
-  // Appends `window` and makes it current, as opening a window does.
-  void add(const std::shared_ptr<host::Window>& window);
+  // Appends `window` and makes it current unless told otherwise, as opening a window does.
+  void add(const std::shared_ptr<host::Window>& window, bool makeCurrent = true);
 
  protected:
   void* findInterface(host::InterfaceId id) override {
@@ -28,6 +31,8 @@ class Layout : public Object, public host::Layout {
   host::Unknown* identity() override { return static_cast<host::Layout*>(this); }
 
  private:
+  std::shared_ptr<host::Window> find(const std::shared_ptr<host::Window>& window) const;
+
   std::vector<std::shared_ptr<host::Window>> windows_;
   std::weak_ptr<host::Window> current_;
 };

@@ -2,12 +2,11 @@
 // fused into the body's solid.
 #pragma once
 
-#include <array>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "host/part_factory.h"
+#include "occt_host/prism_parameters.h"
 #include "occt_host/solid_feature.h"
 
 namespace occt_host {
@@ -20,7 +19,7 @@ class Pad : public SolidFeature, public host::Pad {
 
   std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
 
-  // host::Prism. The direction defaults to the sketch's normal; values read back as set.
+  // host::Prism
   host::Status setDirection(const host::Vec3& direction) override;
   host::Vec3 direction() const override;
   host::Status setLimitType(host::LimitEnd end, int type) override;
@@ -31,19 +30,12 @@ class Pad : public SolidFeature, public host::Pad {
  protected:
   void* findInterface(host::InterfaceId id) override;
   TopoDS_Shape build(const TopoDS_Shape& before) override;
-  std::uint64_t inputRevision() const override;
+  std::uint64_t inputRevision() const override { return prism_.sketchRevision(); }
 
  private:
-  struct Limit {
-    int type = host::kLimitLength;
-    double length = 0;
-  };
-  static std::optional<std::size_t> slot(host::LimitEnd end);
-  TopoDS_Shape extrude() const;
+  host::Status changed(host::Status status);
 
-  std::weak_ptr<Sketch> sketch_;
-  std::optional<host::Vec3> direction_;
-  std::array<Limit, 2> limits_;
+  PrismParameters prism_;
 };
 
 }  // namespace occt_host

@@ -2,7 +2,6 @@
 // while it lives it is the host environment that the plug-in reaches.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +13,7 @@
 
 namespace occt_host {
 
-class Layout;
+class ApplicationFrame;
 
 class Session : public host::Environment {
  public:
@@ -26,23 +25,25 @@ class Session : public host::Environment {
   // A new document of kind "Part", "Product" or "Drawing", named like "Part1"; null for
   // another kind.
   std::shared_ptr<host::Document> newDocument(const std::string& kind);
-  std::vector<std::shared_ptr<host::Document>> documents() const { return documents_; }
-  // A window on the document's editor, made current; null for a document of another session.
+  std::vector<std::shared_ptr<host::Document>> documents() const;
+  // A window on the document's editor, made current together with that editor; null for a
+  // document of another session.
   std::shared_ptr<host::Window> openWindow(const std::shared_ptr<host::Document>& document,
                                            bool withViewer = true);
   std::shared_ptr<host::Layout> layout() const;
   EventLoop& eventLoop() { return loop_; }
+  // The session's application side, for tests that switch its interactive side off.
+  ApplicationFrame& frame() { return *frame_; }
 
   // host::Environment
   std::shared_ptr<host::Layout> currentLayout() override;
   host::MessagePump& messagePump() override { return loop_; }
   std::uint32_t tickCount() override { return loop_.tickCount(); }
+  std::shared_ptr<host::Application> application() override;
 
  private:
   EventLoop loop_;
-  std::shared_ptr<Layout> layout_;
-  std::vector<std::shared_ptr<host::Document>> documents_;
-  std::map<std::string, int> counters_;
+  std::shared_ptr<ApplicationFrame> frame_;
   host::Environment* previous_ = nullptr;
 };
 

@@ -1,12 +1,12 @@
 #include "occt_host/sketch.h"
 
-#include <Geom2d_Circle.hxx>
-#include <gp_Circ2d.hxx>
+#include <gp_Vec2d.hxx>
 
 #include <algorithm>
 #include <cmath>
 
 #include "occt_host/profile_builder.h"
+#include "occt_host/sketch_curves.h"
 #include "occt_host/sketch_element.h"
 
 namespace occt_host {
@@ -18,6 +18,10 @@ constexpr double kDegenerate = 1e-9;
 
 host::Vec3 toVec(const gp_XYZ& xyz) {
   return {xyz.X(), xyz.Y(), xyz.Z()};
+}
+
+gp_Pnt2d toPnt(const host::Point2& p) {
+  return gp_Pnt2d(p.x, p.y);
 }
 
 }  // namespace
@@ -72,17 +76,95 @@ host::Geometry2DPtr Sketch::createPoint(const host::Point2& at) {
 }
 
 host::Geometry2DPtr Sketch::createCircle(const host::Point2& center, double radius) {
-  if (!open_ || !(radius > 0) || !std::isfinite(radius)) return nullptr;
-  if (!std::isfinite(center.x) || !std::isfinite(center.y)) return nullptr;
   try {
-    gp_Circ2d circle(gp_Ax2d(gp_Pnt2d(center.x, center.y), gp_Dir2d(1, 0)), radius);
-    return add(std::make_shared<SketchElement>(Handle(Geom2d_Curve)(new Geom2d_Circle(circle))));
+    return addCurve(makeCircle2d(toPnt(center), radius), "Circle2D");
   } catch (...) {
     return nullptr;
   }
 }
 
+host::Geometry2DPtr Sketch::createLine(const host::Point2& from, const host::Point2& to) {
+  try {
+    return addCurve(makeLine2d(toPnt(from), toPnt(to)), "Line2D");
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Geometry2DPtr Sketch::createCircleArc(const host::Point2& center, double radius,
+                                            double startAngle, double endAngle) {
+  try {
+    return addCurve(makeCircleArc2d(toPnt(center), radius, startAngle, endAngle), "Arc2D");
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Geometry2DPtr Sketch::createEllipse(const host::Point2& center,
+                                          const host::Point2& majorDirection, double firstRadius,
+                                          double secondRadius) {
+  try {
+    gp_Vec2d major(majorDirection.x, majorDirection.y);
+    return addCurve(makeEllipse2d(toPnt(center), major, firstRadius, secondRadius), "Ellipse2D");
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Geometry2DPtr Sketch::createEllipseArc(const host::Point2& center,
+                                             const host::Point2& majorDirection, double firstRadius,
+                                             double secondRadius, double startParameter,
+                                             double endParameter) {
+  try {
+    gp_Vec2d major(majorDirection.x, majorDirection.y);
+    return addCurve(makeEllipseArc2d(toPnt(center), major, firstRadius, secondRadius,
+                                     startParameter, endParameter),
+                    "EllipseArc2D");
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Geometry2DPtr Sketch::createSpline(const std::vector<host::Geometry2DPtr>& points,
+                                         int closure) {
+  return addSpline(points, closure, false);
+}
+
+host::Geometry2DPtr Sketch::createQuinticSpline(const std::vector<host::Geometry2DPtr>& points,
+                                                int closure) {
+  return addSpline(points, closure, true);
+}
+
+// The points must be point elements of this sketch.
+host::Geometry2DPtr Sketch::addSpline(const std::vector<host::Geometry2DPtr>& points, int closure,
+                                      bool quintic) {
+  try {
+    std::vector<gp_Pnt2d> at;
+    for (const auto& point : points) {
+      auto element = std::dynamic_pointer_cast<SketchElement>(point);
+      if (!element || element->isCurve()) return nullptr;
+      if (std::find(elements_.begin(), elements_.end(), element) == elements_.end()) return nullptr;
+      at.push_back(element->point());
+    }
+    bool closed = closure != 0;
+    return addCurve(quintic ? makeQuinticSpline2d(at, closed) : makeSpline2d(at, closed),
+                    "Spline2D");
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Geometry2DPtr Sketch::addCurve(const opencascade::handle<Geom2d_Curve>& curve,
+                                     const char* kind) {
+  if (!open_ || curve.IsNull()) return nullptr;
+  return add(std::make_shared<SketchElement>(curve, kind));
+}
+
 host::Geometry2DPtr Sketch::add(std::shared_ptr<SketchElement> element) {
+  std::weak_ptr<Sketch> self = std::static_pointer_cast<Sketch>(shared_from_this());
+  element->attach(std::static_pointer_cast<Sketch>(shared_from_this()), [self] {
+    if (auto sketch = self.lock()) sketch->elementChanged();
+  });
   elements_.push_back(element);
   touch();
   return element;

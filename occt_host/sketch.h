@@ -1,6 +1,7 @@
 // A sketch (stands for CATISketch with its CATI2DWFFactory): 2D elements on a plane.
 #pragma once
 
+#include <Geom2d_Curve.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
@@ -36,8 +37,27 @@ class Sketch : public TreeNode, public host::Sketch, public host::Factory2D {
   // host::Factory2D
   host::Geometry2DPtr createPoint(const host::Point2& at) override;
   host::Geometry2DPtr createCircle(const host::Point2& center, double radius) override;
+  host::Geometry2DPtr createLine(const host::Point2& from, const host::Point2& to) override;
+  host::Geometry2DPtr createCircleArc(const host::Point2& center, double radius, double startAngle,
+                                      double endAngle) override;
+  host::Geometry2DPtr createEllipse(const host::Point2& center, const host::Point2& majorDirection,
+                                    double firstRadius, double secondRadius) override;
+  host::Geometry2DPtr createEllipseArc(const host::Point2& center,
+                                       const host::Point2& majorDirection, double firstRadius,
+                                       double secondRadius, double startParameter,
+                                       double endParameter) override;
+  host::Geometry2DPtr createSpline(const std::vector<host::Geometry2DPtr>& points,
+                                   int closure) override;
+  host::Geometry2DPtr createQuinticSpline(const std::vector<host::Geometry2DPtr>& points,
+                                          int closure) override;
 
   bool isOpen() const { return open_; }
+  // The plane feature or reference plane the sketch was put on; null for absolute axes.
+  const host::SpecObjectPtr& support() const { return support_; }
+  void setSupport(host::SpecObjectPtr support) { support_ = std::move(support); }
+  const std::vector<std::shared_ptr<SketchElement>>& elements() const { return elements_; }
+  // A curve of the sketch changed shape after its creation.
+  void elementChanged() { touch(); }
   gp_Pln kernelPlane() const { return gp_Pln(placement_); }
   // The faces of the closed contours; throws when there is none.
   TopoDS_Compound profile() const;
@@ -47,9 +67,13 @@ class Sketch : public TreeNode, public host::Sketch, public host::Factory2D {
 
  private:
   host::Geometry2DPtr add(std::shared_ptr<SketchElement> element);
+  host::Geometry2DPtr addCurve(const opencascade::handle<Geom2d_Curve>& curve, const char* kind);
+  host::Geometry2DPtr addSpline(const std::vector<host::Geometry2DPtr>& points, int closure,
+                                bool quintic);
 
   gp_Ax3 placement_;
   bool open_ = false;
+  host::SpecObjectPtr support_;
   std::vector<std::shared_ptr<SketchElement>> elements_;
 };
 

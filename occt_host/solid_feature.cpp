@@ -4,20 +4,37 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <utility>
 
 #include "occt_host/body.h"
+#include "occt_host/boolean_ops.h"
 #include "occt_host/kernel_guard.h"
 
 namespace occt_host {
 
 namespace {
 
+// Stamps and serials come from one counter, so that each is unique.
+std::atomic<std::uint64_t> counter{0};
+
 std::uint64_t nextStamp() {
-  static std::atomic<std::uint64_t> counter{0};
   return ++counter;
 }
 
+// Every result is checked by the kernel before it is kept.
+void check(const TopoDS_Shape& shape, const std::string& owner) {
+  if (shape.IsNull()) throw std::runtime_error(owner + ": the result is empty");
+  if (!booleans::hasSolid(shape))
+    throw std::runtime_error(owner + ": the result holds no solid (nothing is left of the body)");
+  if (!BRepCheck_Analyzer(shape).IsValid())
+    throw std::runtime_error(owner + ": the kernel produced an invalid solid");
+}
+
 }  // namespace
+
+std::uint64_t SolidFeature::nextSerial() {
+  return ++counter;
+}
 
 const TopoDS_Shape& SolidFeature::result() {
   refresh();
@@ -34,6 +51,12 @@ const std::string& SolidFeature::error() {
   return error_;
 }
 
+bool SolidFeature::upToDate() {
+  Run run = runEndingHere();
+  Solid before = solidBefore(run.front());
+  return holds(before.stamp, run, run.size());
+}
+
 host::UpdateResult SolidFeature::recompute() {
   refresh();
   host::UpdateResult outcome;
@@ -44,42 +67,122 @@ host::UpdateResult SolidFeature::recompute() {
   return outcome;
 }
 
-// Only this feature and the ones before it are brought up to date; later features
-// notice the new stamp when their own result is asked for.
-void SolidFeature::refresh() {
-  TopoDS_Shape before;
-  std::uint64_t beforeStamp = 0;
-  if (auto body = std::dynamic_pointer_cast<Body>(parentNode())) {
-    if (auto previous = body->solidFeatureBefore(this)) {
-      before = previous->result();
-      beforeStamp = previous->resultStamp();
-    }
+// This feature and the cutting features right before it that join its run, in body order.
+SolidFeature::Run SolidFeature::runEndingHere() {
+  Run run{this};
+  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  if (!body || !joinsCutRun()) return run;
+  const auto& nodes = body->childNodes();
+  for (std::size_t i = body->indexOf(this); i > 0; --i) {
+    auto* feature = dynamic_cast<SolidFeature*>(nodes[i - 1].get());
+    if (!feature) continue;
+    if (!feature->joinsCutRun()) break;
+    run.push_back(feature);
   }
-  CacheKey key{revision(), inputRevision(), beforeStamp};
-  if (computed_ && key == key_) return;
-  key_ = key;
-  compute(before, beforeStamp);
+  return Run(run.rbegin(), run.rend());
 }
 
-void SolidFeature::compute(const TopoDS_Shape& before, std::uint64_t beforeStamp) {
-  computed_ = true;
-  error_.clear();
-  TopoDS_Shape built;
+SolidFeature::Solid SolidFeature::solidBefore(const SolidFeature* first) {
+  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  auto previous = body ? body->solidFeatureBefore(first) : nullptr;
+  if (!previous) return {};
+  return {previous->result(), previous->resultStamp()};
+}
+
+SolidFeature::CacheKey SolidFeature::keyOf(std::uint64_t before, const Run& run,
+                                           std::size_t count) {
+  CacheKey key{before, {}};
+  key.entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    key.entries.push_back({run[i]->serial_, run[i]->revision(), run[i]->inputRevision()});
+  return key;
+}
+
+// Whether the kept result was computed from the first `count` features of `run`.
+bool SolidFeature::holds(std::uint64_t before, const Run& run, std::size_t count) const {
+  if (!computed_ || key_.before != before || key_.entries.size() != count) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Entry& entry = key_.entries[i];
+    if (entry.serial != run[i]->serial_ || entry.own != run[i]->revision()) return false;
+    if (entry.inputs != run[i]->inputRevision()) return false;
+  }
+  return true;
+}
+
+// Only this feature and the ones before it are brought up to date; later features
+// notice the new stamp when their own result is asked for. The part of the run whose
+// results are still valid is reused; the rest is cut at once.
+void SolidFeature::refresh() {
+  Run run = runEndingHere();
+  Solid before = solidBefore(run.front());
+  if (holds(before.stamp, run, run.size())) return;
+  Solid from = before;
+  std::size_t start = firstStale(run, before.stamp, from);
+  if (run.size() - start > 1 && cutTogether(run, start, from, before.stamp)) return;
+  // One at a time, so that a failure is reported by the feature that caused it.
+  for (std::size_t i = start; i < run.size(); ++i) {
+    run[i]->compute(from, keyOf(before.stamp, run, i + 1));
+    from = {run[i]->result_, run[i]->stamp_};
+  }
+}
+
+// The index of the first run feature after the last one whose result is still valid;
+// `from` becomes the solid that feature starts from.
+std::size_t SolidFeature::firstStale(const Run& run, std::uint64_t before, Solid& from) {
+  for (std::size_t i = run.size() - 1; i > 0; --i) {
+    const SolidFeature* valid = run[i - 1];
+    if (valid->holds(before, run, i)) {
+      from = {valid->result_, valid->stamp_};
+      return i;
+    }
+  }
+  return 0;
+}
+
+bool SolidFeature::cutTogether(const Run& run, std::size_t start, const Solid& from,
+                               std::uint64_t before) {
+  if (from.shape.IsNull()) return false;
+  TopoDS_Shape shape;
+  std::string error;
   bool ok = runGuarded(
       [&] {
-        built = build(before);
-        if (built.IsNull()) throw std::runtime_error(name() + ": the result is empty");
-        if (!BRepCheck_Analyzer(built).IsValid())
-          throw std::runtime_error(name() + ": the kernel produced an invalid solid");
+        std::vector<TopoDS_Shape> tools;
+        tools.reserve(run.size() - start);
+        for (std::size_t i = start; i < run.size(); ++i) tools.push_back(run[i]->cutTool());
+        shape = booleans::cut(from.shape, tools, name());
+        check(shape, name());
       },
-      error_);
+      error);
+  if (ok) accept(shape, keyOf(before, run, run.size()));
+  return ok;
+}
+
+void SolidFeature::compute(const Solid& before, CacheKey key) {
+  TopoDS_Shape built;
+  std::string error;
+  bool ok = runGuarded(
+      [&] {
+        built = build(before.shape);
+        check(built, name());
+      },
+      error);
   if (ok) {
-    result_ = built;
-    stamp_ = nextStamp();
-  } else {
-    result_ = before;
-    stamp_ = beforeStamp;
+    accept(built, std::move(key));
+    return;
   }
+  computed_ = true;
+  key_ = std::move(key);
+  error_ = error;
+  result_ = before.shape;
+  stamp_ = before.stamp;
+}
+
+void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key) {
+  computed_ = true;
+  key_ = std::move(key);
+  error_.clear();
+  result_ = shape;
+  stamp_ = nextStamp();
 }
 
 }  // namespace occt_host

@@ -1,18 +1,21 @@
 // A feature of a body whose result is a solid computed from the body's solid before it.
+// It is a container so that a boolean feature can aggregate its tool body; other solid
+// features hold no children and do not answer the children interface.
 #pragma once
 
 #include <TopoDS_Shape.hxx>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "occt_host/tree_node.h"
+#include "occt_host/tree_container.h"
 
 namespace occt_host {
 
-class SolidFeature : public TreeNode {
+class SolidFeature : public TreeContainer {
  public:
-  using TreeNode::TreeNode;
+  using TreeContainer::TreeContainer;
 
   // The body's solid after this feature, computed on demand and kept until an input
   // changes. A failed feature passes the solid before it on unchanged.
@@ -21,27 +24,54 @@ class SolidFeature : public TreeNode {
   std::uint64_t resultStamp();
   // The diagnostic of the last computation; empty when it succeeded.
   const std::string& error();
+  // True when the kept result still matches every input; computes nothing of its own.
+  bool upToDate();
+
+  // Features that cut a tool from the solid before them. Consecutive ones form a run
+  // that is recomputed as one cut with all their tools.
+  virtual bool joinsCutRun() const { return false; }
+  // The shape such a feature cuts away; throws when there is none.
+  virtual TopoDS_Shape cutTool() { return TopoDS_Shape(); }
 
  protected:
+  void* findInterface(host::InterfaceId id) override { return TreeNode::findInterface(id); }
   // Builds this feature's solid from `before` (null for the body's first solid). Throws
   // with a clear text on failure; the caller checks validity as well.
   virtual TopoDS_Shape build(const TopoDS_Shape& before) = 0;
-  // The revision of inputs outside the body (a sketch, a direction), part of the cache key.
+  // The revision of inputs outside the body (a sketch, a tool body), part of the cache key.
   virtual std::uint64_t inputRevision() const { return 0; }
 
   host::UpdateResult recompute() override;
 
  private:
-  struct CacheKey {
-    std::uint64_t own = 0, inputs = 0, before = 0;
-    bool operator==(const CacheKey& o) const {
-      return own == o.own && inputs == o.inputs && before == o.before;
-    }
+  // A feature is named by its serial, which no later feature reuses as it could an address.
+  struct Entry {
+    std::uint64_t serial = 0, own = 0, inputs = 0;
   };
+  // What a result was computed from: the solid before the run and each run feature.
+  struct CacheKey {
+    std::uint64_t before = 0;
+    std::vector<Entry> entries;
+  };
+  struct Solid {
+    TopoDS_Shape shape;
+    std::uint64_t stamp = 0;
+  };
+  using Run = std::vector<SolidFeature*>;
 
+  Run runEndingHere();
+  Solid solidBefore(const SolidFeature* first);
+  static CacheKey keyOf(std::uint64_t before, const Run& run, std::size_t count);
+  bool holds(std::uint64_t before, const Run& run, std::size_t count) const;
   void refresh();
-  void compute(const TopoDS_Shape& before, std::uint64_t beforeStamp);
+  static std::size_t firstStale(const Run& run, std::uint64_t before, Solid& from);
+  bool cutTogether(const Run& run, std::size_t start, const Solid& from, std::uint64_t before);
+  void compute(const Solid& before, CacheKey key);
+  void accept(const TopoDS_Shape& shape, CacheKey key);
 
+  static std::uint64_t nextSerial();
+
+  const std::uint64_t serial_ = nextSerial();
   bool computed_ = false;
   CacheKey key_;
   TopoDS_Shape result_;

@@ -48,6 +48,23 @@ host::Status TreeContainer::removeChild(const host::SpecObjectPtr& child) {
   }
 }
 
+// Moves the child here from wherever it was, so that it has one father only.
+host::Status TreeContainer::appendChild(const host::SpecObjectPtr& child) {
+  try {
+    auto node = std::dynamic_pointer_cast<TreeNode>(child);
+    if (!node) return host::kInvalidArg;
+    if (isWithin(node.get())) return host::kInvalidArg;  // would make a cycle
+    if (auto father = std::dynamic_pointer_cast<TreeContainer>(node->parentNode())) {
+      host::Status removed = father->removeChild(node);
+      if (host::failed(removed)) return removed;
+    }
+    append(node);
+    return host::kOk;
+  } catch (...) {
+    return host::kFail;
+  }
+}
+
 void TreeContainer::insertChild(const std::shared_ptr<TreeNode>& child, std::size_t index) {
   index = std::min(index, children_.size());
   children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);

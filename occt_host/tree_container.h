@@ -21,6 +21,7 @@ class TreeContainer : public TreeNode, public host::Descendants {
   host::SpecObjectList children() override;
   host::SpecObjectList allDescendants() override;
   host::Status removeChild(const host::SpecObjectPtr& child) override;
+  host::Status appendChild(const host::SpecObjectPtr& child) override;
 
   const std::vector<std::shared_ptr<TreeNode>>& childNodes() const { return children_; }
   // Places `child` at `index` (clamped to the end) and makes this its father.

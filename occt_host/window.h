@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "host/application.h"
 #include "occt_host/object.h"
@@ -17,6 +18,8 @@ class Window : public Object, public host::Window {
 
   std::shared_ptr<host::Editor> editor() override { return editor_; }
   std::shared_ptr<host::Viewer> viewer() override { return viewer_; }
+  // The layout hands a window the editor it shows.
+  void setEditor(std::shared_ptr<host::Editor> editor) { editor_ = std::move(editor); }
 
  protected:
   void* findInterface(host::InterfaceId id) override {

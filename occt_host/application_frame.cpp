@@ -1,0 +1,129 @@
+#include "occt_host/application_frame.h"
+
+#include "occt_host/document.h"
+#include "occt_host/layout.h"
+#include "occt_host/viewer.h"
+#include "occt_host/window.h"
+
+namespace occt_host {
+
+ApplicationFrame::ApplicationFrame() : layout_(std::make_shared<Layout>()) {}
+
+std::shared_ptr<host::Document> ApplicationFrame::createDocument(std::string_view kind) {
+  if (!Document::knownKind(kind)) return nullptr;
+  std::string name = std::string(kind) + std::to_string(++counters_[std::string(kind)]);
+  std::shared_ptr<host::Document> document = Document::create(name, std::string(kind));
+  documents_.push_back(document);
+  return document;
+}
+
+std::shared_ptr<host::Window> ApplicationFrame::openWindow(
+    const std::shared_ptr<host::Document>& document, bool withViewer) {
+  auto editors = host::query<host::DocumentEditor>(document);
+  if (!owns(document) || !editors) return nullptr;
+  std::shared_ptr<host::Window> window = makeWindow(editors->editor(), withViewer);
+  layout_->add(window);
+  current_ = editors->editor();
+  return window;
+}
+
+host::Status ApplicationFrame::setCurrentEditor(const std::shared_ptr<host::Editor>& editor) {
+  if (!editor) return host::kPointer;
+  if (!ownsEditor(editor)) return host::kInvalidArg;
+  current_ = editor;
+  return host::kOk;
+}
+
+std::vector<std::shared_ptr<host::Editor>> ApplicationFrame::editors() {
+  std::vector<std::shared_ptr<host::Editor>> all;
+  try {
+    for (const auto& document : documents_) {
+      auto editors = host::query<host::DocumentEditor>(document);
+      if (editors && editors->editor()) all.push_back(editors->editor());
+    }
+  } catch (...) {
+    all.clear();
+  }
+  return all;
+}
+
+host::Status ApplicationFrame::newDocument(std::string_view type,
+                                           std::shared_ptr<host::Document>& out) {
+  try {
+    out = createDocument(type);
+  } catch (...) {
+    out = nullptr;
+  }
+  return out ? host::kOk : host::kInvalidArg;
+}
+
+std::shared_ptr<host::Editor> ApplicationFrame::createEditor(
+    const std::shared_ptr<host::Document>& document) {
+  // This model gives each document one editor: the window made for it must show the editor
+  // that the document names, or the drawing's viewer refresh would not find the window.
+  auto editors = host::query<host::DocumentEditor>(document);
+  if (!owns(document) || !editors) return nullptr;
+  return editors->editor();
+}
+
+std::shared_ptr<host::Window> ApplicationFrame::createDefaultWindow(
+    const std::shared_ptr<host::Editor>& editor) {
+  if (!editor || !ownsEditor(editor)) return nullptr;
+  try {
+    std::shared_ptr<host::Window> window = makeWindow(editor, true);
+    layout_->add(window, /*makeCurrent=*/false);
+    return window;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::Status ApplicationFrame::activateEditor(const std::shared_ptr<host::Editor>& editor) {
+  if (!editor) return host::kPointer;
+  if (!ownsEditor(editor)) return host::kInvalidArg;
+  active_ = editor;
+  return host::kOk;
+}
+
+host::Status ApplicationFrame::newDocument(std::string_view type,
+                                           std::shared_ptr<host::DocumentEditor>& out) {
+  out = nullptr;
+  try {
+    std::shared_ptr<host::Document> document = createDocument(type);
+    if (!document || !openWindow(document, true)) return host::kInvalidArg;
+    out = host::query<host::DocumentEditor>(document);
+  } catch (...) {
+    return host::kFail;
+  }
+  return out ? host::kOk : host::kFail;
+}
+
+void* ApplicationFrame::findInterface(host::InterfaceId id) {
+  if (id == host::Application::kInterfaceId) return static_cast<host::Application*>(this);
+  if (id == host::InteractiveSession::kInterfaceId && interactive_)
+    return static_cast<host::InteractiveSession*>(this);
+  return nullptr;
+}
+
+bool ApplicationFrame::owns(const std::shared_ptr<host::Document>& document) const {
+  for (const auto& d : documents_) {
+    if (host::sameObject(d, document)) return true;
+  }
+  return false;
+}
+
+bool ApplicationFrame::ownsEditor(const std::shared_ptr<host::Editor>& editor) {
+  for (const auto& e : editors()) {
+    if (host::sameObject(e, editor)) return true;
+  }
+  return false;
+}
+
+std::shared_ptr<host::Window> ApplicationFrame::makeWindow(
+    const std::shared_ptr<host::Editor>& editor, bool withViewer) {
+  std::shared_ptr<host::Viewer> viewer;
+  if (withViewer) viewer = std::make_shared<Viewer>();
+  return std::make_shared<Window>(editor, viewer);
+}
+
+}  // namespace occt_host

@@ -1,0 +1,71 @@
+// The application session's state (stands for CATSession with its interactive side): the
+// open documents, their editors, the current and the active editor, and the layout.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/application.h"
+#include "host/document.h"
+#include "occt_host/object.h"
+
+namespace occt_host {
+
+class Layout;
+
+class ApplicationFrame : public Object, public host::Application, public host::InteractiveSession {
+ public:
+  ApplicationFrame();
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // A new document of kind "Part", "Product" or "Drawing", named like "Part1"; null for
+  // another kind.
+  std::shared_ptr<host::Document> createDocument(std::string_view kind);
+  std::vector<std::shared_ptr<host::Document>> documents() const { return documents_; }
+  // A window on the document's editor; it becomes the layout's current window and its
+  // editor the current one. Null for a document of another session.
+  std::shared_ptr<host::Window> openWindow(const std::shared_ptr<host::Document>& document,
+                                           bool withViewer);
+  const std::shared_ptr<Layout>& layout() const { return layout_; }
+  // Whether the session answers for its interactive side; on by default.
+  void setInteractiveAvailable(bool available) { interactive_ = available; }
+  std::shared_ptr<host::Editor> activeEditor() const { return active_.lock(); }
+
+  // host::Application
+  std::shared_ptr<host::Editor> currentEditor() override { return current_.lock(); }
+  host::Status setCurrentEditor(const std::shared_ptr<host::Editor>& editor) override;
+  std::vector<std::shared_ptr<host::Editor>> editors() override;
+  host::Status newDocument(std::string_view type, std::shared_ptr<host::Document>& out) override;
+  std::shared_ptr<host::Editor> createEditor(
+      const std::shared_ptr<host::Document>& document) override;
+  std::shared_ptr<host::Window> createDefaultWindow(
+      const std::shared_ptr<host::Editor>& editor) override;
+  host::Status activateEditor(const std::shared_ptr<host::Editor>& editor) override;
+
+  // host::InteractiveSession
+  host::Status newDocument(std::string_view type,
+                           std::shared_ptr<host::DocumentEditor>& out) override;
+
+ protected:
+  void* findInterface(host::InterfaceId id) override;
+  host::Unknown* identity() override { return static_cast<host::Application*>(this); }
+
+ private:
+  bool owns(const std::shared_ptr<host::Document>& document) const;
+  bool ownsEditor(const std::shared_ptr<host::Editor>& editor);
+  std::shared_ptr<host::Window> makeWindow(const std::shared_ptr<host::Editor>& editor,
+                                           bool withViewer);
+
+  std::shared_ptr<Layout> layout_;
+  std::vector<std::shared_ptr<host::Document>> documents_;
+  std::map<std::string, int, std::less<>> counters_;
+  std::weak_ptr<host::Editor> current_;
+  std::weak_ptr<host::Editor> active_;
+  bool interactive_ = true;
+};
+
+}  // namespace occt_host

@@ -1,0 +1,64 @@
+#include "occt_host/boolean_ops.h"
+
+#include <BRepAlgoAPI_BooleanOperation.hxx>
+#include <BRepAlgoAPI_Common.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_ListOfShape.hxx>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace occt_host::booleans {
+
+namespace {
+
+TopTools_ListOfShape listOf(const std::vector<TopoDS_Shape>& shapes) {
+  TopTools_ListOfShape list;
+  for (const TopoDS_Shape& shape : shapes) list.Append(shape);
+  return list;
+}
+
+// Runs the operation and turns the kernel's alerts into the exception's text.
+TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& object,
+                 const std::vector<TopoDS_Shape>& tools, const std::string& what) {
+  operation.SetArguments(listOf({object}));
+  operation.SetTools(listOf(tools));
+  operation.Build();
+  if (operation.HasErrors() || !operation.IsDone()) {
+    std::ostringstream alerts;
+    operation.DumpErrors(alerts);
+    std::string text = alerts.str();
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    throw std::runtime_error(what + " failed" + (text.empty() ? "" : ": " + text));
+  }
+  return operation.Shape();
+}
+
+}  // namespace
+
+TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner) {
+  BRepAlgoAPI_Fuse operation;
+  run(operation, object, {tool}, owner + ": the union with the body's solid");
+  operation.SimplifyResult();
+  return operation.Shape();
+}
+
+TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
+                 const std::string& owner) {
+  BRepAlgoAPI_Cut operation;
+  return run(operation, object, tools, owner + ": the cut from the body's solid");
+}
+
+TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool,
+                    const std::string& owner) {
+  BRepAlgoAPI_Common operation;
+  return run(operation, object, {tool}, owner + ": the intersection with the body's solid");
+}
+
+bool hasSolid(const TopoDS_Shape& shape) {
+  return !shape.IsNull() && TopExp_Explorer(shape, TopAbs_SOLID).More();
+}
+
+}  // namespace occt_host::booleans

@@ -1,0 +1,20 @@
+// The kernel's boolean operations as the features use them: each returns the result or
+// throws with the kernel's own text.
+#pragma once
+
+#include <TopoDS_Shape.hxx>
+
+#include <string>
+#include <vector>
+
+namespace occt_host::booleans {
+
+TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner);
+// One cut with every tool at once, much cheaper than the same cuts one after the other.
+TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
+                 const std::string& owner);
+TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner);
+// True when `shape` holds at least one solid.
+bool hasSolid(const TopoDS_Shape& shape);
+
+}  // namespace occt_host::booleans

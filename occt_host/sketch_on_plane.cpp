@@ -1,0 +1,24 @@
+#include "occt_host/sketch_on_plane.h"
+
+#include "host/wireframe.h"
+#include "occt_host/part.h"
+#include "occt_host/sketch.h"
+
+namespace occt_host {
+
+host::SpecObjectPtr createSketchOnPlane(Part& part, const host::SpecObjectPtr& planeFeature) {
+  try {
+    auto geometry = host::query<host::PlaneGeometry>(planeFeature);
+    host::Plane plane;
+    if (!geometry || !geometry->plane(plane)) return nullptr;
+    auto sketch = Sketch::create(part.nextName("Sketch"), plane.origin, plane.u, plane.v);
+    if (!sketch) return nullptr;
+    sketch->setSupport(planeFeature);
+    if (host::failed(part.addFeature(sketch))) return nullptr;
+    return sketch;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace occt_host

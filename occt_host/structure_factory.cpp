@@ -1,0 +1,85 @@
+#include "occt_host/structure_factory.h"
+
+#include <cmath>
+
+#include "occt_host/body.h"
+#include "occt_host/geometrical_set.h"
+#include "occt_host/length_parameter.h"
+#include "occt_host/line_feature.h"
+#include "occt_host/part.h"
+#include "occt_host/plane_feature.h"
+#include "occt_host/point_feature.h"
+
+namespace occt_host {
+
+namespace {
+
+bool pointOf(const host::SpecObjectPtr& feature, gp_Pnt& out) {
+  auto geometry = host::query<host::PointGeometry>(feature);
+  host::Point3 p;
+  if (!geometry || !geometry->position(p)) return false;
+  out = gp_Pnt(p.x, p.y, p.z);
+  return true;
+}
+
+}  // namespace
+
+host::SpecObjectPtr StructureFactory::createPoint(const host::Point3& at) {
+  try {
+    if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(at.z)) return nullptr;
+    return std::make_shared<PointFeature>(part_.nextName("Point"), gp_Pnt(at.x, at.y, at.z));
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr StructureFactory::createLine(const host::SpecObjectPtr& from,
+                                                 const host::SpecObjectPtr& to) {
+  try {
+    gp_Pnt a, b;
+    if (!pointOf(from, a) || !pointOf(to, b) || a.Distance(b) <= 1e-7) return nullptr;
+    return std::make_shared<LineFeature>(part_.nextName("Line"), a, b);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr StructureFactory::createPlane(const host::Plane& plane) {
+  try {
+    return PlaneFeature::create(part_.nextName("Plane"), plane);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr StructureFactory::createBody(const std::string& name) {
+  try {
+    auto body = std::make_shared<Body>(name.empty() ? part_.nextName("Body") : name);
+    part_.append(body);
+    return body;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr StructureFactory::createGeometricalSet(const std::string& name, bool ordered) {
+  try {
+    auto set = std::make_shared<GeometricalSet>(
+        name.empty() ? part_.nextName("Geometrical Set") : name, ordered);
+    part_.append(set);
+    return set;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+host::SpecObjectPtr StructureFactory::createLength(const std::string& name, double metres) {
+  try {
+    if (!std::isfinite(metres)) return nullptr;
+    return std::make_shared<LengthParameter>(name, metres);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace occt_host

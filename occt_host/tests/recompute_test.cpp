@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "occt_host/solid_feature.h"
+#include "occt_host/tests/plate_fixture.h"
+
+namespace occt_host::testing {
+namespace {
+
+using RecomputeTest = PlateFixture;
+
+bool upToDate(const host::SpecObjectPtr& feature) {
+  auto solid = std::dynamic_pointer_cast<SolidFeature>(feature);
+  return solid && solid->upToDate();
+}
+
+class BoreChainTest : public PlateFixture {
+ protected:
+  // Fifty r = 2 bores on a 10 x 5 grid 9 mm apart, each removed by a boolean operated
+  // on the plate's pad, so that each lands right after the pad, before the earlier ones.
+  void SetUp() override {
+    PlateFixture::SetUp();
+    plateFeature = plate();
+    ASSERT_TRUE(plateFeature);
+    for (int j = 0; j < 5; ++j) {
+      for (int i = 0; i < 10; ++i) {
+        auto cutter = bore(10 + 9 * i, 10 + 9 * j, 2);
+        ASSERT_TRUE(cutter);
+        cutters.push_back(cutter);
+        auto remove = booleans->createRemove(plateFeature, cutter);
+        ASSERT_TRUE(remove);
+        host::UpdateResult result = remove->update();
+        ASSERT_TRUE(result.ok()) << result.diagnostic;
+        removes.push_back(remove);
+        part->setCurrentFeature(remove);
+      }
+    }
+  }
+
+  host::SpecObjectPtr plateFeature;
+  std::vector<host::SpecObjectPtr> cutters;
+  std::vector<host::SpecObjectPtr> removes;
+};
+
+TEST_F(BoreChainTest, FiftyRemovesMergeIntoTheExpectedSolid) {
+  // Each bore takes pi * 2^2 * 10 = 40 pi: 100000 - 50 * 40 pi = 93716.81...
+  double expected = 100000.0 - 50 * kPi * 4.0 * 10.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+  std::vector<double> volumes = exportedSolidVolumes();
+  ASSERT_EQ(volumes.size(), 1u);
+  EXPECT_NEAR(volumes[0], expected, expected * 1e-6);
+  EXPECT_TRUE(partObject->update().ok());
+}
+
+TEST_F(BoreChainTest, UpdatingOneRemoveLeavesTheFollowingOutOfDate) {
+  // The last one created sits right after the pad; all others follow it.
+  EXPECT_TRUE(upToDate(removes.back()));
+  EXPECT_FALSE(upToDate(removes.front()));
+  solidOf(part->mainBody());
+  EXPECT_TRUE(upToDate(removes.front()));
+}
+
+TEST_F(BoreChainTest, AFeatureInsideTheRunGivesItsOwnSolid) {
+  solidOf(part->mainBody());
+  // removes[10] follows removes[49] .. removes[11]: the plate minus 40 bores.
+  double expected = 100000.0 - 40 * kPi * 40.0;
+  EXPECT_NEAR(volume(solidOf(removes[10])), expected, expected * 1e-6);
+}
+
+TEST_F(BoreChainTest, ChangingAToolBodyReachesTheBodySolid) {
+  solidOf(part->mainBody());
+  // Bore 7 now spans z = 2 .. 7, a closed cavity of pi * 4 * 5 = 20 pi inside the plate.
+  auto prism = host::query<host::Prism>(cutters[7]);
+  prism->setLimitLength(host::LimitEnd::First, 7);
+  prism->setLimitLength(host::LimitEnd::Second, -2);
+  ASSERT_TRUE(cutters[7]->update().ok());
+  double expected = 100000.0 - 49 * kPi * 40.0 - kPi * 20.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+}
+
+TEST_F(BoreChainTest, AFailingRemoveInsideTheRunIsReported) {
+  solidOf(part->mainBody());
+  // A zero-length tool fails the tool body, leaving it without a solid.
+  auto prism = host::query<host::Prism>(cutters[20]);
+  prism->setLimitLength(host::LimitEnd::First, 0);
+  prism->setLimitLength(host::LimitEnd::Second, 0);
+  // The other 49 bores still cut: 100000 - 49 * 40 pi.
+  double expected = 100000.0 - 49 * kPi * 40.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+  host::UpdateResult result = part->mainBody()->update();
+  EXPECT_FALSE(result.ok());
+  EXPECT_NE(result.diagnostic.find("has no solid"), std::string::npos) << result.diagnostic;
+  EXPECT_FALSE(removes[20]->update().ok());
+}
+
+TEST_F(RecomputeTest, AFeatureBuiltOnTheRunSeesEveryCut) {
+  auto plateFeature = plate();
+  auto first = booleans->createRemove(plateFeature, bore(20, 20, 5));
+  auto second = booleans->createRemove(plateFeature, bore(80, 80, 5));
+  ASSERT_TRUE(second->update().ok());
+  // A pad after both removes, in the plate's body: a 10 x 10 x 5 block on top.
+  part->setCurrentFeature(first);
+  auto block = pad(rectangle(40, 40, 50, 50, 10), 5, 0);
+  ASSERT_TRUE(block->update().ok());
+  // 100000 - 2 * 250 pi + 500.
+  double expected = 100500.0 - 2 * kPi * 250.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+}
+
+}  // namespace
+}  // namespace occt_host::testing
