@@ -54,15 +54,25 @@ bool parseNumber(const char* text, double& out) {
 
 bool parseOption(const std::string& flag, const char* value, Arguments& args) {
   double number = 0;
-  if (flag == "--step") args.step = value;
-  else if (flag == "--log") args.log = value;
-  else if (!parseNumber(value, number)) return false;
-  else if (flag == "--mode") args.options.mode = static_cast<int32_t>(number);
-  else if (flag == "--radius") args.options.radius = number;
-  else if (flag == "--height") args.options.height = number;
-  else if (flag == "--delay-ms") args.options.drawDelayMs = static_cast<int32_t>(
-      static_cast<uint32_t>(number < 0 ? 0 : number > 4294967295.0 ? 4294967295.0 : number));
-  else return false;
+  if (flag == "--step")
+    args.step = value;
+  else if (flag == "--log")
+    args.log = value;
+  else if (!parseNumber(value, number))
+    return false;
+  else if (flag == "--mode")
+    args.options.mode = static_cast<int32_t>(number);
+  else if (flag == "--radius")
+    args.options.radius = number;
+  else if (flag == "--height")
+    args.options.height = number;
+  else if (flag == "--delay-ms")
+    args.options.drawDelayMs =
+        static_cast<int32_t>(static_cast<uint32_t>(number < 0              ? 0
+                                                   : number > 4294967295.0 ? 4294967295.0
+                                                                           : number));
+  else
+    return false;
   return true;
 }
 
@@ -139,8 +149,8 @@ int main(int argc, char** argv) {
   auto document = session.newDocument("Part");
   session.openWindow(document);
   MardelImportResult result{};
-  const int32_t status = MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
-                                               &args.options, &result);
+  const int32_t status =
+      MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(), &args.options, &result);
   std::string stepError;
   const bool written = occt_host::exportStep(document, args.step, &stepError);
   const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";

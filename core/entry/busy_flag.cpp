@@ -11,8 +11,12 @@ bool BusyFlag::tryTake() {
   return g_busy.compare_exchange_strong(idle, 1);
 }
 
-void BusyFlag::release() { g_busy.exchange(0); }
+void BusyFlag::release() {
+  g_busy.exchange(0);
+}
 
-bool BusyFlag::taken() { return g_busy.load() != 0; }
+bool BusyFlag::taken() {
+  return g_busy.load() != 0;
+}
 
 }  // namespace kestrun

@@ -8,10 +8,11 @@
 #include "core/entry/import_result.h"
 #include "core/entry/json_input.h"
 #include "core/entry/mode_detection.h"
-#include "core/entry/part_access.h"
 #include "core/entry/part_clearing.h"
 #include "core/entry/skeleton_cylinder.h"
 #include "core/log/core_log.h"
+#include "core/partjson/default_writers.h"
+#include "core/partjson/part_import_pipeline.h"
 #include "kestrun/kestrun.h"
 
 namespace kestrun {
@@ -29,11 +30,13 @@ std::int32_t drawSkeleton(host::Document& document, const EffectiveOptions& opti
   return drawSkeletonCylinder(document, options.radius, options.height, result);
 }
 
-std::int32_t importPart(host::Document& document, const EffectiveOptions& options,
-                        ImportResult& result) {
+std::int32_t importPart(host::Document& document, const rapidjson::Value& root,
+                        const EffectiveOptions& options, ImportResult& result) {
   if (options.clearPart && clearPart(document, result) == kStatusFailed) return kStatusFailed;
-  if (!reachPart(document, result)) return kStatusFailed;
-  return result.fail(kCodeInput, "Part JSON import is not available in this build.");
+  PartImportPipeline pipeline(defaultWriterFactory());
+  pipeline.setDrawDelay(options.drawDelayMs);
+  if (pipeline.attach(&document, result) == kStatusFailed) return kStatusFailed;
+  return pipeline.import(root, result);
 }
 
 std::int32_t importProduct(host::Document& document, const EffectiveOptions& options,
@@ -51,7 +54,7 @@ std::int32_t drawParsed(host::Document& document, const unsigned char* bytes, st
   }
   switch (detectMode(json, options.mode)) {
     case ImportMode::Part:
-      return importPart(document, options, result);
+      return importPart(document, json, options, result);
     case ImportMode::Product:
       return importProduct(document, options, result);
     case ImportMode::None:
@@ -63,9 +66,8 @@ std::int32_t drawParsed(host::Document& document, const unsigned char* bytes, st
   return drawSkeleton(document, options, result);
 }
 
-std::int32_t drawWhileBusy(host::Document* document, const unsigned char* bytes,
-                           std::uint64_t size, const MardelImportOptions* rawOptions,
-                           ImportResult& result) {
+std::int32_t drawWhileBusy(host::Document* document, const unsigned char* bytes, std::uint64_t size,
+                           const MardelImportOptions* rawOptions, ImportResult& result) {
   if (!document) return result.fail(kCodeInput, "drawingDocument is required.");
   const EffectiveOptions options = effectiveOptions(rawOptions);
   if (!bytes || size == 0) {
@@ -82,10 +84,10 @@ std::int32_t drawWhileBusy(host::Document* document, const unsigned char* bytes,
 }  // namespace kestrun
 
 extern "C" KESTRUN_EXPORT std::int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
-                                                            const unsigned char* jsonBytes,
-                                                            std::uint64_t jsonSize,
-                                                            const MardelImportOptions* options,
-                                                            MardelImportResult* result) {
+                                                             const unsigned char* jsonBytes,
+                                                             std::uint64_t jsonSize,
+                                                             const MardelImportOptions* options,
+                                                             MardelImportResult* result) {
   using namespace kestrun;
   try {
     ImportResult outcome(result);

@@ -33,8 +33,9 @@ ImportMode detectMode(const rapidjson::Value& root, int requested) {
   const ImportMode named = explicitMode(root);
   if (named != ImportMode::None) return named;
 
-  const bool partLike = root.IsArray() || (root.IsObject() && (hasArrayMember(root, "flatNode") ||
-                                                                hasArrayMember(root, "sequences")));
+  const bool partLike =
+      root.IsArray() ||
+      (root.IsObject() && (hasArrayMember(root, "flatNode") || hasArrayMember(root, "sequences")));
   const bool productLike = root.IsObject() && hasArrayMember(root, "partList");
   if (partLike && !productLike) return ImportMode::Part;
   if (productLike && !partLike) return ImportMode::Product;

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/log/core_log.h"
+#include "host/wireframe.h"
 
 namespace kestrun {
 
@@ -19,6 +20,11 @@ host::UpdateResult updateFeature(const host::SpecObjectPtr& feature, bool insert
     } catch (...) {
       result = {host::kFail, "unknown host error during update"};
     }
+  }
+  if (result.ok() && insertIntoLinearBody) {
+    // A feature of an ordered geometrical set takes its place in the set's order.
+    auto set = host::query<host::GeometricalSet>(feature->father());
+    if (set && set->setType() == 1) result.status = set->insertIntoLinearBody(feature);
   }
   if (result.status < 0) logOut("(Update) ERROR : " + result.diagnostic);
   return result;

@@ -12,7 +12,11 @@ void writeLine(std::FILE* stream, std::string_view line) {
 }
 }  // namespace
 
-void logOut(std::string_view line) { writeLine(stdout, line); }
-void logErr(std::string_view line) { writeLine(stderr, line); }
+void logOut(std::string_view line) {
+  writeLine(stdout, line);
+}
+void logErr(std::string_view line) {
+  writeLine(stderr, line);
+}
 
 }  // namespace kestrun

@@ -15,7 +15,9 @@ struct FailureRow {
   const char* message;
 };
 
-void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.label; }
+void PrintTo(const FailureRow& row, std::ostream* os) {
+  *os << row.label;
+}
 
 class EntryFailureTest : public EntryTest, public ::testing::WithParamInterface<FailureRow> {};
 

@@ -121,11 +121,17 @@ TEST(ModeDetection, ExplicitShapeAndOptionRules) {
   EXPECT_EQ(detect(R"({"mode": "part\u0000x"})"), ImportMode::None);
 }
 
-TEST_F(EntryTest, PartAndProductBranchesDoNotClaimSuccessTheyHaveNotEarned) {
+TEST_F(EntryTest, ProductBranchDoesNotClaimSuccessItHasNotEarned) {
   EXPECT_EQ(draw(R"({"mode": "product", "partList": []})"), 2);
   EXPECT_NE(std::string(result.message).find("Product JSON import"), std::string::npos);
-  EXPECT_EQ(draw("[]"), 2);
-  EXPECT_NE(std::string(result.message).find("Part JSON import"), std::string::npos);
+}
+
+TEST_F(EntryTest, ForcedPartModeWithoutAnItemListFails) {
+  MardelImportOptions options = defaults();
+  options.mode = 1;
+  EXPECT_EQ(draw(R"({"flatNode": {}})", &options), 2);
+  EXPECT_EQ(result.errorCode, 100);
+  EXPECT_STREQ(result.message, "part JSON requires a flatNode, sequences, or bare detail array.");
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ class PartFactoryProxy : public host::PartFactory {
     if (!pad) return nullptr;
     return std::make_shared<PadProxy>(pad, fault_);
   }
+  host::SpecObjectPtr createPocket(const host::SpecObjectPtr& sketch) override {
+    return real_->createPocket(sketch);
+  }
   std::weak_ptr<PartFactoryProxy> self_;
 
  private:

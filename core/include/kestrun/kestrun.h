@@ -53,10 +53,10 @@ typedef struct ProductSourcePartSpec {
 } ProductSourcePartSpec;
 
 KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
-                                                             const unsigned char* jsonBytes,
-                                                             uint64_t jsonSize,
-                                                             const MardelImportOptions* options,
-                                                             MardelImportResult* result);
+                                                              const unsigned char* jsonBytes,
+                                                              uint64_t jsonSize,
+                                                              const MardelImportOptions* options,
+                                                              MardelImportResult* result);
 
 typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
                                            const MardelImportOptions*, MardelImportResult*);

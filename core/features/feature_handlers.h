@@ -1,0 +1,11 @@
+// The handlers of the feature types, one file each.
+#pragma once
+
+#include "core/features/feature_dispatch.h"
+
+namespace kestrun {
+
+void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                    const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+
+}  // namespace kestrun

@@ -1,0 +1,340 @@
+#include "core/features/feature_writer.h"
+
+#include <exception>
+#include <sstream>
+
+#include "core/features/feature_dispatch.h"
+#include "core/features/feature_ids.h"
+#include "core/features/update_service.h"
+#include "core/features/writer_services.h"
+#include "core/log/core_log.h"
+#include "core/partjson/part_document.h"
+#include "core/text/host_text.h"
+#include "host/wireframe.h"
+
+namespace kestrun {
+
+namespace {
+
+bool isCombined(const std::string& boolType) {
+  return !boolType.empty() && boolType != "add";
+}
+
+bool isPatternOrMirror(const std::string& type) {
+  return type == "linearArray" || type == "polarArray" || type == "mirrorFeature";
+}
+
+// Types whose feature modifies the body it sits in rather than standing on its own.
+bool modifiesItsBody(const std::string& type) {
+  return type == "hole" || type == "draft" || type == "shell" || type == "fillet" ||
+         type == "chamfer" || isPatternOrMirror(type);
+}
+
+std::string phraseFor(const std::string& boolType) {
+  if (boolType == "add") return "be added after";
+  if (boolType == "remove") return "be removed from";
+  if (boolType == "common") return "common with";
+  if (boolType == "new") return "be new independently from";
+  return "";
+}
+
+std::string num(double value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+bool numberMember(const rapidjson::Value& object, const char* key, double& out) {
+  auto it = object.FindMember(key);
+  if (it == object.MemberEnd() || !it->value.IsNumber()) return false;
+  out = it->value.GetDouble();
+  return true;
+}
+
+}  // namespace
+
+FeatureWriter::~FeatureWriter() {
+  if (shared_.verbosity >= 6) logOut("debug: FeatureWriter destructed");
+}
+
+void FeatureWriter::debug(const std::string& line) const {
+  if (shared_.verbosity >= 3) logOut(line);
+}
+
+void FeatureWriter::info(const std::string& line) const {
+  if (shared_.verbosity >= 2) logOut(line);
+}
+
+void FeatureWriter::initFromJson(const rapidjson::Value& item) {
+  Writer::initFromJson(item);
+  debug("debug: initFromJson " + type_ + ", name = " + name_ + ", id = " + id_);
+}
+
+host::SpecObjectPtr FeatureWriter::getSpecObjBody() const {
+  return isCombined(boolType_) ? prtTool_ : specObj_;
+}
+
+void FeatureWriter::parseJson(const rapidjson::Value& item) {
+  directRemoveCut_ = false;
+  simpleHoleRemove_ = false;
+  if (!shared_.part) {
+    logOut("error: no Part to build " + type_ + ", name = " + name_ + ", id = " + id_);
+    status_ = host::kFail;
+    return;
+  }
+  if (boolType_.empty()) {
+    if (const rapidjson::Value* v = stringMember(item, "boolType")) boolType_ = stringView(*v);
+  }
+  host::SpecObjectPtr previous = shared_.part->currentFeature();
+  debug("debug: cur feature " + aliasLine(previous));
+  debug("debug: cur tool " + aliasLine(shared_.part->currentTool()));
+  debug("debug: boolType = " + boolType_);
+  const std::vector<FeatureWriter*> targets = resolveTargets(item, previous);
+  chooseBody(previous);
+  if (!dispatch(item, previous)) return;
+  finishAfterHandler(targets, previous);
+}
+
+std::vector<FeatureWriter*> FeatureWriter::resolveTargets(const rapidjson::Value& item,
+                                                          host::SpecObjectPtr& previous) {
+  std::vector<FeatureWriter*> writers;
+  for (Writer* w : boolTargets(item)) {
+    if (auto* fw = dynamic_cast<FeatureWriter*>(w)) writers.push_back(fw);
+  }
+  if (writers.size() < 2) return writers;
+  std::vector<FeatureWriter*> targets;
+  int merges = 0;
+  for (std::size_t i = 0; i < writers.size(); ++i) {
+    FeatureWriter* target = writers[i];
+    debug("debug: " + name_ + " will " + phraseFor(boolType_) + " boolSolids1[" +
+          std::to_string(i) + "], " + target->name() + " (" + target->boolType() + ")");
+    if (target->boolType() != "new") {
+      targets.push_back(target);
+    } else {
+      // An independent body named with others is merged into the part first.
+      target->setBoolType("add");
+      target->createBool(previous);
+      previous = shared_.part->currentFeature();
+      ++merges;
+    }
+    if (merges == 1) debug("debug: boolSolids1.size() = " + std::to_string(targets.size()));
+  }
+  if (targets.size() >= 2) {
+    const std::string text =
+        "warning: ----------boolSolids.size() = " + std::to_string(targets.size());
+    logOut(text);
+    warning_ = text;
+    targets.resize(1);
+  }
+  return targets;
+}
+
+void FeatureWriter::chooseBody(host::SpecObjectPtr& previous) {
+  if (!isCombined(boolType_)) {
+    prtTool_ = shared_.part->currentTool();
+    return;
+  }
+  previous = shared_.part->currentFeature();
+  prtTool_ = createPRTTool("");
+  if (prtTool_) shared_.part->setCurrentFeature(prtTool_);
+}
+
+bool FeatureWriter::dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous) {
+  FeatureHandler handler = handlerFor(type_);
+  if (!handler) {
+    logOut("error: unsupported feature type = " + type_);
+    return false;
+  }
+  try {
+    handler(*this, item, previous, prtTool_);
+  } catch (const std::exception& e) {
+    logOut(std::string("error: ") + e.what());
+    status_ = host::kFail;
+  } catch (...) {
+    status_ = host::kFail;
+  }
+  return true;
+}
+
+void FeatureWriter::finishAfterHandler(const std::vector<FeatureWriter*>& targets,
+                                       const host::SpecObjectPtr& previous) {
+  const std::string who = ", name = " + name_ + ", id = " + id_;
+  if (host::failed(status_)) {
+    logOut("error: exception occurred while parsing " + type_ + who);
+    return;
+  }
+  if (!specObj_) {
+    if (type_ == "fillet" && !warning_.empty()) {
+      logOut("warning: " + warning_ + who);
+    } else {
+      logOut("error: spSpecObj is null after parsing " + type_ + who);
+      status_ = host::kFail;
+    }
+    return;
+  }
+  if (!isCombined(boolType_) && !isPatternOrMirror(type_)) setAlias(specObj_, name_);
+  if (directRemoveCut_) {
+    setAlias(specObj_, name_);
+    info("info: ----------direct remove cut " + name_ + " complete\n");
+  } else if (simpleHoleRemove_) {
+    setAlias(specObj_, name_);
+    info("info: ----------simple hole remove " + name_ + " complete\n");
+  } else if ((boolType_ == "new" || boolType_.empty()) && !modifiesItsBody(type_)) {
+    shared_.part->setCurrentFeature(previous);
+    setAlias(specObj_, name_);
+    info("info: ----------new " + name_ + " complete\n");
+  } else if (isCombined(boolType_)) {
+    booleanStep(targets, previous);
+    if (host::failed(status_)) logOut("error: exception occurred while parsing " + type_ + who);
+  }
+  debug("debug: parseJson " + type_ + " end" + who);
+}
+
+void FeatureWriter::booleanStep(const std::vector<FeatureWriter*>& targets,
+                                const host::SpecObjectPtr& previous) {
+  if (targets.empty()) {
+    boolWith(previous, nullptr);
+    return;
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    debug("debug: " + name_ + " create bool " + boolType_ + " with boolSolids[" +
+          std::to_string(i) + "] " + targets[i]->name());
+    boolWith(previous, targets[i]);
+  }
+}
+
+void FeatureWriter::boolWith(const host::SpecObjectPtr& previous, FeatureWriter* target) {
+  host::SpecObjectPtr first;
+  debug("debug: cur feature " + aliasLine(shared_.part->currentFeature()));
+  if (target && target->type() != "linearArray") {
+    shared_.part->setCurrentFeature(target->body());
+    first = target->feature();
+    if (!first) {
+      logOut("warn: invalid feature for boolean operation");
+      first = target->getSpecObjBody();
+    }
+  } else {
+    shared_.part->setCurrentFeature(previous);
+    first = previous;
+    if (!first) {
+      logOut("warn: invalid feature");
+      first = shared_.part->currentFeature();
+    }
+  }
+  debug("debug: cur feature reset as " + aliasLine(shared_.part->currentFeature()));
+  createBool(first);
+}
+
+void FeatureWriter::createBool(const host::SpecObjectPtr& firstObject) {
+  if (!firstObject) {
+    logOut("error: iBoolFirstObj is null, cannot perform boolean operation");
+    status_ = host::kFail;
+    return;
+  }
+  debug("debug: create bool " + boolType_ + " in " + aliasLine(firstObject));
+  host::SpecObjectPtr booleanFeature = createBooleanFeature(firstObject);
+  if (!booleanFeature) {
+    logOut("error: failed to create boolean operation for boolType = " + boolType_);
+    status_ = host::kFail;
+    return;
+  }
+  completeBoolean(booleanFeature);
+}
+
+host::SpecObjectPtr FeatureWriter::createBooleanFeature(const host::SpecObjectPtr& first) {
+  const auto& factory = shared_.booleanFactory;
+  if (boolType_ == "remove") return factory ? factory->createRemove(first, specObj_) : nullptr;
+  if (boolType_ == "common") return factory ? factory->createIntersect(first, nullptr) : nullptr;
+  if (boolType_ == "add") return factory ? factory->createAdd(first, nullptr) : nullptr;
+  if (boolType_ != "new") logOut("error: unsupported boolType = " + boolType_);
+  return nullptr;
+}
+
+void FeatureWriter::completeBoolean(const host::SpecObjectPtr& booleanFeature) {
+  setAlias(booleanFeature, name_);
+  debug("debug: bool feature " + aliasLine(booleanFeature));
+  debug("debug: cur feature " + aliasLine(shared_.part->currentFeature()));
+  auto operation = booleanFeature->query<host::BooleanOperation>();
+  if (!operation) {
+    logOut("error: spBoolOpera is null, cannot perform boolean operation");
+    status_ = host::kFail;
+  }
+  if (operation && (boolType_ == "add" || boolType_ == "common")) {
+    const host::Status rc = operation->modifyOperatedObject(specObj_);
+    debug("debug: ModifyOperatedObject " + boolType_ + ", rc = " + std::to_string(rc) + ", " +
+          aliasLine(specObj_));
+    if (host::failed(rc)) {
+      status_ = rc;
+      return;
+    }
+  }
+  previousSpecObj_ = specObj_;
+  specObj_ = booleanFeature;
+  status_ = updateFeature(booleanFeature).status;
+  debug("debug: create bool " + boolType_ + " result " + aliasLine(booleanFeature));
+  if (!host::failed(status_)) shared_.part->setCurrentFeature(booleanFeature);
+}
+
+host::SpecObjectPtr FeatureWriter::createPRTTool(const std::string& name) {
+  auto factory = host::query<host::BodyFactory>(shared_.container);
+  if (shared_.verbosity >= 5) {
+    logOut("debug: QueryInterface IID_CATIMechanicalRootFactory rc = " +
+           std::to_string(factory ? host::kOk : host::kNoInterface));
+  }
+  if (!factory) {
+    logOut("error: CATIMechanicalRootFactory_var spMechRootFactory is null");
+    return nullptr;
+  }
+  host::SpecObjectPtr body = factory->createBody(toHostText(name));
+  if (!body) logOut("createPRTTool Failed");
+  return body;
+}
+
+host::SpecObjectPtr FeatureWriter::createAxisLine(const rapidjson::Value& axis) {
+  double x, y, z, dx, dy, dz;
+  if (!axis.IsObject() || !numberMember(axis, "x", x) || !numberMember(axis, "y", y) ||
+      !numberMember(axis, "z", z) || !numberMember(axis, "dx", dx) ||
+      !numberMember(axis, "dy", dy) || !numberMember(axis, "dz", dz)) {
+    logOut("error: CreateAxisLine failed");
+    return nullptr;
+  }
+  const host::Vec3 d{dx, dy, dz};
+  const double len2 = host::dot(d, d);
+  const host::Vec3 unit = len2 == 1.0   ? d
+                          : len2 == 0.0 ? host::Vec3{1, 0, 0}
+                                        : d * (1.0 / std::sqrt(len2));
+  debug("debug: axisLine origin = " + num(x) + ", " + num(y) + ", " + num(z) +
+        ", axis direction = " + num(unit.x) + ", " + num(unit.y) + ", " + num(unit.z));
+  const auto& factory = shared_.wireframeFactory;
+  host::SpecObjectPtr line;
+  if (factory) {
+    const host::Point3 origin{x, y, z};
+    line = factory->createLine(factory->createPoint(origin),
+                               factory->createPoint(origin + d * 1000.0));
+  }
+  if (!line) logOut("error: CreateAxisLine failed");
+  return line;
+}
+
+host::Status FeatureWriter::createLength(const std::string& name, double millimetres,
+                                         host::SpecObjectPtr& out) {
+  auto factory = host::query<host::ParameterFactory>(shared_.container);
+  host::SpecObjectPtr parameter =
+      factory ? factory->createLength(name, millimetres / 1000.0) : nullptr;
+  if (!parameter) {
+    logOut("ERROR in creating Cke length paramater");
+    return host::kFail;
+  }
+  out = parameter;
+  return host::kOk;
+}
+
+std::vector<Writer*> FeatureWriter::boolTargets(const rapidjson::Value& item) const {
+  return featureWritersOnly(resolveWriters(*registry_, boolTargetIds(item)));
+}
+
+std::vector<Writer*> FeatureWriter::profileSketches(const rapidjson::Value& item) const {
+  return resolveWriters(*registry_, profileSketchIds(item));
+}
+
+}  // namespace kestrun

@@ -1,0 +1,82 @@
+// Turns one feature item into host features: body choice, the handler of its type,
+// and the boolean combination with earlier solids.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+#include "core/partjson/writer.h"
+#include "host/values.h"
+
+namespace kestrun {
+
+class FeatureWriter : public Writer {
+ public:
+  explicit FeatureWriter(WriterRegistry* registry) : registry_(registry) {}
+  ~FeatureWriter() override;
+
+  bool isSketchWriter() const override { return false; }
+  void initFromJson(const rapidjson::Value& item) override;
+  void parseJson(const rapidjson::Value& item) override;
+  host::SpecObjectPtr feature() const override { return specObj_; }
+  host::SpecObjectPtr body() const override { return prtTool_; }
+  void setBoolType(const std::string& type) override { boolType_ = type; }
+  void setLastFeature(bool last) override { isLastFeature_ = last; }
+
+  const std::string& boolType() const { return boolType_; }
+  bool isLastFeature() const { return isLastFeature_; }
+  host::SpecObjectPtr previousSpecObj() const { return previousSpecObj_; }
+  // The body for a combined feature, the feature itself otherwise.
+  host::SpecObjectPtr getSpecObjBody() const;
+
+  // Shared services for the handlers.
+  host::SpecObjectPtr createPRTTool(const std::string& name);
+  void createBool(const host::SpecObjectPtr& firstObject);
+  void boolWith(const host::SpecObjectPtr& previous, FeatureWriter* target);
+  host::SpecObjectPtr createAxisLine(const rapidjson::Value& axis);
+  host::Status createLength(const std::string& name, double millimetres, host::SpecObjectPtr& out);
+  std::vector<Writer*> boolTargets(const rapidjson::Value& item) const;
+  std::vector<Writer*> profileSketches(const rapidjson::Value& item) const;
+
+  // Log lines gated by the writer's verbosity: "debug:" at 3 and above, "info:" at 2.
+  void debug(const std::string& line) const;
+  void info(const std::string& line) const;
+
+  // What handlers produce and mark.
+  void setSpecObj(const host::SpecObjectPtr& feature) { specObj_ = feature; }
+  void setPrtTool(const host::SpecObjectPtr& body) { prtTool_ = body; }
+  void clearPreviousSpecObj() { previousSpecObj_ = nullptr; }
+  const host::SpecObjectPtr& specObj() const { return specObj_; }
+  void setStatus(host::Status status) { status_ = status; }
+  void setWarning(const std::string& text) { warning_ = text; }
+  void markDirectRemoveCut() { directRemoveCut_ = true; }
+  void markSimpleHoleRemove() { simpleHoleRemove_ = true; }
+  WriterRegistry* registry() const { return registry_; }
+  // Sub-feature writers that pattern and mirror handlers create; owned here.
+  void adoptChild(std::unique_ptr<Writer> child) { children_.push_back(std::move(child)); }
+  const std::vector<std::unique_ptr<Writer>>& childWriters() const { return children_; }
+
+ private:
+  std::vector<FeatureWriter*> resolveTargets(const rapidjson::Value& item,
+                                             host::SpecObjectPtr& previous);
+  void chooseBody(host::SpecObjectPtr& previous);
+  bool dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous);
+  void finishAfterHandler(const std::vector<FeatureWriter*>& targets,
+                          const host::SpecObjectPtr& previous);
+  void booleanStep(const std::vector<FeatureWriter*>& targets, const host::SpecObjectPtr& previous);
+  host::SpecObjectPtr createBooleanFeature(const host::SpecObjectPtr& firstObject);
+  void completeBoolean(const host::SpecObjectPtr& booleanFeature);
+
+  WriterRegistry* registry_;
+  host::SpecObjectPtr specObj_, previousSpecObj_, prtTool_;
+  std::string boolType_;
+  bool isLastFeature_ = false;
+  bool directRemoveCut_ = false;
+  bool simpleHoleRemove_ = false;
+  std::vector<std::unique_ptr<Writer>> children_;
+};
+
+}  // namespace kestrun

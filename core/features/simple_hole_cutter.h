@@ -1,0 +1,24 @@
+// Cuts a cylinder out of a target body: a body of its own holding a circle sketch and
+// a pad, removed from the target by a boolean. Shared by through-bores and holes.
+#pragma once
+
+#include <string>
+
+#include "core/features/feature_writer.h"
+#include "host/values.h"
+
+namespace kestrun {
+
+struct CylinderCut {
+  host::SpecObjectPtr target;  // the feature (or body) to cut
+  host::SpecObjectPtr tool;    // the target's body
+  host::Point3 point;          // the cylinder's centre
+  host::Vec3 direction;        // its axis
+  double diameter = 0;
+  double halfLength = 0;
+  std::string name;
+};
+
+bool simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut);
+
+}  // namespace kestrun

@@ -1,0 +1,10 @@
+// The core's own writers: sketch items to SketchWriter, feature items to FeatureWriter.
+#pragma once
+
+#include "core/partjson/part_import_pipeline.h"
+
+namespace kestrun {
+
+WriterFactory defaultWriterFactory();
+
+}  // namespace kestrun

@@ -1,0 +1,329 @@
+#include "core/partjson/part_import_pipeline.h"
+
+#include "core/entry/part_access.h"
+#include "core/entry/viewer_pause.h"
+#include "core/features/update_service.h"
+#include "core/features/writer_services.h"
+#include "core/log/core_log.h"
+#include "core/partjson/part_document.h"
+
+namespace kestrun {
+
+namespace {
+constexpr const char* kCyclicWarning = "Cyclic detail reference skipped.";
+}
+
+// One item or geometry whose references are being resolved; the explicit stack of
+// these replaces recursion, so a long chain of references cannot exhaust the stack.
+struct PartImportPipeline::Frame {
+  Entry* entry = nullptr;
+  std::string id;
+  std::vector<std::string> refs;
+  std::size_t next = 0;
+  bool anyNotBuilt = false;
+  bool geometry = false;
+};
+
+PartImportPipeline::PartImportPipeline(WriterFactory factory) : factory_(std::move(factory)) {}
+
+std::int32_t PartImportPipeline::attach(host::Document* document, ImportResult& result) {
+  document_ = document;
+  if (!document) return result.fail(kCodeInput, "drawingDocument is required.");
+  PartAccess access = reachPart(*document, result);
+  if (!access) return kStatusFailed;
+  shared_.container = access.container;
+  shared_.partObject = access.partObject;
+  shared_.part = access.part;
+  shared_.booleanFactory = access.container->query<host::BooleanFactory>();
+  shared_.wireframeFactory = access.container->query<host::WireframeFactory>();
+  // Both reference-object placement modes put auxiliary objects in one set per import.
+  shared_.referenceSet = createReferenceSet(shared_);
+  return kStatusSuccess;
+}
+
+void PartImportPipeline::registerItems(const rapidjson::Value& items, ImportResult& result) {
+  items_.clear();
+  firstFeatureId_.clear();
+  lastFeatureId_.clear();
+  for (const auto& element : items.GetArray()) {
+    const rapidjson::Value* type = stringMember(element, "type");
+    if (!type) {
+      result.addWarning("Skipped sequence item without string type.");
+      continue;
+    }
+    const rapidjson::Value* idValue = stringMember(element, "id");
+    if (!idValue) {
+      result.addWarning("Skipped sequence item without string id.");
+      continue;
+    }
+    std::string id(stringView(*idValue));
+    if (id.empty()) {
+      result.addWarning("Skipped sequence item with empty id.");
+      continue;
+    }
+    auto existing = items_.find(id);
+    if (existing != items_.end() && existing->second.isDetail) {
+      result.addWarning("Skipped duplicate sequence item id.");
+      continue;
+    }
+    items_[id] = Entry{&element, nullptr, State::Unvisited, std::string(), true};
+    if (isSketchType(stringView(*type))) {
+      registerGeometries(id, element);
+    } else {
+      if (firstFeatureId_.empty()) firstFeatureId_ = id;
+      lastFeatureId_ = id;
+    }
+  }
+}
+
+void PartImportPipeline::registerGeometries(const std::string& sketchId,
+                                            const rapidjson::Value& item) {
+  for (std::string& geometryId : geometryIds(item)) {
+    if (items_.count(geometryId)) continue;
+    items_[geometryId] = Entry{nullptr, nullptr, State::Unvisited, sketchId, false};
+  }
+}
+
+bool PartImportPipeline::resolve(const std::string& rootId, ImportResult& result) {
+  std::vector<Frame> stack;
+  bool answer = false;
+  if (!enter(rootId, stack, answer, result)) return answer;
+  bool childAnswered = false;
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (childAnswered) {
+      childAnswered = false;
+      if (cancelled_) {
+        frame.entry->state = State::Failed;
+        answer = false;
+        stack.pop_back();
+        childAnswered = true;
+        continue;
+      }
+      if (!answer) frame.anyNotBuilt = true;
+    }
+    if (frame.next < frame.refs.size()) {
+      const std::string ref = frame.refs[frame.next++];
+      if (!frame.geometry && !items_.count(ref)) continue;
+      if (!enter(ref, stack, answer, result)) childAnswered = true;
+      continue;
+    }
+    answer = finishFrame(frame, result);
+    stack.pop_back();
+    childAnswered = true;
+  }
+  return answer;
+}
+
+// Answers at once (returns false) or pushes a frame whose references come next.
+bool PartImportPipeline::enter(const std::string& id, std::vector<Frame>& stack, bool& answer,
+                               ImportResult& result) {
+  answer = false;
+  if (cancelled_) return false;
+  auto it = items_.find(id);
+  if (it == items_.end()) return false;
+  Entry& entry = it->second;
+  switch (entry.state) {
+    case State::Built:
+      answer = true;
+      return false;
+    case State::Failed:
+      return false;
+    case State::InProgress:
+      result.addWarning(kCyclicWarning);
+      answer = true;
+      return false;
+    case State::Unvisited:
+      break;
+  }
+  Frame frame;
+  frame.entry = &entry;
+  frame.id = id;
+  if (!entry.isDetail) {
+    frame.geometry = true;
+    if (!entry.parentId.empty() && entry.parentId != id) frame.refs.push_back(entry.parentId);
+  } else {
+    if (!entry.json->IsObject() || !createWriter(entry, result)) {
+      entry.state = State::Failed;
+      return false;
+    }
+    frame.refs = collectReferences(*entry.json);
+  }
+  entry.state = State::InProgress;
+  stack.push_back(std::move(frame));
+  return true;
+}
+
+bool PartImportPipeline::finishFrame(Frame& frame, ImportResult& result) {
+  if (frame.geometry) {
+    frame.entry->state = frame.anyNotBuilt ? State::Failed : State::Built;
+    return !frame.anyNotBuilt;
+  }
+  if (frame.anyNotBuilt) {
+    frame.entry->state = State::Failed;
+    return false;
+  }
+  return writeItem(*frame.entry, frame.id, result);
+}
+
+Writer* PartImportPipeline::createWriter(Entry& entry, ImportResult& result) {
+  if (entry.writer) return entry.writer;
+  const rapidjson::Value& item = *entry.json;
+  const rapidjson::Value* type = stringMember(item, "type");
+  if (!type) {
+    result.addWarning("Skipped detail without string type.");
+    return nullptr;
+  }
+  const rapidjson::Value* idValue = stringMember(item, "id");
+  if (!idValue || idValue->GetStringLength() == 0) {
+    result.addWarning("Skipped detail with empty id.");
+    return nullptr;
+  }
+  const bool sketch = isSketchType(stringView(*type));
+  std::unique_ptr<Writer> writer = factory_(sketch, &registry_);
+  if (!writer) return nullptr;
+  writer->setItem(&item);
+  writer->setSharedState(shared_);
+  writer->initFromJson(item);
+  const std::string id(stringView(*idValue));
+  if (writer->name().empty()) writer->setName(id);
+  if (sketch) writer->setNeedPlaneForSketch(needPlaneForSketch(item));
+  entry.writer = writer.get();
+  auto inserted = registry_.emplace(id, nullptr);
+  if (inserted.second) {
+    inserted.first->second = std::move(writer);
+  } else {
+    unregistered_.push_back(std::move(writer));
+  }
+  return entry.writer;
+}
+
+bool PartImportPipeline::writeItem(Entry& entry, const std::string& id, ImportResult& result) {
+  Writer& writer = *entry.writer;
+  const rapidjson::Value& item = *entry.json;
+  if (writer.isSketchWriter()) {
+    if (!writer.hasSketch()) writer.parseJson(item);
+  } else {
+    if (id == firstFeatureId_ && !stringMember(item, "boolType")) writer.setBoolType("add");
+    writer.setLastFeature(id == lastFeatureId_);
+    writer.parseJson(item);
+  }
+  buildOrder_.push_back(id);
+  if (host::failed(writer.status())) {
+    failed_.insert(id);
+    entry.state = State::Failed;
+    return false;
+  }
+  if (!writer.warningText().empty()) warned_.insert(id);
+  entry.state = State::Built;
+  switch (refreshAndPause(document_, drawDelayMs_)) {
+    case PauseOutcome::Continue:
+      return true;
+    case PauseOutcome::RefreshFailed:
+      cancelled_ = true;
+      result.fail(kCodeUpdate, "CATIA viewer refresh failed; Part import cancelled.");
+      return false;
+    case PauseOutcome::HostExiting:
+      cancelled_ = true;
+      result.fail(kCodeUpdate, "CATIA host is exiting; Part import cancelled.");
+      return false;
+  }
+  return true;
+}
+
+void PartImportPipeline::applyBodyColors(const rapidjson::Value& root) {
+  for (const BodyColor& color : readBodyColors(root)) {
+    auto it = registry_.find(color.id);
+    if (it == registry_.end() || !it->second || it->second->isSketchWriter()) continue;
+    host::SpecObjectPtr feature = it->second->feature();
+    if (!feature) continue;
+    auto vis = feature->query<host::VisProperties>();
+    if (!vis) {
+      logOut("warning: QueryInterface for CATIVisProperties failed, cannot set color");
+      continue;
+    }
+    vis->setColor(color.color);
+  }
+}
+
+bool PartImportPipeline::runMirrorPass(ImportResult& result) {
+  for (auto& [id, writer] : registry_) {
+    if (!writer || writer->isSketchWriter() || writer->type() != "mirrorFeature") continue;
+    host::SpecObjectPtr feature = writer->feature();
+    if (!feature) continue;
+    if (!updateFeature(feature, /*insertIntoLinearBody=*/true).ok()) {
+      failed_.insert(id);
+      result.fail(kCodeUpdate, "Mirror feature local update failed.");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool PartImportPipeline::runPatternPass(ImportResult& result) {
+  host::SpecObjectPtr lastPattern;
+  for (auto& [id, writer] : registry_) {
+    if (!writer || writer->isSketchWriter()) continue;
+    if (writer->type() != "linearArray" && writer->type() != "polarArray") continue;
+    host::SpecObjectPtr feature = writer->feature();
+    if (!feature || (!feature->queryInterface("host.RectPattern") &&
+                     !feature->queryInterface("host.CircPattern"))) {
+      continue;
+    }
+    if (!writer->body()) {
+      failed_.insert(id);
+      result.fail(kCodeUpdate, "Array feature has no native spec or owning Body.");
+      return false;
+    }
+    shared_.part->setCurrentFeature(feature);
+    if (!updateFeature(feature, /*insertIntoLinearBody=*/false).ok()) {
+      failed_.insert(id);
+      result.fail(kCodeUpdate, "Array feature local update failed.");
+      return false;
+    }
+    if (id == lastFeatureId_) lastPattern = feature;
+  }
+  if (lastPattern) {
+    shared_.part->setCurrentFeature(lastPattern);
+  } else if (toolToRestore_) {
+    shared_.part->setCurrentFeature(toolToRestore_);
+  }
+  return true;
+}
+
+bool PartImportPipeline::runClosingPasses(ImportResult& result) {
+  return runMirrorPass(result) && runPatternPass(result);
+}
+
+std::int32_t PartImportPipeline::finish(ImportResult& result) {
+  if (!failed_.empty()) return result.fail(kCodeUpdate, "One or more features failed to update.");
+  if (!warned_.empty()) result.addWarning("One or more features produced warnings.");
+  result.setCreatedCount(static_cast<std::uint32_t>(registry_.size()));
+  result.setSuccess("Part JSON imported.");
+  return result.status();
+}
+
+std::int32_t PartImportPipeline::import(const rapidjson::Value& root, ImportResult& result) {
+  const rapidjson::Value* items = findItemList(root);
+  if (!items) {
+    return result.fail(kCodeInput,
+                       "part JSON requires a flatNode, sequences, or bare detail array.");
+  }
+  if (!shared_.part) return result.fail(kCodeDocument, "CATIPrtPart not found.");
+  toolToRestore_ = shared_.part->currentTool();
+  registerItems(*items, result);
+  for (const auto& element : items->GetArray()) {
+    const rapidjson::Value* id = stringMember(element, "id");
+    if (!id) {
+      result.addWarning("Skipped sequence item without string id.");
+      continue;
+    }
+    resolve(std::string(stringView(*id)), result);
+    if (cancelled_) return kStatusFailed;
+  }
+  applyBodyColors(root);
+  if (!runClosingPasses(result)) return kStatusFailed;
+  return finish(result);
+}
+
+}  // namespace kestrun

@@ -1,0 +1,16 @@
+#include "core/text/host_text.h"
+
+#include "platform/text_encoding.h"
+
+namespace kestrun {
+
+std::string toHostText(std::string_view jsonText) {
+  try {
+    if (platform::IsValidUtf8(jsonText)) return std::string(jsonText);
+    return platform::Windows1252ToUtf8(jsonText);
+  } catch (...) {
+    return {};
+  }
+}
+
+}  // namespace kestrun
