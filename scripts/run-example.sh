@@ -3,7 +3,7 @@
 # Usage: scripts/run-example.sh [EXAMPLE.json] [OUT.step]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-example=${1:-$root/examples/no_mode.json}
+example=${1:-$root/examples/flanged_bracket.json}
 out=${2:-$root/build/example.step}
 
 "$root/scripts/setup.sh"

@@ -1,7 +1,8 @@
 // A 200 x 150 x 10 plate cut by 400 through-bores of diameter 4 on a 20 x 20 grid:
-// built through the host's objects as the importer builds it (a body, sketch and pad
-// per bore, a remove operated on the plate's pad, each updated), beside the same cuts
-// made directly with the kernel one by one and as one cut with 400 tools.
+// drawn from part JSON through the import entry, built through the host's objects as
+// the importer builds it (a body, sketch and pad per bore, a remove operated on the
+// plate's pad, each updated), beside the same cuts made directly with the kernel one by
+// one and as one cut with 400 tools.
 #include <benchmark/benchmark.h>
 
 #include <BRepAlgoAPI_Cut.hxx>
@@ -22,6 +23,7 @@
 #include "host/part_factory.h"
 #include "host/sketch.h"
 #include "host/wireframe.h"
+#include "kestrun/kestrun.h"
 #include "occt_host/inspect.h"
 #include "occt_host/session.h"
 
@@ -141,6 +143,51 @@ void HostPlateWith400Bores(benchmark::State& state) {
   means()["host"] = total / n;
 }
 
+// The same plate as part JSON: one "remove" extrude per bore, each naming the plate in
+// "boolSolids", so that each is cut by the importer's through-bore right after the plate.
+std::string plateJson() {
+  std::string json =
+      R"({"flatNode":[{"type":"sketch","id":"s_plate","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],)"
+      R"("geometries":[{"type":"line","x1":0,"y1":0,"x2":200,"y2":0},)"
+      R"({"type":"line","x1":200,"y1":0,"x2":200,"y2":150},)"
+      R"({"type":"line","x1":200,"y1":150,"x2":0,"y2":150},)"
+      R"({"type":"line","x1":0,"y1":150,"x2":0,"y2":0}]},)"
+      R"({"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
+  int i = 0;
+  for (Spot at : grid()) {
+    const std::string id = std::to_string(i++);
+    json += R"(,{"type":"sketch","id":"s)" + id +
+            R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,10,1],"geometries":[{"type":"circle",)" +
+            R"("center":{"x":)" + std::to_string(at.x) + R"(,"y":)" + std::to_string(at.y) +
+            R"(},"radius":2}]},{"type":"extrude","id":"b)" + id +
+            R"(","boolType":"remove","boolSolids":["plate"],"sketchId":"s)" + id +
+            R"(","n1Height":10,"direction":{"x":0,"y":0,"z":-1}})";
+  }
+  return json + "]}";
+}
+
+void DrawJsonPlateWith400Bores(benchmark::State& state) {
+  const std::string json = plateJson();
+  double total = 0;
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    occt_host::Session session;
+    auto document = session.newDocument("Part");
+    MardelImportResult result{};
+    const int32_t status =
+        MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
+                              json.size(), nullptr, &result);
+    require(status == 0 && result.createdCount == 802, "draw failed");
+    auto container = host::query<host::DocumentRoots>(document)->rootContainer("CATIPrtContainer");
+    auto part = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
+    TopoDS_Shape solid = occt_host::solidOf(part->mainBody());
+    require(!solid.IsNull(), "no solid");
+    benchmark::DoNotOptimize(solid);
+    total += seconds(start);
+  }
+  means()["draw_json"] = total / static_cast<double>(state.iterations());
+}
+
 TopoDS_Shape plateSolid() {
   return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 200, 150, 10).Shape();
 }
@@ -200,11 +247,16 @@ void Ratios(benchmark::State& state) {
     state.counters["host_over_many_tools"] = m["host"] / m["many_tools"];
     state.counters["one_by_one_over_many_tools"] = m["one_by_one"] / m["many_tools"];
   }
+  if (m.count("draw_json") && m.count("one_by_one") && m.count("many_tools")) {
+    state.counters["draw_json_over_one_by_one"] = m["draw_json"] / m["one_by_one"];
+    state.counters["draw_json_over_many_tools"] = m["draw_json"] / m["many_tools"];
+  }
 }
 
 }  // namespace
 
 BENCHMARK(HostPlateWith400Bores)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(DrawJsonPlateWith400Bores)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(DirectCutsOneByOne)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(DirectOneCutWith400Tools)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(Ratios)->Iterations(1);

@@ -37,7 +37,7 @@ std::string crossReferencedSketches(int n) {
   return json + "]";
 }
 
-void BM_RegisterAndOrder(benchmark::State& state) {
+void RegisterAndOrderSketches(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   rapidjson::Document doc;
   doc.Parse(crossReferencedSketches(n).c_str());
@@ -58,6 +58,10 @@ void BM_RegisterAndOrder(benchmark::State& state) {
                                                      benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_RegisterAndOrder)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RegisterAndOrderSketches)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
