@@ -4,6 +4,7 @@
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <gp_Trsf.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
@@ -91,9 +92,8 @@ void PrismParameters::checkLimits(const std::string& owner) const {
       throw std::runtime_error(owner + ": limit type " + std::to_string(limit.type) +
                                " is not supported");
   }
-  if (!(limits_[0].length + limits_[1].length > kMinimum))
-    throw std::runtime_error(
-        owner + ": the extrusion length (first plus second limit) is zero or negative");
+  if (!(std::abs(limits_[0].length + limits_[1].length) > kMinimum))
+    throw std::runtime_error(owner + ": the extrusion length (first plus second limit) is zero");
 }
 
 TopoDS_Shape PrismParameters::extrude(const std::string& owner) const {
@@ -105,10 +105,13 @@ TopoDS_Shape PrismParameters::extrude(const std::string& owner) const {
   d = d * (1.0 / host::norm(d));
   if (std::abs(host::dot(d, sketch->plane().normal())) < kMinimum)
     throw std::runtime_error(owner + ": the direction lies in the sketch plane");
-  const double span = limits_[0].length + limits_[1].length;
+  // The solid fills the slab between the two limit planes, whichever way round they lie:
+  // a reversed ("contrary") limit extrudes the other way rather than failing.
+  const double from = std::min(-limits_[1].length, limits_[0].length);
+  const double span = std::abs(limits_[0].length + limits_[1].length);
 
   gp_Trsf back;
-  back.SetTranslation(gp_Vec(d.x, d.y, d.z) * -limits_[1].length);
+  back.SetTranslation(gp_Vec(d.x, d.y, d.z) * from);
   TopoDS_Shape start = BRepBuilderAPI_Transform(profileOf(*sketch, owner), back, true).Shape();
   BRepPrimAPI_MakePrism prism(start, gp_Vec(d.x, d.y, d.z) * span);
   if (!prism.IsDone()) throw std::runtime_error(owner + ": the extrusion failed");

@@ -93,6 +93,17 @@ TEST_F(ExtrudeTest, PocketOvershootFollowsTheVariable) {
   EXPECT_REL_NEAR(exported().volume, 100000 - 2000, 1e-6);  // a negative value means 1
 }
 
+TEST_F(ExtrudeTest, ContraryPocketCutsTheOtherWay) {
+  // Along +Z with "contrary": first -5 grows to -6, second 0 becomes +1, so the cut fills
+  // z 4..9 below the sketch at z = 10: 20*20*5 = 2000.
+  const std::string items =
+      kPlate + "," + sketchAt("s_p", 10, rectangle(40, 40, 60, 60)) +
+      R"(,{"type":"extrude","id":"pocket","boolType":"remove","sketchId":"s_p","n1Height":5,
+          "contrary":true})";
+  EXPECT_EQ(drawItems(items), 0) << result.message;
+  EXPECT_REL_NEAR(exported().volume, 100000 - 2000, 1e-6);
+}
+
 TEST_F(ExtrudeTest, ThroughBoreCutsTheCircleOnlyAndNamesItsParts) {
   const std::string items =
       kPlate + "," + sketchAt("s_b", 10, rectangle(10, 10, 30, 30) + "," + circle(70, 70, 5)) +

@@ -21,6 +21,13 @@ TEST_F(UpdateFailureTest, OppositeLimitsCancellingOutFail) {
   EXPECT_FALSE(feature->update().ok());
 }
 
+TEST_F(UpdateFailureTest, ReversedLimitsExtrudeTheOtherWay) {
+  // First -6, second +1: the slab between -6 and -1 along +Z, 5 thick: pi*10^2*5.
+  auto feature = pad(sketchWithCircles({{0, 0, 10}}), -6, 1);
+  ASSERT_TRUE(feature->update().ok());
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), M_PI * 100 * 5, 1e-6);
+}
+
 TEST_F(UpdateFailureTest, SketchWithoutClosedContourFails) {
   auto sketch = sketches->createSketch({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
   auto edition = host::query<host::Sketch>(sketch);
