@@ -1,18 +1,24 @@
 // vantrel: replays front-end packets through the transfer protocol and shows the add-in's
 // runtime configuration, for the people who write the front end.
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "platform/debug_output.h"
 #include "vantrel/config_report.h"
 #include "vantrel/packet_replay.h"
+#include "vantrel/session_replay.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: vantrel [--debug-output] replay FILE|-\n"
+    "       vantrel [--debug-output] replay --session FILE|- --export DIR\n"
     "       vantrel [--debug-output] config\n"
     "       vantrel --help\n"
     "\n"
@@ -36,6 +42,35 @@ int Replay(const std::string& source) {
   return vantrel::ReplayPackets(in, std::cout) == 0 ? 0 : 1;
 }
 
+// The core prints its diagnostic lines on standard output while it draws; they go to standard
+// error instead, so that standard output carries only the replay's own lines.
+size_t ReplaySessionQuietly(std::istream& in, const std::string& exportDir) {
+  std::ostringstream lines;
+  std::cout.flush();
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  if (saved >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
+  const size_t failures = vantrel::ReplaySession(in, lines, exportDir);
+  std::fflush(stdout);
+  if (saved >= 0) {
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+  }
+  std::cout << lines.str();
+  std::cout.flush();
+  return failures;
+}
+
+int ReplaySession(const std::string& source, const std::string& exportDir) {
+  if (source == "-") return ReplaySessionQuietly(std::cin, exportDir) == 0 ? 0 : 1;
+  std::ifstream in(source, std::ios::binary);
+  if (!in) {
+    std::cerr << "vantrel: cannot open " << source << "\n";
+    return 2;
+  }
+  return ReplaySessionQuietly(in, exportDir) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,6 +87,10 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "replay" && arg + 2 == argc) return Replay(argv[arg + 1]);
+    if (command == "replay" && arg + 5 == argc && std::strcmp(argv[arg + 1], "--session") == 0 &&
+        std::strcmp(argv[arg + 3], "--export") == 0) {
+      return ReplaySession(argv[arg + 2], argv[arg + 4]);
+    }
     if (command == "config" && arg + 1 == argc) {
       for (const std::string& line : vantrel::DescribeRuntimeConfig()) std::cout << line << "\n";
       return 0;

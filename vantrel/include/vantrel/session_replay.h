@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <ostream>
+#include <string>
+
+namespace vantrel {
+
+// Runs every non-blank line of `in` as one packet through one transfer table inside a new host
+// session, drawing complete "json" payloads with the transfer processor (the core loaded by
+// path for each draw). Writes one outcome line per packet to `out`, then, per open document,
+// one JSON line with its name, kind, the STEP file written into `exportDir` (for a document
+// that has a solid) and the result of the last draw into it. Returns the number of Failed
+// packets.
+size_t ReplaySession(std::istream& in, std::ostream& out, const std::string& exportDir);
+
+}  // namespace vantrel
