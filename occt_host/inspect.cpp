@@ -1,5 +1,9 @@
 #include "occt_host/inspect.h"
 
+#include <BRepGProp.hxx>
+#include <GProp_GProps.hxx>
+
+#include "host/part.h"
 #include "occt_host/body.h"
 #include "occt_host/part.h"
 #include "occt_host/solid_feature.h"
@@ -14,6 +18,22 @@ TopoDS_Shape solidOf(const host::SpecObjectPtr& object) {
   }
   if (auto feature = std::dynamic_pointer_cast<SolidFeature>(object)) return feature->result();
   return TopoDS_Shape();
+}
+
+double partVolume(const std::shared_ptr<host::Document>& document) {
+  try {
+    auto roots = host::query<host::DocumentRoots>(document);
+    auto container =
+        roots ? host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"))
+              : nullptr;
+    TopoDS_Shape solid = container ? solidOf(container->part()) : TopoDS_Shape();
+    if (solid.IsNull()) return 0.0;
+    GProp_GProps props;
+    BRepGProp::VolumeProperties(solid, props);
+    return props.Mass();
+  } catch (...) {
+    return 0.0;
+  }
 }
 
 }  // namespace occt_host

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/application.h"
+#include "occt_host/inspect.h"
 #include "processor_test_support.h"
 
 namespace vantrel::testing {
@@ -23,7 +24,7 @@ TEST_F(ProcessorIntegrationTest, ChunkedPartIsDrawnIntoTheActivePartAndTheCoreUn
   session_.openWindow(part);
   TransferOutcome outcome = SendChunked("part", kCirclePartJson, 40);
   EXPECT_EQ(outcome.kind, TransferOutcomeKind::Completed);
-  EXPECT_NEAR(PartVolume(part), kCircleVolume, kCircleVolume * 1e-6);
+  EXPECT_NEAR(occt_host::partVolume(part), kCircleVolume, kCircleVolume * 1e-6);
   EXPECT_THAT(Messages(TakeProcessorLog()),
               ElementsAre("TransferDataProcessor::ImportStatus status=0 resultStatus=0 "
                           "errorCode=0 created=2",
@@ -51,7 +52,7 @@ TEST_F(ProcessorIntegrationTest, ProductActiveRetriesInANewPart) {
   ASSERT_EQ(session_.documents().size(), 2u);
   auto part = session_.documents()[1];
   EXPECT_EQ(part->kind(), "Part");
-  EXPECT_NEAR(PartVolume(part), kCircleVolume, kCircleVolume * 1e-6);
+  EXPECT_NEAR(occt_host::partVolume(part), kCircleVolume, kCircleVolume * 1e-6);
   EXPECT_TRUE(drawer_.LastDraw(part));
   EXPECT_FALSE(drawer_.LastDraw(product));
   // The new Part is shown and is where the user now works.
@@ -75,7 +76,7 @@ TEST_F(ProcessorIntegrationTest, NoDocumentOpenCreatesAPart) {
   ASSERT_EQ(session_.documents().size(), 1u);
   // The fallback cylinder: π·300²·500.
   const double cylinder = M_PI * 300.0 * 300.0 * 500.0;
-  EXPECT_NEAR(PartVolume(session_.documents()[0]), cylinder, cylinder * 1e-6);
+  EXPECT_NEAR(occt_host::partVolume(session_.documents()[0]), cylinder, cylinder * 1e-6);
 }
 
 TEST_F(ProcessorIntegrationTest, NestedDrawDuringAPauseIsRefusedAndOnlyLogged) {
@@ -97,7 +98,7 @@ TEST_F(ProcessorIntegrationTest, NestedDrawDuringAPauseIsRefusedAndOnlyLogged) {
                           "TransferDataProcessor::ImportStatus status=0 resultStatus=0 "
                           "errorCode=0 created=2",
                           "Part JSON imported."));
-  EXPECT_NEAR(PartVolume(part), kCircleVolume, kCircleVolume * 1e-6);
+  EXPECT_NEAR(occt_host::partVolume(part), kCircleVolume, kCircleVolume * 1e-6);
   EXPECT_EQ(drawer_.LastDraw(part)->status, 0);
   EXPECT_FALSE(ModuleLoaded(KESTRUN_MODULE_PATH));
 }

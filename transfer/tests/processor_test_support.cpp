@@ -1,8 +1,6 @@
 #include "processor_test_support.h"
 
 #include <dlfcn.h>
-#include <BRepGProp.hxx>
-#include <GProp_GProps.hxx>
 
 #include "host/part.h"
 #include "occt_host/inspect.h"
@@ -58,18 +56,6 @@ std::vector<std::string> ProcessorTest::Messages(const std::vector<std::string>&
     messages.push_back(line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : line);
   }
   return messages;
-}
-
-double PartVolume(const std::shared_ptr<host::Document>& document) {
-  auto roots = host::query<host::DocumentRoots>(document);
-  auto container =
-      roots ? host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer")) : nullptr;
-  if (!container) return 0.0;
-  TopoDS_Shape solid = occt_host::solidOf(container->part());
-  if (solid.IsNull()) return 0.0;
-  GProp_GProps props;
-  BRepGProp::VolumeProperties(solid, props);
-  return props.Mass();
 }
 
 bool ModuleLoaded(const std::string& path) {

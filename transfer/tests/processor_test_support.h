@@ -30,8 +30,6 @@ class ProcessorTest : public ProtocolTest {
   TransferServices drawing_{&drawer_, nullptr};
 };
 
-// The volume of the Part's main body solid; 0 when there is none.
-double PartVolume(const std::shared_ptr<host::Document>& document);
 // Whether the loader still holds the module at `path`.
 bool ModuleLoaded(const std::string& path);
 

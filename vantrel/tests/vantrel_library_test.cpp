@@ -7,10 +7,10 @@
 #include <cmath>
 #include <string>
 
+#include "occt_host/inspect.h"
 #include "occt_host/session.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
-#include "volume.h"
 
 namespace vantrel::testing {
 namespace {
@@ -65,7 +65,7 @@ TEST_F(VantrelLibraryTest, SinglePacketDrawsIntoTheActivePart) {
   EXPECT_EQ(reply.rfind("{\"type\":\"transfer:received\"", 0), 0u) << reply;
   // π·10²·20
   const double expected = M_PI * 10.0 * 10.0 * 20.0;
-  EXPECT_NEAR(PartVolume(part), expected, expected * 1e-6);
+  EXPECT_NEAR(occt_host::partVolume(part), expected, expected * 1e-6);
   void* core = ::dlopen(KESTRUN_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
   EXPECT_EQ(core, nullptr);
   if (core != nullptr) ::dlclose(core);
