@@ -1,4 +1,5 @@
-// STEP export of a Part document, keeping each body's name and colour.
+// STEP export of a Part document, keeping each body's name and colour, or of a Product
+// document as an assembly whose instances keep their names and placements.
 #pragma once
 
 #include <memory>
