@@ -61,6 +61,18 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* d
 typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
                                            const MardelImportOptions*, MardelImportResult*);
 
+/* Product staging: one stand-alone part JSON per source part of a product JSON, in a list
+ * that only MardelImport_FreeProductSourcePartSpecs releases; and the part number of the
+ * Part drawn from one of them. Both return 0 on success and 2 on failure. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_ListProductSourceParts(
+    const unsigned char* jsonBytes, uint64_t jsonSize, ProductSourcePartSpec** outParts,
+    uint64_t* outCount, MardelImportResult* result);
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_AssignProductSourcePartNumber(
+    const unsigned char* jsonBytes, uint64_t jsonSize, int32_t sourcePartIndex,
+    KestrunDocument* partDocument, MardelImportResult* result);
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_FreeProductSourcePartSpecs(
+    ProductSourcePartSpec* parts, uint64_t count);
+
 #ifdef __cplusplus
 namespace wenlow {
 KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,
