@@ -34,22 +34,19 @@ void Layout::add(const std::shared_ptr<host::Window>& window, bool makeCurrent) 
   if (makeCurrent) current_ = window;
 }
 
-void Layout::removeWindowsOf(const std::shared_ptr<host::Editor>& editor) {
-  for (auto it = windows_.begin(); it != windows_.end();) {
-    if (host::sameObject((*it)->editor(), editor)) {
-      if (host::sameObject(current_.lock(), *it)) current_.reset();
-      it = windows_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-}
-
 std::shared_ptr<host::Window> Layout::find(const std::shared_ptr<host::Window>& window) const {
   for (const auto& w : windows_) {
     if (host::sameObject(w, window)) return w;
   }
   return nullptr;
+}
+
+void Layout::removeWindowsOf(const std::shared_ptr<host::Editor>& editor) {
+  for (auto it = windows_.begin(); it != windows_.end();) {
+    it = host::sameObject((*it)->editor(), editor) ? windows_.erase(it) : std::next(it);
+  }
+  if (auto current = current_.lock(); current && host::sameObject(current->editor(), editor))
+    current_.reset();
 }
 
 }  // namespace occt_host

@@ -23,7 +23,7 @@ class Layout : public Object, public host::Layout {
 
   // Appends `window` and makes it current unless told otherwise, as opening a window does.
   void add(const std::shared_ptr<host::Window>& window, bool makeCurrent = true);
-  // Closes the windows that show `editor`, as closing their document does.
+  // Removes the windows that show `editor` (its document was closed).
   void removeWindowsOf(const std::shared_ptr<host::Editor>& editor);
 
  protected:
