@@ -12,6 +12,11 @@ namespace kestrun {
 // Part numbers are cut to this many bytes, prefix included.
 constexpr std::size_t kMaxPartNumberBytes = 120;
 
+// Each source part becomes a saved Part document and each numbering re-reads the whole
+// product, so the work grows with the square of their number; past this many a product is
+// refused rather than keep the host busy for hours.
+constexpr std::size_t kMaxSourceParts = 10000;
+
 // An object with a string `id`, no non-empty string `refId`, and an array `flatNode` or
 // `sequences`.
 bool isSourcePart(const rapidjson::Value& entry);

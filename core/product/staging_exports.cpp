@@ -63,6 +63,12 @@ bool stageRecord(const rapidjson::Value& entry, std::int32_t index, ProductSourc
 
 std::int32_t stageAll(const rapidjson::Value& list, std::vector<ProductSourcePartSpec>& staged,
                       ImportResult& result) {
+  std::size_t sources = 0;
+  for (const auto& entry : list.GetArray()) sources += isSourcePart(entry) ? 1 : 0;
+  if (sources > kMaxSourceParts)
+    return result.fail(kCodeInput, "product JSON lists more than " +
+                                       std::to_string(kMaxSourceParts) + " source parts.");
+  staged.reserve(sources);
   std::int32_t index = 0;
   for (const auto& entry : list.GetArray()) {
     if (!isSourcePart(entry)) continue;

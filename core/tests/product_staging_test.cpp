@@ -181,19 +181,26 @@ TEST_F(PartNumberTest, Refusals) {
             0);
 }
 
-TEST(ProductStagingHostile, HundredThousandEntriesAndMegabyteIds) {
+// 100,000 entries: one in `sourceEvery` a source part, the rest instances naming themselves.
+std::string hundredThousandEntries(int sourceEvery) {
   std::string json = R"({"partList":[)";
   for (int i = 0; i < 100000; ++i) {
     if (i) json += ',';
-    json += i % 2 ? R"({"id":"r","refId":"r"})"
-                  : R"({"id":"p)" + std::to_string(i) + R"(","sequences":[]})";
+    json += i % sourceEvery ? R"({"id":"r","refId":"r"})"
+                            : R"({"id":"p)" + std::to_string(i) + R"(","sequences":[]})";
   }
-  json += "]}";
-  Listed many(json);
+  return json + "]}";
+}
+
+TEST(ProductStagingHostile, HundredThousandEntriesAndMegabyteIds) {
+  Listed many(hundredThousandEntries(10));
   ASSERT_EQ(many.status, 0);
-  ASSERT_EQ(many.count, 50000u);
-  EXPECT_EQ(many.parts[49999].sourcePartIndex, 49999);
-  EXPECT_STREQ(many.parts[49999].sourcePartId, "p99998");
+  ASSERT_EQ(many.count, 10000u);
+  EXPECT_EQ(many.parts[9999].sourcePartIndex, 9999);
+  EXPECT_STREQ(many.parts[9999].sourcePartId, "p99990");
+  // Each source part costs a saved Part and a re-read of the product: 10,000 is the most.
+  expectRefused(Listed(hundredThousandEntries(2)),
+                "product JSON lists more than 10000 source parts.");
 
   const std::string huge(1 << 20, 'h');
   Listed big(R"({"partList":[{"id":")" + huge + R"(","name":")" + huge + R"(","sequences":[]}]})");
