@@ -232,6 +232,26 @@ TEST_F(ProductImportTest, OpenDocumentsPathsAndTheLaterRecordWin) {
   EXPECT_NEAR(exported().totalVolume(), M_PI * 4 * 5, 1e-6);
 }
 
+TEST_F(ProductImportTest, AnInstanceWithoutAShapeIsCountedAsADisplayWarning) {
+  auto full = session.newDocument("Part");
+  const std::string partJson = R"({"sequences":)" + cylinderSequence(2, 5) + "}";
+  MardelImportOptions partOptions{1, 1, 300, 500, nullptr, 0, 0};
+  ASSERT_EQ(
+      MardelImport_DrawJson(full.get(), bytesOf(partJson), partJson.size(), &partOptions, nullptr),
+      0);
+  auto empty = session.newDocument("Part");
+  std::vector<ProductPreparedPart> prepared{preparedRecord("A", "", full.get()),
+                                            preparedRecord("E", "", empty.get())};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(R"({"partList":[{"id":"A"},{"id":"E"}]})", prepared), 1);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                "warning: Product instance shape representation could not be loaded.\n"),
+            std::string::npos);
+  EXPECT_EQ(result.createdCount, 2u);
+  EXPECT_STREQ(result.warning,
+               "Product display prepared: instances=2 shapePrepared=1 displayWarnings=1 update=ok");
+}
+
 TEST_F(ProductImportTest, EachInstanceIsShownAndAQuitCancels) {
   const std::string json = R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(1, 1) +
                            R"(},{"id":"A2","refId":"A"},{"id":"A3","refId":"A"}]})";
