@@ -163,7 +163,7 @@ ProductImport::Added ProductImport::addInstance(const rapidjson::Value& entry,
     warn(result, "Skipped product part because Part root container was unavailable.");
     return Added::No;
   }
-  auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
+  auto container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
   if (!container) {
     warn(result, "Skipped product part because CATIPrtContainer was unavailable.");
     return Added::No;

@@ -116,7 +116,7 @@ std::int32_t assignPartNumber(const unsigned char* bytes, std::uint64_t size, st
   if (!entry) return result.fail(kCodeInput, "Product source part index was not found.");
   auto roots = partDocument->query<host::DocumentRoots>();
   if (!roots) return result.fail(kCodeInput, "Part document root container was unavailable.");
-  auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
+  auto container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
   if (!container) return result.fail(kCodeInput, "CATIPrtContainer was unavailable.");
   auto partProduct = host::query<host::PartProduct>(container->part());
   host::ProductPtr product = partProduct ? partProduct->product() : nullptr;
