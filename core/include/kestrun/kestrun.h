@@ -52,15 +52,6 @@ typedef struct ProductSourcePartSpec {
   int32_t sourcePartIndex;
 } ProductSourcePartSpec;
 
-KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
-                                                              const unsigned char* jsonBytes,
-                                                              uint64_t jsonSize,
-                                                              const MardelImportOptions* options,
-                                                              MardelImportResult* result);
-
-typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
-                                           const MardelImportOptions*, MardelImportResult*);
-
 /* Product staging: one stand-alone part JSON per source part of a product JSON, in a list
  * that only MardelImport_FreeProductSourcePartSpecs releases; and the part number of the
  * Part drawn from one of them. Both return 0 on success and 2 on failure. */
@@ -72,6 +63,15 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_AssignProductSourcePartNumb
     KestrunDocument* partDocument, MardelImportResult* result);
 KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_FreeProductSourcePartSpecs(
     ProductSourcePartSpec* parts, uint64_t count);
+
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
+                                                              const unsigned char* jsonBytes,
+                                                              uint64_t jsonSize,
+                                                              const MardelImportOptions* options,
+                                                              MardelImportResult* result);
+
+typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
+                                           const MardelImportOptions*, MardelImportResult*);
 
 #ifdef __cplusplus
 namespace wenlow {
