@@ -340,12 +340,15 @@ host::SpecObjectPtr FeatureWriter::createAxisLine(const rapidjson::Value& axis) 
                                         : d * (1.0 / std::sqrt(len2));
   debug("debug: axisLine origin = " + num(x) + ", " + num(y) + ", " + num(z) +
         ", axis direction = " + num(unit.x) + ", " + num(unit.y) + ", " + num(unit.z));
+  // The axis runs 1000 mm along the unit direction that the line above shows, whatever
+  // the length of the given one; a zero direction gives two equal points and no line.
+  const host::Vec3 along = len2 == 0.0 ? d : unit;
   const auto& factory = shared_.wireframeFactory;
   host::SpecObjectPtr line;
   if (factory) {
     const host::Point3 origin{x, y, z};
     line = factory->createLine(factory->createPoint(origin),
-                               factory->createPoint(origin + d * 1000.0));
+                               factory->createPoint(origin + along * 1000.0));
   }
   if (!line) logOut("error: CreateAxisLine failed");
   return line;
