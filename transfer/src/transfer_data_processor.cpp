@@ -17,8 +17,9 @@ constexpr char kComponent[] = "transfer.processor";
 constexpr char kCoreFileName[] = "libKestrun.so";
 constexpr char kCoreFolder[] = "/Fennick/bin/";
 constexpr size_t kMaxCorePathChars = 259;
-constexpr int32_t kStatusFailed = 2;
-constexpr int32_t kCodeNotAPart = 200;
+constexpr int32_t kStatusFailed = MARDEL_STATUS_FAILED;
+// The core's code for a document that is not a usable Part.
+constexpr int32_t kCodeNotAPart = MARDEL_CODE_DOCUMENT;
 
 std::atomic<uint32_t> g_drawDelayMs{0};
 std::atomic<MardelLogSinkFn> g_coreLogSink{nullptr};

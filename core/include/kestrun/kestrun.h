@@ -36,6 +36,18 @@ typedef struct MardelImportOptions {
   int32_t drawDelayMs; /* read as unsigned */
 } MardelImportOptions;
 
+/* Values of MardelImportResult.status, which the drawing entry also returns. */
+enum { MARDEL_STATUS_SUCCESS = 0, MARDEL_STATUS_WARNINGS = 1, MARDEL_STATUS_FAILED = 2 };
+
+/* Values of MardelImportResult.errorCode: the stage that failed. */
+enum {
+  MARDEL_CODE_INPUT = 100,
+  MARDEL_CODE_DOCUMENT = 200,
+  MARDEL_CODE_SKETCH = 300,
+  MARDEL_CODE_FEATURE = 400,
+  MARDEL_CODE_UPDATE = 500
+};
+
 typedef struct MardelImportResult {
   int32_t status;
   int32_t errorCode;
