@@ -47,13 +47,6 @@ std::string num(double value) {
   return out.str();
 }
 
-bool numberMember(const rapidjson::Value& object, const char* key, double& out) {
-  auto it = object.FindMember(key);
-  if (it == object.MemberEnd() || !it->value.IsNumber()) return false;
-  out = it->value.GetDouble();
-  return true;
-}
-
 }  // namespace
 
 FeatureWriter::~FeatureWriter() {
