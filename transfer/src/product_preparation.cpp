@@ -18,8 +18,8 @@ namespace vantrel {
 namespace {
 
 constexpr char kComponent[] = "transfer.processor";
-constexpr int32_t kStatusFailed = 2;
-constexpr int32_t kCodeInput = 100;
+constexpr int32_t kStatusFailed = MARDEL_STATUS_FAILED;
+constexpr int32_t kCodeInput = MARDEL_CODE_INPUT;
 // A folder name taken by an earlier draw in the same millisecond gets a numbered sibling;
 // past this many the temporary folder is taken to be unusable.
 constexpr int kMaxFolderAttempts = 1000;
