@@ -1,6 +1,5 @@
 #include "vantrel/transfer_data_processor.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -9,6 +8,7 @@
 #include "platform/environment.h"
 #include "platform/module_path.h"
 #include "vantrel/diagnostic_log.h"
+#include "vantrel/draw_delay.h"
 
 namespace vantrel {
 namespace {
@@ -19,8 +19,6 @@ constexpr char kCoreFolder[] = "/Fennick/bin/";
 constexpr size_t kMaxCorePathChars = 259;
 constexpr int32_t kStatusFailed = 2;
 constexpr int32_t kCodeNotAPart = 200;
-
-std::atomic<uint32_t> g_drawDelayMs{0};
 
 // Its address names the module this code was linked into.
 const char kModuleAnchor = 0;
@@ -229,11 +227,11 @@ void TransferDataProcessor::LogResultTexts(const MardelImportResult& result) {
 }
 
 void TransferDataProcessor::SetDrawDelayMs(uint32_t delayMs) {
-  g_drawDelayMs.store(delayMs);
+  PublishDrawDelayMs(delayMs);
 }
 
 uint32_t TransferDataProcessor::DrawDelayMs() {
-  return g_drawDelayMs.load();
+  return PublishedDrawDelayMs();
 }
 
 std::shared_ptr<host::Document> TransferDataProcessor::TargetDocument(PayloadKind kind) {
