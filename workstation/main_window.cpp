@@ -26,6 +26,12 @@ void addItems(QTreeWidgetItem* parent, const TreeItem& item) {
   for (const TreeItem& child : item.children) addItems(node, child);
 }
 
+void sign(const TreeItem& item, std::string& out) {
+  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + '(';
+  for (const TreeItem& child : item.children) sign(child, out);
+  out += ')';
+}
+
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -103,10 +109,19 @@ void MainWindow::showView(OcctView* view) {
 }
 
 void MainWindow::refreshTree() {
-  tree_->clear();
+  treeSignature_.clear();
+  refreshTreeIfChanged();
+}
+
+void MainWindow::refreshTreeIfChanged() {
   OcctView* view = currentView();
+  TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
+  std::string signature = view != nullptr ? "+" : "-";
+  sign(root, signature);
+  if (signature == treeSignature_) return;
+  treeSignature_ = signature;
+  tree_->clear();
   if (view == nullptr) return;
-  TreeItem root = modelTree(view->document());
   addItems(tree_->invisibleRootItem(), root);
   tree_->expandAll();
 }

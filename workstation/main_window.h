@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/document.h"
@@ -33,6 +34,8 @@ class MainWindow : public QMainWindow {
   std::vector<OcctView*> views() const;
   void showView(OcctView* view);
   void refreshTree();
+  // Rebuilds the tree only when the active document's tree changed.
+  void refreshTreeIfChanged();
   QTreeWidget* tree() const { return tree_; }
   QToolBar* addCommandBar(const QString& name, const QString& title);
 
@@ -51,6 +54,7 @@ class MainWindow : public QMainWindow {
 
   QTabWidget* tabs_ = nullptr;
   QTreeWidget* tree_ = nullptr;
+  std::string treeSignature_;
 };
 
 }  // namespace workstation

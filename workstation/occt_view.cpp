@@ -159,13 +159,17 @@ void OcctView::requestRedraw() {
   update();
 }
 
-void OcctView::syncScene() {
-  if (context_.IsNull()) return;
+void OcctView::redrawIfChanged() {
+  if (syncScene()) update();
+}
+
+bool OcctView::syncScene() {
+  if (context_.IsNull()) return false;
   std::vector<SceneBody> bodies = sceneBodies(document_);
   bool same = bodies.size() == shapes_.size();
   for (size_t i = 0; same && i < bodies.size(); ++i)
     same = bodies[i].stamp == shapes_[i].stamp && colorKey(bodies[i]) == shapes_[i].color;
-  if (same) return;
+  if (same) return false;
   context_->RemoveAll(false);
   shapes_.clear();
   for (const SceneBody& body : bodies) {
@@ -176,6 +180,7 @@ void OcctView::syncScene() {
   }
   if (!userMoved_) view_->FitAll(0.1, false);
   view_->Invalidate();
+  return true;
 }
 
 void OcctView::fitAll() {

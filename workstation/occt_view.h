@@ -31,6 +31,8 @@ class OcctView : public QOpenGLWidget {
   // Takes the document's current bodies into the scene and schedules one repaint; several
   // requests before the next paint give one frame.
   void requestRedraw();
+  // Repaints only when the document's bodies changed since the scene was last taken.
+  void redrawIfChanged();
   void fitAll();
   // Frames painted so far.
   int frames() const { return frames_; }
@@ -51,7 +53,8 @@ class OcctView : public QOpenGLWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  void syncScene();
+  // True when the scene changed.
+  bool syncScene();
   void releaseView();
 
   std::shared_ptr<host::Document> document_;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "occt_host/application_frame.h"
 #include "occt_host/layout.h"
+#include "occt_host/mesh_export.h"
 #include "occt_host/step_export.h"
 #include "occt_host/viewer.h"
 #include "workstation/docked_dialog.h"
@@ -20,6 +22,8 @@
 
 namespace workstation {
 namespace {
+
+constexpr int kWatchIntervalMs = 250;
 
 // A window's viewer: redrawing it shows the window and repaints its 3D view.
 class ViewRedraw : public occt_host::Viewer {
@@ -30,7 +34,7 @@ class ViewRedraw : public occt_host::Viewer {
     if (!view_) return;
     if (window_) window_->showView(view_);
     view_->requestRedraw();
-    if (window_ && window_->currentView() == view_) window_->refreshTree();
+    if (window_ && window_->currentView() == view_) window_->refreshTreeIfChanged();
   }
 
  private:
@@ -83,6 +87,13 @@ Workstation::Workstation(Options options)
     return std::make_shared<ViewRedraw>(window_.get(), view);
   });
   wireMenus();
+  watch_ = new QTimer(window_.get());
+  watch_->setInterval(kWatchIntervalMs);
+  QObject::connect(watch_, &QTimer::timeout, window_.get(), [this] {
+    for (OcctView* view : window_->views()) view->redrawIfChanged();
+    window_->refreshTreeIfChanged();
+  });
+  watch_->start();
   previous_ = host::environment();
   host::setEnvironment(this);
 }
@@ -158,7 +169,9 @@ bool Workstation::exportDocument(const std::shared_ptr<host::Document>& document
                                  const std::string& format, const std::string& path,
                                  std::string& error) {
   if (format == "STEP") return occt_host::exportStep(document, path, &error);
-  error = format + " export is not available in this build";
+  if (format == "glTF") return occt_host::exportGltf(document, path, &error);
+  if (format == "STL") return occt_host::exportStl(document, path, &error);
+  error = "unknown export format " + format;
   return false;
 }
 

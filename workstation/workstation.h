@@ -17,6 +17,8 @@
 #include "workstation/main_window.h"
 #include "workstation/thread_timers.h"
 
+class QTimer;
+
 namespace occt_host {
 class ApplicationFrame;
 }
@@ -100,6 +102,8 @@ class Workstation : public host::Environment, public host::Desktop {
   ManualThreadTimers* manualTimers_ = nullptr;
   std::shared_ptr<occt_host::ApplicationFrame> frame_;
   std::unique_ptr<MainWindow> window_;
+  // Shows what changed outside a drawing's refreshes (a draw without pauses, an add-in).
+  QTimer* watch_ = nullptr;
   std::vector<host::DictionaryEntry> dictionary_;
   std::vector<std::shared_ptr<host::CommandHeader>> headers_;
   std::vector<std::shared_ptr<host::CommandContainer>> toolbars_;

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -30,19 +32,25 @@ const char* const kUsage =
     "Options:\n"
     "  --addin PATH          the add-in module (default: libVantrel.so beside the program)\n"
     "  --no-addin            start without the add-in\n"
+    "  --frontend URL        the panel's front-end location (for example the console page)\n"
+    "  --open-panel          open the add-in's panel on start\n"
     "  --open FILE.json      draw a part JSON into the Part on start\n"
     "  --delay-ms MS         show each drawn item for MS milliseconds (default 0)\n"
     "  --screenshot FILE.png save the window once the drawing is done\n"
     "  --quit-after-draw     end once the drawing (and screenshot) is done\n"
+    "  --report-startup      print the time to a shown window and the peak memory\n"
     "  --help                show this text\n";
 
 struct Arguments {
   std::string addin;
   bool noAddin = false;
+  std::optional<std::string> frontend;
+  bool openPanel = false;
   std::string open;
   unsigned long delayMs = 0;
   std::string screenshot;
   bool quitAfterDraw = false;
+  bool reportStartup = false;
 };
 
 int g_signalPipe[2] = {-1, -1};
@@ -77,6 +85,10 @@ bool parse(int argc, char** argv, Arguments& args) {
       args.addin = argv[++i];
     } else if (flag == "--no-addin") {
       args.noAddin = true;
+    } else if (flag == "--frontend" && hasValue) {
+      args.frontend = argv[++i];
+    } else if (flag == "--open-panel") {
+      args.openPanel = true;
     } else if (flag == "--open" && hasValue) {
       args.open = argv[++i];
     } else if (flag == "--delay-ms" && hasValue) {
@@ -85,6 +97,8 @@ bool parse(int argc, char** argv, Arguments& args) {
       args.screenshot = argv[++i];
     } else if (flag == "--quit-after-draw") {
       args.quitAfterDraw = true;
+    } else if (flag == "--report-startup") {
+      args.reportStartup = true;
     } else {
       return false;
     }
@@ -93,12 +107,15 @@ bool parse(int argc, char** argv, Arguments& args) {
 }
 
 bool loadAddin(workstation::Workstation& ws, const std::string& path,
-               platform::DynamicLibrary& module) {
+               const std::optional<std::string>& frontend, platform::DynamicLibrary& module) {
   if (!module.Open(path)) {
     std::cerr << "workstation: cannot load the add-in " << path << ": " << module.LastError()
               << "\n";
     return false;
   }
+  using SetLocation = void (*)(const char*);
+  auto setLocation = reinterpret_cast<SetLocation>(module.Symbol("Vantrel_SetFrontendLocation"));
+  if (frontend && setLocation != nullptr) setLocation(frontend->c_str());
   if (ws.createAddins() == 0) {
     std::cerr << "workstation: " << path << " registered no add-in\n";
     return false;
@@ -106,7 +123,38 @@ bool loadAddin(workstation::Workstation& ws, const std::string& path,
   return true;
 }
 
+// Peak resident memory of this process in KiB (VmHWM), 0 when unknown.
+long peakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  }
+  return 0;
+}
+
+// Seconds since the process started, from the kernel's own start time.
+double secondsSinceStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  unsigned long long startTicks = 0;
+  for (int i = 3; i <= 22 && fields >> field; ++i) {
+    if (i == 22) startTicks = std::stoull(field);
+  }
+  std::ifstream uptime("/proc/uptime");
+  double up = 0;
+  uptime >> up;
+  return up - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 void drawOnStart(workstation::Workstation& ws, const Arguments& args) {
+  if (args.reportStartup) {
+    for (workstation::OcctView* view : ws.mainWindowWidget().views()) view->repaint();
+    std::cout << "{\"startupSeconds\":" << secondsSinceStart()
+              << ",\"peakResidentKb\":" << peakResidentKb() << "}" << std::endl;
+  }
   if (!args.open.empty()) {
     std::ifstream in(args.open, std::ios::binary);
     std::stringstream text;
@@ -140,6 +188,8 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 64;
   }
+  // Qt WebEngine shares its OpenGL contexts with the application's.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   // Declared first so that it is unloaded after every object it made is gone.
   platform::DynamicLibrary addinModule;
@@ -150,9 +200,10 @@ int main(int argc, char** argv) {
     const std::string path =
         args.addin.empty() ? QCoreApplication::applicationDirPath().toStdString() + "/libVantrel.so"
                            : args.addin;
-    if (!loadAddin(ws, path, addinModule)) return 1;
+    if (!loadAddin(ws, path, args.frontend, addinModule)) return 1;
   }
   ws.mainWindowWidget().show();
+  if (args.openPanel) ws.startCommand("VantrelCmdHeader");
   QTimer::singleShot(0, [&ws, &args] { drawOnStart(ws, args); });
   const int code = QApplication::exec();
   ws.releaseAddins();

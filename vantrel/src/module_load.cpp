@@ -2,12 +2,18 @@
 // dictionary file makes it do for the original.
 #include "host/environment.h"
 #include "vantrel/vantrel_addin.h"
+#if defined(TOLVANE_WEB_PANEL)
+#include "panel/web_panel_window.h"
+#endif
 
 namespace {
 
 struct ModuleRegistration {
   ModuleRegistration() {
     try {
+#if defined(TOLVANE_WEB_PANEL)
+      panel::InstallWebPanel();
+#endif
       host::Environment* env = host::environment();
       if (host::Desktop* desktop = env != nullptr ? env->desktop() : nullptr)
         vantrel::RegisterVantrelModule(*desktop);

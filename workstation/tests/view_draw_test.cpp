@@ -157,6 +157,15 @@ TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
   EXPECT_FALSE(tree->findItems("Part1", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
   EXPECT_TRUE(tree->findItems("(failed)", Qt::MatchContains | Qt::MatchRecursive).isEmpty());
   EXPECT_GE(tree->findItems("Sketch", Qt::MatchExactly | Qt::MatchRecursive, 1).size(), 9);
+
+  // What the File menu writes opens elsewhere.
+  std::string error;
+  for (const char* format : {"STEP", "glTF", "STL"}) {
+    const std::string path = std::string(ARTIFACT_DIR "/bracket.") + format;
+    EXPECT_TRUE(ws_->exportDocument(document_, format, path, error)) << format << ": " << error;
+    EXPECT_GT(ReadFile(path).size(), 1000u) << format;
+  }
+  EXPECT_NE(ReadFile(ARTIFACT_DIR "/bracket.glTF").find("\"meshes\""), std::string::npos);
 }
 
 }  // namespace
