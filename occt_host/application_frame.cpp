@@ -122,7 +122,7 @@ bool ApplicationFrame::ownsEditor(const std::shared_ptr<host::Editor>& editor) {
 std::shared_ptr<host::Window> ApplicationFrame::makeWindow(
     const std::shared_ptr<host::Editor>& editor, bool withViewer) {
   std::shared_ptr<host::Viewer> viewer;
-  if (withViewer) viewer = std::make_shared<Viewer>();
+  if (withViewer) viewer = viewerFactory_ ? viewerFactory_(editor) : std::make_shared<Viewer>();
   return std::make_shared<Window>(editor, viewer);
 }
 

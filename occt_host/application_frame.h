@@ -2,10 +2,12 @@
 // open documents, their editors, the current and the active editor, and the layout.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/application.h"
@@ -34,6 +36,11 @@ class ApplicationFrame : public Object, public host::Application, public host::I
   // Whether the session answers for its interactive side; on by default.
   void setInteractiveAvailable(bool available) { interactive_ = available; }
   std::shared_ptr<host::Editor> activeEditor() const { return active_.lock(); }
+  // Makes the viewer of each new window that has one; by default a viewer that only counts
+  // its redraws. A desktop frame puts its real 3D views here.
+  using ViewerFactory =
+      std::function<std::shared_ptr<host::Viewer>(const std::shared_ptr<host::Editor>&)>;
+  void setViewerFactory(ViewerFactory factory) { viewerFactory_ = std::move(factory); }
 
   // host::Application
   std::shared_ptr<host::Editor> currentEditor() override { return current_.lock(); }
@@ -66,6 +73,7 @@ class ApplicationFrame : public Object, public host::Application, public host::I
   std::weak_ptr<host::Editor> current_;
   std::weak_ptr<host::Editor> active_;
   bool interactive_ = true;
+  ViewerFactory viewerFactory_;
 };
 
 }  // namespace occt_host
