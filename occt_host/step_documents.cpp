@@ -66,6 +66,7 @@ host::Status pasteIsolatedBody(Part& part, const std::vector<StepSolid>& solids)
   StepSolid pasted;
   pasted.color = solids.front().color;
   if (solids.size() == 1) {
+    pasted.name = solids.front().name;
     pasted.shape = solids.front().shape;
   } else {
     TopoDS_Compound compound;
