@@ -13,9 +13,10 @@ namespace {
 
 std::mutex g_lock;
 
+// Lives as long as the library is loaded: a server that registers keeps it loaded.
 std::map<std::u16string, Guid>& Classes() {
-  static auto* classes = new std::map<std::u16string, Guid>();
-  return *classes;
+  static std::map<std::u16string, Guid> classes;
+  return classes;
 }
 
 // Programmatic identifiers compare without regard to ASCII case, as registry keys do.

@@ -23,9 +23,10 @@ std::mutex g_lock;
 uint32_t g_nextCookie = 0;
 
 // Ordered by cookie, so the first registration of a class is the one found.
+// Lives as long as the library is loaded: a server that registers keeps it loaded.
 std::map<uint32_t, Running>& Table() {
-  static auto* table = new std::map<uint32_t, Running>();
-  return *table;
+  static std::map<uint32_t, Running> table;
+  return table;
 }
 
 size_t ElementSize(uint16_t vt) {
