@@ -12,7 +12,7 @@ class FeatureWriterTest : public EntryTest {
   void SetUp() override {
     EntryTest::SetUp();
     auto roots = document->query<host::DocumentRoots>();
-    state.container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
+    state.container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
     state.partObject = state.container->part();
     state.part = host::query<host::Part>(state.partObject);
     state.booleanFactory = state.container->query<host::BooleanFactory>();
