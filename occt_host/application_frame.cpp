@@ -17,6 +17,26 @@ std::shared_ptr<host::Document> ApplicationFrame::createDocument(std::string_vie
   return document;
 }
 
+void ApplicationFrame::addDocument(const std::shared_ptr<host::Document>& document) {
+  if (document && !owns(document)) documents_.push_back(document);
+}
+
+bool ApplicationFrame::closeDocument(const std::shared_ptr<host::Document>& document) {
+  if (!owns(document)) return false;
+  auto editors = host::query<host::DocumentEditor>(document);
+  std::shared_ptr<host::Editor> editor = editors ? editors->editor() : nullptr;
+  if (editor) layout_->removeWindowsOf(editor);
+  if (host::sameObject(current_.lock(), editor)) current_.reset();
+  if (host::sameObject(active_.lock(), editor)) active_.reset();
+  for (auto it = documents_.begin(); it != documents_.end(); ++it) {
+    if (host::sameObject(*it, document)) {
+      documents_.erase(it);
+      break;
+    }
+  }
+  return true;
+}
+
 std::shared_ptr<host::Window> ApplicationFrame::openWindow(
     const std::shared_ptr<host::Document>& document, bool withViewer) {
   auto editors = host::query<host::DocumentEditor>(document);

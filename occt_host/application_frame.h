@@ -28,6 +28,10 @@ class ApplicationFrame : public Object, public host::Application, public host::I
   // another kind.
   std::shared_ptr<host::Document> createDocument(std::string_view kind);
   std::vector<std::shared_ptr<host::Document>> documents() const { return documents_; }
+  // Takes in a document made elsewhere (a file opened by automation), without a window.
+  void addDocument(const std::shared_ptr<host::Document>& document);
+  // Closes an open document: it leaves the session with its windows and stops being current.
+  bool closeDocument(const std::shared_ptr<host::Document>& document);
   // A window on the document's editor; it becomes the layout's current window and its
   // editor the current one. Null for a document of another session.
   std::shared_ptr<host::Window> openWindow(const std::shared_ptr<host::Document>& document,

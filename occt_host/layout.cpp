@@ -41,4 +41,12 @@ std::shared_ptr<host::Window> Layout::find(const std::shared_ptr<host::Window>& 
   return nullptr;
 }
 
+void Layout::removeWindowsOf(const std::shared_ptr<host::Editor>& editor) {
+  for (auto it = windows_.begin(); it != windows_.end();) {
+    it = host::sameObject((*it)->editor(), editor) ? windows_.erase(it) : std::next(it);
+  }
+  if (auto current = current_.lock(); current && host::sameObject(current->editor(), editor))
+    current_.reset();
+}
+
 }  // namespace occt_host

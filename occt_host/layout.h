@@ -23,6 +23,8 @@ class Layout : public Object, public host::Layout {
 
   // Appends `window` and makes it current unless told otherwise, as opening a window does.
   void add(const std::shared_ptr<host::Window>& window, bool makeCurrent = true);
+  // Removes the windows that show `editor` (its document was closed).
+  void removeWindowsOf(const std::shared_ptr<host::Editor>& editor);
 
  protected:
   void* findInterface(host::InterfaceId id) override {
