@@ -1,6 +1,7 @@
 #include "occt_host/container.h"
 
 #include "occt_host/boolean_factory.h"
+#include "occt_host/hole_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
 #include "occt_host/pocket.h"
@@ -13,7 +14,8 @@ namespace occt_host {
 Container::Container(std::shared_ptr<Part> part)
     : part_(std::move(part)),
       structure_(std::make_unique<StructureFactory>(*part_)),
-      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+      booleans_(std::make_unique<BooleanFactory>(*part_)),
+      holes_(std::make_unique<HoleFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -67,6 +69,7 @@ void* Container::findInterface(host::InterfaceId id) {
   if (id == host::BooleanFactory::kInterfaceId) {
     return static_cast<host::BooleanFactory*>(booleans_.get());
   }
+  if (id == host::HoleFactory::kInterfaceId) return static_cast<host::HoleFactory*>(holes_.get());
   // The structure factories share the container's lifetime through its handle.
   if (id == host::WireframeFactory::kInterfaceId) {
     return static_cast<host::WireframeFactory*>(structure_.get());

@@ -12,6 +12,7 @@
 namespace occt_host {
 
 class BooleanFactory;
+class HoleFactory;
 class Part;
 class StructureFactory;
 
@@ -46,6 +47,7 @@ class Container : public Object,
   std::shared_ptr<Part> part_;
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
+  std::unique_ptr<HoleFactory> holes_;
 };
 
 }  // namespace occt_host

@@ -1,0 +1,130 @@
+#include "occt_host/hole.h"
+
+#include <gp_Vec.hxx>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "host/wireframe.h"
+#include "occt_host/boolean_ops.h"
+#include "occt_host/line_feature.h"
+
+namespace occt_host {
+
+Hole::Hole(std::string name, const gp_Pnt& origin, const gp_Dir& axis, const gp_Dir& normal)
+    : SolidFeature("Hole", std::move(name)),
+      origin_(origin),
+      direction_(axis.Dot(normal) < 0 ? axis.Reversed() : axis) {}
+
+host::Status Hole::set(double& field, double value) {
+  if (!std::isfinite(value)) return host::kInvalidArg;
+  field = value;
+  touch();
+  return host::kOk;
+}
+
+host::Status Hole::setType(int type) {
+  if (type < host::kHoleSimple || type > host::kHoleCountersunk) return host::kInvalidArg;
+  shape_.type = type;
+  touch();
+  return host::kOk;
+}
+
+host::Status Hole::setDiameter(double diameter) {
+  return set(shape_.diameter, diameter);
+}
+
+host::Point3 Hole::origin() const {
+  return {origin_.X(), origin_.Y(), origin_.Z()};
+}
+
+host::Vec3 Hole::direction() const {
+  return {direction_.X(), direction_.Y(), direction_.Z()};
+}
+
+host::Status Hole::reverse() {
+  direction_.Reverse();
+  touch();
+  return host::kOk;
+}
+
+host::Status Hole::setTaperAngle(double degrees) {
+  return set(shape_.taperAngle, degrees);
+}
+
+host::Status Hole::setCounterboreDiameter(double diameter) {
+  return set(shape_.counterboreDiameter, diameter);
+}
+
+host::Status Hole::setCounterboreDepth(double depth) {
+  return set(shape_.counterboreDepth, depth);
+}
+
+host::Status Hole::setCountersinkDiameter(double diameter) {
+  return set(shape_.countersinkDiameter, diameter);
+}
+
+host::Status Hole::setCountersinkAngle(double degrees) {
+  return set(shape_.countersinkAngle, degrees);
+}
+
+host::Status Hole::setDepth(double depth) {
+  return set(shape_.depth, depth);
+}
+
+host::Status Hole::setBottomType(int type) {
+  if (type != host::kHoleBottomFlat && type != host::kHoleBottomV) return host::kInvalidArg;
+  shape_.bottomType = type;
+  touch();
+  return host::kOk;
+}
+
+host::Status Hole::setBottomAngle(double degrees) {
+  return set(shape_.bottomAngle, degrees);
+}
+
+TopoDS_Shape Hole::cutTool() {
+  return revolvedHole(shape_, origin_, direction_, name());
+}
+
+void* Hole::findInterface(host::InterfaceId id) {
+  if (id == host::Hole::kInterfaceId)
+    return static_cast<host::Hole*>(static_cast<host::SimpleHole*>(this));
+  if (id == host::SimpleHole::kInterfaceId) return static_cast<host::SimpleHole*>(this);
+  if (id == host::TaperedHole::kInterfaceId) return static_cast<host::TaperedHole*>(this);
+  if (id == host::CounterBoredHole::kInterfaceId) return static_cast<host::CounterBoredHole*>(this);
+  if (id == host::CounterSunkHole::kInterfaceId) return static_cast<host::CounterSunkHole*>(this);
+  if (id == host::HoleLimit::kInterfaceId) return static_cast<host::HoleLimit*>(this);
+  return SolidFeature::findInterface(id);
+}
+
+TopoDS_Shape Hole::build(const TopoDS_Shape& before) {
+  TopoDS_Shape tool = cutTool();
+  if (before.IsNull())
+    throw std::runtime_error(name() + ": the body has no solid before it to drill");
+  return booleans::cut(before, {tool}, name());
+}
+
+std::shared_ptr<Hole> makeHole(std::string name, const host::Point3& point,
+                               const host::SpecObjectPtr& support,
+                               const host::SpecObjectPtr& line) {
+  auto geometry = host::query<host::PlaneGeometry>(support);
+  auto axisLine = std::dynamic_pointer_cast<LineFeature>(line);
+  host::Plane plane;
+  if (!geometry || !axisLine || !geometry->plane(plane)) return nullptr;
+  if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return nullptr;
+  const host::Vec3 n = plane.normal();
+  const gp_Vec along(axisLine->from(), axisLine->to());
+  const gp_Vec normal(n.x, n.y, n.z);
+  if (along.Magnitude() <= 1e-9 || normal.Magnitude() <= 1e-9) return nullptr;
+  const gp_Dir axis(along), up(normal);
+  const double across = axis.Dot(up);
+  if (std::fabs(across) <= 1e-9) return nullptr;
+  // Along the axis from the point to the support's plane.
+  const gp_Pnt at(point.x, point.y, point.z);
+  const gp_Vec toPlane(at, gp_Pnt(plane.origin.x, plane.origin.y, plane.origin.z));
+  const gp_Pnt origin = at.Translated(gp_Vec(axis) * (toPlane.Dot(gp_Vec(up)) / across));
+  return std::make_shared<Hole>(std::move(name), origin, axis, up);
+}
+
+}  // namespace occt_host
