@@ -23,7 +23,7 @@ const std::pair<const char*, FeatureHandler> kHandlers[] = {
     {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
     {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
     {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"draft", notBuiltYet},       {"hole", holeHandler},       {"sweep", notBuiltYet},
 };
 
 }  // namespace

@@ -7,5 +7,7 @@ namespace kestrun {
 
 void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
                     const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+void holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                 const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 }  // namespace kestrun

@@ -8,6 +8,7 @@
 
 #include <rapidjson/document.h>
 
+#include "core/features/hole_geometry.h"
 #include "core/partjson/writer.h"
 #include "host/values.h"
 
@@ -54,6 +55,10 @@ class FeatureWriter : public Writer {
   void setWarning(const std::string& text) { warning_ = text; }
   void markDirectRemoveCut() { directRemoveCut_ = true; }
   void markSimpleHoleRemove() { simpleHoleRemove_ = true; }
+  void clearSimpleHoleRemove() { simpleHoleRemove_ = false; }
+  // Filled by a hole item that was cut as cylinders; read by circular patterns.
+  const HoleGeometry& holeGeometry() const { return holeGeometry_; }
+  HoleGeometry& holeGeometry() { return holeGeometry_; }
   WriterRegistry* registry() const { return registry_; }
   // Sub-feature writers that pattern and mirror handlers create; owned here.
   void adoptChild(std::unique_ptr<Writer> child) { children_.push_back(std::move(child)); }
@@ -76,6 +81,7 @@ class FeatureWriter : public Writer {
   bool isLastFeature_ = false;
   bool directRemoveCut_ = false;
   bool simpleHoleRemove_ = false;
+  HoleGeometry holeGeometry_;
   std::vector<std::unique_ptr<Writer>> children_;
 };
 

@@ -1,0 +1,47 @@
+// Hole items: a plain hole with targets is cut as cylinders; otherwise, or when that
+// cut fails, host holes are drilled on the support face of each location.
+#include <sstream>
+
+#include "core/features/feature_handlers.h"
+#include "core/features/feature_writer.h"
+#include "core/features/hole_params.h"
+#include "core/features/hole_support.h"
+#include "core/features/host_hole.h"
+#include "core/features/simple_hole_cut.h"
+#include "core/log/core_log.h"
+
+namespace kestrun {
+
+namespace {
+
+// Each location is a feature and a boolean of its own; beyond this many, one item would
+// hold the session for minutes.
+constexpr rapidjson::SizeType kMaxHoleLocations = 256;
+
+std::string num(double v) {
+  std::ostringstream out;
+  out << v;
+  return out.str();
+}
+
+}  // namespace
+
+void holeHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
+                 const host::SpecObjectPtr&) {
+  const HoleParams p = readHoleParams(item);
+  writer.debug("debug: hole - type=" + p.holeType + ", diameter=" + num(p.diameter) +
+               ", depth=" + num(p.depth) + ", tipAngle=" + num(p.tipAngle));
+  if (p.locations && p.locations->Size() > kMaxHoleLocations) {
+    logOut("error: hole has " + std::to_string(p.locations->Size()) + " locations, more than the " +
+           std::to_string(kMaxHoleLocations) + " one item may drill, name = " + writer.name() +
+           ", id = " + writer.id());
+    writer.setStatus(host::kFail);
+    return;
+  }
+  if (p.holeType == "simple" && simpleHoleRemoveCut(writer, item, p)) return;
+  std::vector<host::SpecObjectPtr> supports;
+  if (p.locations && p.hasDirection) supports = findHoleSupports(writer, p, holeTargetIds(item));
+  drillHostHoles(writer, p, supports);
+}
+
+}  // namespace kestrun
