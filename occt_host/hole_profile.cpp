@@ -14,6 +14,8 @@ namespace occt_host {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Beyond this (mm) the kernel's fixed precision no longer holds.
+constexpr double kLargestSize = 1e6;
 
 // tan of half a full included angle given in degrees.
 double halfTan(double degrees) {
@@ -76,9 +78,13 @@ void wall(const HoleShape& s, double radius, std::vector<ProfilePoint>& out,
 }  // namespace
 
 std::vector<ProfilePoint> halfProfile(const HoleShape& s, const std::string& owner) {
-  require(std::isfinite(s.diameter) && s.diameter > 0, owner,
-          "the hole's diameter must be positive");
-  require(std::isfinite(s.depth) && s.depth > 0, owner, "the hole's depth must be positive");
+  require(s.diameter > 0, owner, "the hole's diameter must be positive");
+  require(s.depth > 0, owner, "the hole's depth must be positive");
+  for (double size :
+       {s.diameter, s.depth, s.counterboreDiameter, s.counterboreDepth, s.countersinkDiameter}) {
+    require(std::fabs(size) <= kLargestSize, owner,
+            "the hole's sizes must stay within 1 km of its origin");
+  }
   std::vector<ProfilePoint> points{{0, 0}};
   wall(s, s.diameter / 2, points, owner);
   const ProfilePoint foot = points.back();

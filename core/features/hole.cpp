@@ -16,7 +16,7 @@ namespace {
 
 // Each location is a feature and a boolean of its own; beyond this many, one item would
 // hold the session for minutes.
-constexpr rapidjson::SizeType kMaxHoleLocations = 256;
+constexpr rapidjson::SizeType kMaxHoleLocations = 100;
 
 std::string num(double v) {
   std::ostringstream out;

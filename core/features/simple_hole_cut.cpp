@@ -1,6 +1,5 @@
 #include "core/features/simple_hole_cut.h"
 
-#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,8 +47,12 @@ bool findTarget(FeatureWriter& writer, const std::vector<std::string>& ids, cons
   return true;
 }
 
+// Beyond a kilometre the cylinder's ends overflow the kernel's precision (or double range),
+// and the cutter would report a cut that removed nothing.
+constexpr double kLargestSize = 1e6;
+
 bool sizesAllowACut(const HoleParams& p) {
-  return std::isfinite(p.diameter) && p.diameter > 0 && std::isfinite(p.depth) && p.depth > 0;
+  return p.diameter > 0 && p.diameter <= kLargestSize && p.depth > 0 && p.depth <= kLargestSize;
 }
 
 }  // namespace

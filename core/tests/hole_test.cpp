@@ -189,9 +189,10 @@ TEST_F(HoleTest, HostileValuesEndWithClearOutcomesInBoundedTime) {
       "direction":{"dz":-1},"locations":[)" +
                 many + "]}"),
             2);
-  EXPECT_TRUE(logged("error: hole has 10000 locations, more than the 256 one item may drill"));
+  EXPECT_TRUE(logged("error: hole has 10000 locations, more than the 100 one item may drill"));
   EXPECT_EQ(countOfType("Body"), 1);  // nothing was cut
-  for (const char* sizes : {R"("diameter":0)", R"("depth":-5)", R"("diameter":-1,"depth":0)"}) {
+  for (const char* sizes : {R"("diameter":0)", R"("depth":-5)", R"("diameter":-1,"depth":0)",
+                            R"("depth":1e308)", R"("diameter":1e300)"}) {
     SCOPED_TRACE(sizes);
     document = session.newDocument("Part");
     EXPECT_EQ(run(kPlate + R"(,{"type":"hole","id":"h","boolSolids":["plate"],)" + sizes +

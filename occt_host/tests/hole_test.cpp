@@ -153,6 +153,8 @@ TEST_F(HoleTest, ParametersThatDescribeNoHoleFailTheUpdateWithAReason) {
          host::query<host::Hole>(h)->setDiameter(1000);  // wider and deeper than the plate
          host::query<host::HoleLimit>(h)->setDepth(20);
        }},
+      {"within 1 km",
+       [](const host::SpecObjectPtr& h) { host::query<host::HoleLimit>(h)->setDepth(1e308); }},
   };
   for (const Case& c : cases) {
     auto hole = drillDown(50, 50, 10, 5);
