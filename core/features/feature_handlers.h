@@ -5,9 +5,9 @@
 
 namespace kestrun {
 
-void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                    const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
-void holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                 const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 }  // namespace kestrun

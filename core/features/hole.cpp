@@ -26,22 +26,28 @@ std::string num(double v) {
 
 }  // namespace
 
-void holeHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
-                 const host::SpecObjectPtr&) {
+FeatureOutcome holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
   const HoleParams p = readHoleParams(item);
   writer.debug("debug: hole - type=" + p.holeType + ", diameter=" + num(p.diameter) +
                ", depth=" + num(p.depth) + ", tipAngle=" + num(p.tipAngle));
   if (p.locations && p.locations->Size() > kMaxHoleLocations) {
-    logOut("error: hole has " + std::to_string(p.locations->Size()) + " locations, more than the " +
-           std::to_string(kMaxHoleLocations) + " one item may drill, name = " + writer.name() +
-           ", id = " + writer.id());
-    writer.setStatus(host::kFail);
-    return;
+    return FeatureOutcome::failed(
+        host::kFail, "error: hole has " + std::to_string(p.locations->Size()) +
+                         " locations, more than the " + std::to_string(kMaxHoleLocations) +
+                         " one item may drill, name = " + writer.name() + ", id = " + writer.id());
   }
-  if (p.holeType == "simple" && simpleHoleRemoveCut(writer, item, p)) return;
+  FeatureOutcome cut;
+  if (p.holeType == "simple") {
+    cut = simpleHoleRemoveCut(writer, item, p);
+    if (cut.finish == FeatureOutcome::Finish::SimpleHoleCut) return cut;
+  }
   std::vector<host::SpecObjectPtr> supports;
   if (p.locations && p.hasDirection) supports = findHoleSupports(writer, p, holeTargetIds(item));
-  drillHostHoles(writer, p, supports);
+  FeatureOutcome made = drillHostHoles(writer, p, supports);
+  // A failed cut stays the item's outcome when no host hole took its place.
+  if (made.feature || !host::failed(cut.status)) return made;
+  return cut;
 }
 
 }  // namespace kestrun

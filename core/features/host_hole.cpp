@@ -127,47 +127,45 @@ void setKind(const host::SpecObjectPtr& object, host::Hole& hole, const HolePara
   }
 }
 
-// False when the hole has no interface, which ends the item.
-bool drillOne(FeatureWriter& writer, host::HoleFactory& factory, const HoleParams& p,
-              const HoleSite& site, const host::SpecObjectPtr& support, host::Status& worst) {
+// The hole made, with the worst update status so far: one failed hole fails the item even
+// when a later one succeeds. A hole without an interface ends the item.
+FeatureOutcome drillOne(FeatureWriter& writer, host::HoleFactory& factory, const HoleParams& p,
+                        const HoleSite& site, const host::SpecObjectPtr& support,
+                        host::Status worst) {
   host::SpecObjectPtr hole = factory.createHole(site.point, support, site.line);
-  writer.setSpecObj(hole);
   std::shared_ptr<host::Hole> h = holeInterface(writer, hole, site.index);
   if (!h) {
-    logOut("error: CATINewHole_var == NULL_var\n");
-    writer.setStatus(host::kFail);
-    return false;
+    FeatureOutcome out =
+        FeatureOutcome::failed(host::kFail, "error: CATINewHole_var == NULL_var\n");
+    out.feature = hole;
+    return out;
   }
   setBottom(hole, p);
   h->setDiameter(p.diameter);
   orient(writer, *h, p.direction);
   setKind(hole, *h, p);
   const host::Status rc = updateFeature(hole).status;
-  // One failed hole fails the item even when a later one succeeds.
-  if (!host::failed(worst)) worst = rc;
-  writer.setStatus(worst);
   writer.sharedState().part->setCurrentFeature(hole);
   if (writer.sharedState().verbosity >= 4) {
     logOut("holePoints[" + std::to_string(site.index) + "] end, rcUpdate = " + std::to_string(rc) +
            "\n");
   }
-  return true;
+  return FeatureOutcome::built(hole, host::failed(worst) ? worst : rc);
 }
 
 }  // namespace
 
-void drillHostHoles(FeatureWriter& writer, const HoleParams& p,
-                    const std::vector<host::SpecObjectPtr>& supports) {
+FeatureOutcome drillHostHoles(FeatureWriter& writer, const HoleParams& p,
+                              const std::vector<host::SpecObjectPtr>& supports) {
   const std::vector<HoleSite> sites = resolveSites(writer, p);
   auto factory = host::query<host::HoleFactory>(writer.sharedState().container);
-  if (!factory) {
-    logOut("error: the part factory is not available, name = " + writer.name());
-    return;
-  }
+  if (!factory)
+    return FeatureOutcome::none("error: the part factory is not available, name = " +
+                                writer.name());
   bool anySupport = false;
   for (const auto& s : supports) anySupport = anySupport || s;
-  if (!anySupport || sites.empty()) return;
-  host::Status worst = host::kOk;
+  FeatureOutcome made = FeatureOutcome::none();
+  if (!anySupport || sites.empty()) return made;
   for (const HoleSite& site : sites) {
     // Supports are kept by location, so each point drills into its own face.
     const host::SpecObjectPtr support =
@@ -180,8 +178,10 @@ void drillHostHoles(FeatureWriter& writer, const HoleParams& p,
       logOut("dir is null");
       continue;
     }
-    if (!drillOne(writer, *factory, p, site, support, worst)) return;
+    made = drillOne(writer, *factory, p, site, support, made.status);
+    if (!made.error.empty()) break;
   }
+  return made;
 }
 
 }  // namespace kestrun

@@ -9,9 +9,9 @@
 namespace kestrun {
 
 // Makes the axis line of every resolved location, then drills a host hole at each one
-// that has a support face (`supports` has one entry per location). The writer holds the
+// that has a support face (`supports` has one entry per location). The outcome holds the
 // last hole; a hole that fails its update fails the item.
-void drillHostHoles(FeatureWriter& writer, const HoleParams& params,
-                    const std::vector<host::SpecObjectPtr>& supports);
+FeatureOutcome drillHostHoles(FeatureWriter& writer, const HoleParams& params,
+                              const std::vector<host::SpecObjectPtr>& supports);
 
 }  // namespace kestrun

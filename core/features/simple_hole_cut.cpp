@@ -57,18 +57,20 @@ bool sizesAllowACut(const HoleParams& p) {
 
 }  // namespace
 
-bool simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value& item, const HoleParams& p) {
+FeatureOutcome simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value& item,
+                                   const HoleParams& p) {
   const std::vector<std::string> ids = holeTargetIds(item);
   if (ids.empty() || !p.locations || p.locations->Empty() || !p.hasDirection || !sizesAllowACut(p))
-    return false;
+    return {};
   const std::string mode = targetMode(item);
   CutTarget target;
-  if (!findTarget(writer, ids, mode, target)) return false;
+  if (!findTarget(writer, ids, mode, target)) return {};
   const double length = host::norm(p.direction);
-  if (!(length > 1e-9)) return false;
+  if (!(length > 1e-9)) return {};
   const host::Vec3 n = p.direction * (1.0 / length);
 
   const rapidjson::SizeType count = p.locations->Size();
+  FeatureOutcome last;
   bool cutAny = false;
   host::Point3 first;
   for (rapidjson::SizeType i = 0; i < count; ++i) {
@@ -85,22 +87,23 @@ bool simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value& item, co
                 ", index = " + std::to_string(i + 1) + "/" + std::to_string(count) +
                 ", diameter = " + num(p.diameter) + ", depth = " + num(p.depth));
     CylinderCut cut{target.feature, target.body, point, n, p.diameter, p.depth, cutName};
-    if (!simpleHoleCutter(writer, cut)) {
+    FeatureOutcome out = simpleHoleCutter(writer, cut);
+    if (!out.feature || host::failed(out.status)) {
       logOut("warning: simple hole remove cut failed, name = " + writer.name() +
              ", index = " + std::to_string(i));
-      writer.clearSimpleHoleRemove();
       writer.holeGeometry().singleLocation = false;
-      return false;
+      return out;
     }
-    writer.markSimpleHoleRemove();
     if (!cutAny) first = point;
     cutAny = true;
-    target.feature = writer.specObj();
+    last = out;
+    target.feature = out.feature;
     target.body = writer.body();
   }
-  if (!cutAny) return false;
+  if (!cutAny) return {};
   writer.holeGeometry() = HoleGeometry{count == 1, p.diameter, p.depth, first, n};
-  return true;
+  last.finish = FeatureOutcome::Finish::SimpleHoleCut;
+  return last;
 }
 
 }  // namespace kestrun

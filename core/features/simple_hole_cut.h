@@ -9,10 +9,10 @@
 
 namespace kestrun {
 
-// True when at least one location was cut; the writer then holds the last cut's boolean,
-// the simple-hole-remove mark and the hole geometry record. False leaves the host path
-// to build the holes.
-bool simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value& item,
-                         const HoleParams& params);
+// With at least one location cut: the last cut's boolean, finished as a simple hole cut,
+// and the writer's hole geometry record filled. Otherwise the host path builds the holes;
+// a cut that failed is returned as it stands (its feature and status).
+FeatureOutcome simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value& item,
+                                   const HoleParams& params);
 
 }  // namespace kestrun
