@@ -13,6 +13,8 @@ namespace occt_host {
 
 class BooleanFactory;
 class HoleFactory;
+class BRepFactory;
+class DressUpFactory;
 class Part;
 class StructureFactory;
 
@@ -48,6 +50,8 @@ class Container : public Object,
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
   std::unique_ptr<HoleFactory> holes_;
+  std::unique_ptr<BRepFactory> brep_;
+  std::unique_ptr<DressUpFactory> dressUps_;
 };
 
 }  // namespace occt_host

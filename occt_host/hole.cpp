@@ -1,5 +1,7 @@
 #include "occt_host/hole.h"
 
+#include <BRepAdaptor_Surface.hxx>
+#include <TopoDS.hxx>
 #include <gp_Vec.hxx>
 
 #include <cmath>
@@ -7,9 +9,45 @@
 
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
+#include "occt_host/feature_faces.h"
 #include "occt_host/line_feature.h"
+#include "occt_host/topology_reference.h"
 
 namespace occt_host {
+
+namespace {
+
+// A planar face as the reference finds it on its feature's body now; its normal points out
+// of the material.
+bool facePlane(const TopologyReference& reference, gp_Pnt& origin, gp_Dir& normal) {
+  auto owner = reference.owner();
+  if (!owner || !reference.isFace()) return false;
+  TopoDS_Shape face = reference.resolveIn(*bodyTip(*owner));
+  if (face.IsNull()) return false;
+  BRepAdaptor_Surface surface(TopoDS::Face(face), false);
+  if (surface.GetType() != GeomAbs_Plane) return false;
+  const gp_Pln plane = surface.Plane();
+  origin = plane.Location();
+  normal = plane.Axis().Direction();
+  if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
+  return true;
+}
+
+// The support's plane: a planar face reference, a plane feature or a reference plane.
+bool supportPlane(const host::SpecObjectPtr& support, gp_Pnt& origin, gp_Dir& normal) {
+  if (auto reference = std::dynamic_pointer_cast<TopologyReference>(support))
+    return facePlane(*reference, origin, normal);
+  auto geometry = host::query<host::PlaneGeometry>(support);
+  host::Plane plane;
+  if (!geometry || !geometry->plane(plane)) return false;
+  const gp_Vec n(plane.normal().x, plane.normal().y, plane.normal().z);
+  if (n.Magnitude() <= 1e-9) return false;
+  origin = gp_Pnt(plane.origin.x, plane.origin.y, plane.origin.z);
+  normal = gp_Dir(n);
+  return true;
+}
+
+}  // namespace
 
 Hole::Hole(std::string name, const gp_Pnt& origin, const gp_Dir& axis, const gp_Dir& normal)
     : SolidFeature("Hole", std::move(name)),
@@ -102,28 +140,29 @@ TopoDS_Shape Hole::build(const TopoDS_Shape& before) {
   TopoDS_Shape tool = cutTool();
   if (before.IsNull())
     throw std::runtime_error(name() + ": the body has no solid before it to drill");
-  return booleans::cut(before, {tool}, name());
+  FeatureHistory history;
+  TopoDS_Shape cut = booleans::cut(before, {tool}, name(), &history.history);
+  publishHistory(std::move(history));
+  return cut;
 }
 
 std::shared_ptr<Hole> makeHole(std::string name, const host::Point3& point,
                                const host::SpecObjectPtr& support,
                                const host::SpecObjectPtr& line) {
-  auto geometry = host::query<host::PlaneGeometry>(support);
   auto axisLine = std::dynamic_pointer_cast<LineFeature>(line);
-  host::Plane plane;
-  if (!geometry || !axisLine || !geometry->plane(plane)) return nullptr;
+  gp_Pnt planeOrigin;
+  gp_Dir up;
+  if (!axisLine || !supportPlane(support, planeOrigin, up)) return nullptr;
   if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return nullptr;
-  const host::Vec3 n = plane.normal();
   const gp_Vec along(axisLine->from(), axisLine->to());
-  const gp_Vec normal(n.x, n.y, n.z);
-  if (along.Magnitude() <= 1e-9 || normal.Magnitude() <= 1e-9) return nullptr;
-  const gp_Dir axis(along), up(normal);
+  if (along.Magnitude() <= 1e-9) return nullptr;
+  const gp_Dir axis(along);
   const double across = axis.Dot(up);
   if (std::fabs(across) <= 1e-9) return nullptr;
   // Along the axis from the point to the support's plane.
   const gp_Pnt at(point.x, point.y, point.z);
-  const gp_Vec toPlane(at, gp_Pnt(plane.origin.x, plane.origin.y, plane.origin.z));
-  const gp_Pnt origin = at.Translated(gp_Vec(axis) * (toPlane.Dot(gp_Vec(up)) / across));
+  const gp_Pnt origin =
+      at.Translated(gp_Vec(axis) * (gp_Vec(at, planeOrigin).Dot(gp_Vec(up)) / across));
   return std::make_shared<Hole>(std::move(name), origin, axis, up);
 }
 

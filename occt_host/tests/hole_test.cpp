@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "host/hole_features.h"
+#include "host/topology.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {
@@ -41,6 +42,19 @@ class HoleTest : public PlateFixture {
 
   double bodyVolume() { return volume(solidOf(part->mainBody())); }
 
+  // The reference of the horizontal face of `feature` whose box reaches down to `zMin`.
+  host::SpecObjectPtr planarFace(const host::SpecObjectPtr& feature, double zMin) {
+    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
+      auto face = host::query<host::FaceCell>(cell)->faces().at(0);
+      host::Point3 origin;
+      host::Vec3 normal;
+      if (face->surface()->plane(origin, normal) && std::fabs(std::fabs(normal.z) - 1) < 1e-9 &&
+          std::fabs(face->box().min.z - zMin) < 1e-6)
+        return host::query<host::Featurize>(cell)->featurize();
+    }
+    return nullptr;
+  }
+
   std::shared_ptr<host::WireframeFactory> wireframe;
   std::shared_ptr<host::HoleFactory> holes;
 };
@@ -59,6 +73,33 @@ TEST_F(HoleTest, StartsOnTheSupportWhereTheAxisMeetsItAndFacesItsNormalSide) {
                                host::CounterBoredHole::kInterfaceId,
                                host::CounterSunkHole::kInterfaceId, host::HoleLimit::kInterfaceId})
     EXPECT_TRUE(hole->queryInterface(id)) << id;
+}
+
+TEST_F(HoleTest, OnFaceReferencesTheHoleStartsOutOfTheMaterialAndLeavesFacesToName) {
+  host::SpecObjectPtr plateFeature = part->currentFeature();
+  // From the bottom face (outward normal -z) up into the plate, 10 wide and 4 deep.
+  auto bottom = planarFace(plateFeature, 0);
+  ASSERT_TRUE(bottom);
+  auto first = holes->createHole({50, 50, 0}, bottom, line({50, 50, 0}, {0, 0, 1}));
+  auto h = host::query<host::Hole>(first);
+  ASSERT_TRUE(h);
+  EXPECT_DOUBLE_EQ(h->direction().z, -1);
+  h->reverse();
+  h->setDiameter(10);
+  host::query<host::HoleLimit>(first)->setDepth(4);
+  ASSERT_TRUE(first->update().ok());
+  part->setCurrentFeature(first);
+  // The hole's own flat bottom, at z = 4 facing down, carries a second hole 4 wide, 3 deep.
+  auto floor = planarFace(first, 4);
+  ASSERT_TRUE(floor);
+  auto second = holes->createHole({50, 50, 4}, floor, line({50, 50, 4}, {0, 0, 1}));
+  ASSERT_TRUE(second);
+  host::query<host::Hole>(second)->reverse();
+  host::query<host::Hole>(second)->setDiameter(4);
+  host::query<host::HoleLimit>(second)->setDepth(3);
+  ASSERT_TRUE(second->update().ok());
+  // pi*25*4 + pi*4*3 = 112 pi
+  EXPECT_NEAR(exportedSolidVolumes().at(0), 100000 - 112 * kPi, 0.1);
 }
 
 TEST_F(HoleTest, FlatSimpleHoleAndOneDrilledIntoTheAir) {
