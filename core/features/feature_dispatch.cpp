@@ -21,9 +21,9 @@ void notBuiltYet(FeatureWriter& writer, const rapidjson::Value&, const host::Spe
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
     {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
-    {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
-    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"fillet", filletHandler},    {"chamfer", chamferHandler}, {"mirrorFeature", notBuiltYet},
+    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", shellHandler},
+    {"draft", draftHandler},      {"hole", notBuiltYet},       {"sweep", notBuiltYet},
 };
 
 }  // namespace
