@@ -22,6 +22,7 @@ struct Descriptor {
   const rapidjson::Value* json = nullptr;
   std::string id, topoType, type;
   bool matched = false;
+  BoxHint hint;
 };
 
 struct Counts {
@@ -60,6 +61,8 @@ class TopoSearch {
   std::map<std::string, Counts> counts_;
   host::SpecObjectList found_;
   bool retry_ = false;
+  // The descriptors of the writer being searched, by kind.
+  std::vector<std::size_t> faceCandidates_, edgeCandidates_;
 };
 
 void TopoSearch::atLevel(int level, const std::string& line) const {
@@ -70,8 +73,12 @@ void TopoSearch::count(const rapidjson::Value& descriptors) {
   for (rapidjson::SizeType index = 0; index < descriptors.Size(); ++index) {
     const rapidjson::Value& value = descriptors[index];
     if (!value.IsObject()) continue;
-    Descriptor d{index, &value, descriptorFeatureId(value), stringOf(value, "topoType"),
-                 stringOf(value, "type")};
+    Descriptor d;
+    d.index = index;
+    d.json = &value;
+    d.id = descriptorFeatureId(value);
+    d.topoType = stringOf(value, "topoType");
+    d.type = stringOf(value, "type");
     if (!d.id.empty() && !d.topoType.empty() && !d.type.empty()) {
       auto [entry, added] = counts_.try_emplace(d.id);
       if (added) ids_.push_back(d.id);
@@ -83,6 +90,8 @@ void TopoSearch::count(const rapidjson::Value& descriptors) {
         logOut("warn: unsupported geoType " + d.type);
       }
     }
+    if (options_.useBoxes)
+      d.hint = d.topoType == "edge" ? edgeHint(value) : faceHint(value, strict_);
     descriptors_.push_back(std::move(d));
   }
 }
@@ -112,6 +121,14 @@ void TopoSearch::searchWriter(Writer& writer) {
   auto cells = geometry->boundaryCells();
   writer_.debug("debug: GetBReps from CATIMfGeometryAccess size = " + std::to_string(cells.size()));
   Counts& counts = counts_[id];
+  faceCandidates_.clear();
+  edgeCandidates_.clear();
+  for (std::size_t i = 0; i < descriptors_.size(); ++i) {
+    const Descriptor& d = descriptors_[i];
+    if (d.id != id) continue;
+    if (d.topoType == "face" && d.type == "plane") faceCandidates_.push_back(i);
+    if (d.topoType == "edge") edgeCandidates_.push_back(i);
+  }
   for (std::size_t j = 0; j < cells.size() && !counts.done(); ++j)
     searchCell(writer, cells[j], j + 1, counts);
   if (counts.matchedFaces != counts.faces) {
@@ -153,10 +170,12 @@ void TopoSearch::searchCell(Writer& writer, const std::shared_ptr<host::Unknown>
 void TopoSearch::matchFaces(Writer& writer, host::Face& face,
                             const std::shared_ptr<host::Unknown>& cell, const std::string& where,
                             Counts& counts) {
-  for (std::size_t i = 0; i < descriptors_.size() && counts.matchedFaces < counts.faces; ++i) {
+  host::Box3 box = options_.useBoxes ? face.box() : host::Box3();
+  for (std::size_t c = 0; c < faceCandidates_.size() && counts.matchedFaces < counts.faces; ++c) {
+    std::size_t i = faceCandidates_[c];
     Descriptor& d = descriptors_[i];
-    if (d.matched || d.id != writer.id() || d.topoType != "face" || d.type != "plane") continue;
-    if (options_.useBoxes && !faceMayMatch(face, *d.json, strict_)) continue;
+    if (d.matched) continue;
+    if (options_.useBoxes && !mayMatch(box, d.hint)) continue;
     if (!planeMatches(face, *d.json, strict_)) continue;
     writer_.debug("debug: findTopo[" + std::to_string(d.index) + "], " + writer.name() + " " +
                   d.topoType + " " + d.type + ", face(" + where + ")");
@@ -197,10 +216,12 @@ void TopoSearch::matchEdge(Writer& writer, host::Edge& edge,
                            const std::shared_ptr<host::Unknown>& cell, const std::string& where,
                            Counts& counts) {
   TopoLog warn = [](const std::string& line) { logOut(line); };
-  for (std::size_t i = 0; i < descriptors_.size() && counts.matchedEdges < counts.edges; ++i) {
+  host::Box3 box = options_.useBoxes ? edge.box() : host::Box3();
+  for (std::size_t c = 0; c < edgeCandidates_.size() && counts.matchedEdges < counts.edges; ++c) {
+    std::size_t i = edgeCandidates_[c];
     Descriptor& d = descriptors_[i];
-    if (d.matched || d.id != writer.id() || d.topoType != "edge") continue;
-    if (options_.useBoxes && !edgeMayMatch(edge, *d.json)) continue;
+    if (d.matched) continue;
+    if (options_.useBoxes && !mayMatch(box, d.hint)) continue;
     if (!edgeMatches(edge, *d.json, warn)) continue;
     writer_.debug("debug: findTopo[" + std::to_string(d.index) + "], " + writer.name() + " " +
                   d.topoType + " " + d.type + ", face(" + where + ")");

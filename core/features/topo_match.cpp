@@ -160,45 +160,48 @@ bool edgeMatches(host::Edge& edge, const rapidjson::Value& d, const TopoLog& war
   return false;
 }
 
-namespace {
-
-double diagonal(const host::Box3& box) {
-  return host::norm(box.max - box.min);
-}
-
-}  // namespace
-
 // A point inside a plane face's parameter box lies within the face's box grown by the
 // box's diagonal (the parameter box can be turned against the axes), so that is the
 // margin; a point merely on the infinite plane gives no refusal.
-bool faceMayMatch(const host::Face& face, const rapidjson::Value& d, bool strict) {
-  if (!strict) return true;
-  host::Box3 box = face.box();
-  host::Point3 point;
-  if (box.empty || !pointAt(d, {"loc", "pointOnFace", "center"}, point)) return true;
-  return box.contains(point, 1.5 * diagonal(box) + kTopoTolerance);
+BoxHint faceHint(const rapidjson::Value& d, bool strict) {
+  BoxHint hint;
+  if (strict && pointAt(d, {"loc", "pointOnFace", "center"}, hint.a))
+    hint.kind = BoxHint::Kind::FacePoint;
+  return hint;
 }
 
 // Every point of an edge, its end points included, lies in its box; a circle's or an
-// ellipse's centre lies within one radius of it.
-bool edgeMayMatch(const host::Edge& edge, const rapidjson::Value& d) {
-  host::Box3 box = edge.box();
-  if (box.empty) return true;
+// ellipse's centre lies within one radius of it. The second chance of the end-point test
+// ("startPt", "endPt") gives no refusal.
+BoxHint edgeHint(const rapidjson::Value& d) {
+  BoxHint hint;
   std::string type = stringOf(d, "type");
-  const double margin = 10 * kTopoTolerance;
-  host::Point3 p, q;
-  if (type == "line" || type == "arc") {
-    return !(pointAt(d, {"start"}, p) && pointAt(d, {"end"}, q)) ||
-           (box.contains(p, margin) && box.contains(q, margin)) ||
-           // the second chance of the end-point test
-           (pointAt(d, {"startPt"}, p) && pointAt(d, {"endPt"}, q) && box.contains(p, margin) &&
-            box.contains(q, margin));
-  }
-  if (type == "circle" || type == "ellipse") {
+  if ((type == "line" || type == "arc") && !d.HasMember("startPt") &&
+      pointAt(d, {"start"}, hint.a) && pointAt(d, {"end"}, hint.b)) {
+    hint.kind = BoxHint::Kind::Ends;
+    hint.reach = 10 * kTopoTolerance;
+  } else if (type == "circle" || type == "ellipse") {
     double r = 0;
-    if (!pointAt(d, {"center"}, p)) return true;
-    if (!numberAt(d, {"radius"}, r) && !numberAt(d, {"rx", "majorRadius"}, r)) return true;
-    return box.contains(p, std::abs(r) + margin);
+    if (pointAt(d, {"center"}, hint.a) &&
+        (numberAt(d, {"radius"}, r) || numberAt(d, {"rx", "majorRadius"}, r)) && std::isfinite(r)) {
+      hint.kind = BoxHint::Kind::Centre;
+      hint.reach = std::abs(r) + 10 * kTopoTolerance;
+    }
+  }
+  return hint;
+}
+
+bool mayMatch(const host::Box3& box, const BoxHint& hint) {
+  if (box.empty) return true;
+  switch (hint.kind) {
+    case BoxHint::Kind::None:
+      return true;
+    case BoxHint::Kind::FacePoint:
+      return box.contains(hint.a, 1.5 * host::norm(box.max - box.min) + kTopoTolerance);
+    case BoxHint::Kind::Ends:
+      return box.contains(hint.a, hint.reach) && box.contains(hint.b, hint.reach);
+    case BoxHint::Kind::Centre:
+      return box.contains(hint.a, hint.reach);
   }
   return true;
 }

@@ -30,8 +30,17 @@ bool planeMatches(host::Face& face, const rapidjson::Value& descriptor, bool str
 // An edge descriptor of any edge kind against an edge.
 bool edgeMatches(host::Edge& edge, const rapidjson::Value& descriptor, const TopoLog& warn);
 
+// What the box refusals need of a descriptor, read once per search.
+struct BoxHint {
+  enum class Kind { None, FacePoint, Ends, Centre };
+  Kind kind = Kind::None;
+  host::Point3 a, b;
+  double reach = 0;
+};
+BoxHint faceHint(const rapidjson::Value& descriptor, bool strict);
+BoxHint edgeHint(const rapidjson::Value& descriptor);
+
 // Cheap refusals from the cached boxes: false only when the face or edge cannot match.
-bool faceMayMatch(const host::Face& face, const rapidjson::Value& descriptor, bool strict);
-bool edgeMayMatch(const host::Edge& edge, const rapidjson::Value& descriptor);
+bool mayMatch(const host::Box3& box, const BoxHint& hint);
 
 }  // namespace kestrun
