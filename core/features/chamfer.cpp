@@ -34,10 +34,10 @@ bool chamferValues(const std::string& type, double d, double d1, double d2, doub
 
 }  // namespace
 
-void chamferHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
-                    const host::SpecObjectPtr&) {
+FeatureOutcome chamferHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
   auto factory = dressUpFactory(writer);
-  if (!factory) return;
+  if (!factory) return FeatureOutcome::none();
   std::string type = stringOf(item, "chamferType");
   double d = numberOr(item, "distance", 0), d1 = numberOr(item, "distance1", 0);
   double d2 = numberOr(item, "distance2", 0), angle = numberOr(item, "angle", 0);
@@ -51,25 +51,24 @@ void chamferHandler(FeatureWriter& writer, const rapidjson::Value& item, const h
   if (refs.empty() || refs.size() != n) {
     logOut("error: findTopos size = " + std::to_string(refs.size()) +
            ", expected = " + std::to_string(n));
-    return;
+    return FeatureOutcome::none();
   }
   ChamferValues values;
   if (!chamferValues(type, d, d1, d2, angle, values)) {
     logOut("chamferType invalid");
-    return;
+    return FeatureOutcome::none();
   }
   auto chamfer = factory->createChamfer(
       refs, host::kPropagationNone, values.mode, values.first, values.second,
       reversed ? host::kChamferOrientationContrary : host::kChamferOrientationNormal);
   if (!chamfer) {
     logOut("error: CreateChamfer failed, name = " + writer.name());
-    return;
+    return FeatureOutcome::none();
   }
-  writer.setSpecObj(chamfer);
   if (auto lengths = host::query<host::Chamfer>(chamfer))
     writer.debug("debug: chamfer, GetLength1 = " + num(lengths->length1()) +
                  ", GetLength2 = " + num(lengths->length2()));
-  updateAndMakeCurrent(writer, chamfer);
+  return updateAndMakeCurrent(writer, chamfer);
 }
 
 }  // namespace kestrun

@@ -27,10 +27,10 @@ host::Vec3 pullDirection(const rapidjson::Value& neutral, host::Vec3& read) {
 
 }  // namespace
 
-void draftHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
-                  const host::SpecObjectPtr&) {
+FeatureOutcome draftHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
   auto factory = dressUpFactory(writer);
-  if (!factory) return;
+  if (!factory) return FeatureOutcome::none();
   double angle = numberOr(item, "angle", 0);
   writer.debug("debug: " + std::string("angle = ") + num(angle));
   const rapidjson::Value& neutralPlane = memberOrNull(item, "neutralPlane");
@@ -53,10 +53,9 @@ void draftHandler(FeatureWriter& writer, const rapidjson::Value& item, const hos
     draft = factory->createDraft(faces, neutral.front(), pull, angle);
   if (!draft) {
     logOut("error: CreateDraft failed, name = " + writer.name());
-    return;
+    return FeatureOutcome::none();
   }
-  writer.setSpecObj(draft);
-  updateAndMakeCurrent(writer, draft);
+  return updateAndMakeCurrent(writer, draft);
 }
 
 }  // namespace kestrun

@@ -31,9 +31,11 @@ std::size_t arrayLength(const rapidjson::Value& value) {
   return value.IsArray() ? value.Size() : 0;
 }
 
-void updateAndMakeCurrent(FeatureWriter& writer, const host::SpecObjectPtr& feature) {
-  writer.setStatus(updateFeature(feature).status);
+FeatureOutcome updateAndMakeCurrent(const FeatureWriter& writer,
+                                    const host::SpecObjectPtr& feature) {
+  host::Status status = updateFeature(feature).status;
   if (writer.sharedState().part) writer.sharedState().part->setCurrentFeature(feature);
+  return FeatureOutcome::built(feature, status);
 }
 
 std::string num(double value) {

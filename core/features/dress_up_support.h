@@ -7,6 +7,7 @@
 
 #include <rapidjson/document.h>
 
+#include "core/features/feature_dispatch.h"
 #include "host/dress_up.h"
 
 namespace kestrun {
@@ -21,8 +22,10 @@ double numberOr(const rapidjson::Value& item, const char* key, double fallback);
 const rapidjson::Value& memberOrNull(const rapidjson::Value& item, const char* key);
 // Length of `value` when it is an array, else 0.
 std::size_t arrayLength(const rapidjson::Value& value);
-// Updates the writer's feature into its status and makes it the Part's current feature.
-void updateAndMakeCurrent(FeatureWriter& writer, const host::SpecObjectPtr& feature);
+// Updates the feature and makes it the Part's current feature: built, with the update's
+// status.
+FeatureOutcome updateAndMakeCurrent(const FeatureWriter& writer,
+                                    const host::SpecObjectPtr& feature);
 // Numbers as the log shows them.
 std::string num(double value);
 

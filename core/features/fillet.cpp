@@ -19,14 +19,10 @@ const char* const kNotMatched =
     "not matched";
 const char* const kNoFillet = "Skipped fillet because CreateSolidFillet returned null";
 
-void skip(FeatureWriter& writer, const char* warning) {
-  writer.setWarning(warning);
-  writer.setStatus(host::kOk);
-}
-
 // One fillet per descriptor, each found through the fallback on its own.
-void filletEach(FeatureWriter& writer, host::DressUpFactory& factory, const rapidjson::Value& topos,
-                double radius) {
+FeatureOutcome filletEach(FeatureWriter& writer, host::DressUpFactory& factory,
+                          const rapidjson::Value& topos, double radius) {
+  FeatureOutcome outcome;
   for (rapidjson::SizeType i = 1; i <= topos.Size(); ++i) {
     rapidjson::Document one;
     one.SetArray();
@@ -35,27 +31,26 @@ void filletEach(FeatureWriter& writer, host::DressUpFactory& factory, const rapi
     if (refs.size() != 1) {
       logOut("error: fallback fillet findTopos size = " + std::to_string(refs.size()) +
              ", expected = 1, index = " + std::to_string(i));
-      return skip(writer, kNotMatched);
+      return FeatureOutcome::skipped(kNotMatched);
     }
     auto fillet = factory.createSolidFillet(refs, radius, host::kPropagationNone);
     if (!fillet) {
       logOut("error: CreateFillet failed, name = " + writer.name());
-      return skip(writer, kNoFillet);
+      return FeatureOutcome::skipped(kNoFillet);
     }
-    writer.setSpecObj(fillet);
-    updateAndMakeCurrent(writer, fillet);
-    if (host::failed(writer.status())) return;
+    outcome = updateAndMakeCurrent(writer, fillet);
+    if (host::failed(outcome.status)) return outcome;
     setAlias(fillet, writer.name() + "_" + std::to_string(i));
   }
-  writer.setStatus(host::kOk);
+  return outcome;
 }
 
 }  // namespace
 
-void filletHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
-                   const host::SpecObjectPtr&) {
+FeatureOutcome filletHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
   auto factory = dressUpFactory(writer);
-  if (!factory) return;
+  if (!factory) return FeatureOutcome::none();
   double radius = numberOr(item, "radius", 0);
   writer.debug("debug: " + std::string("radius = ") + num(radius));
   const rapidjson::Value& topos = memberOrNull(item, "filletTopos");
@@ -74,16 +69,15 @@ void filletHandler(FeatureWriter& writer, const rapidjson::Value& item, const ho
   if (refs.empty() || refs.size() != n) {
     logOut("error: findTopos size = " + std::to_string(refs.size()) +
            ", expected = " + std::to_string(n));
-    return skip(writer, kNotMatched);
+    return FeatureOutcome::skipped(kNotMatched);
   }
   if (fallback && refs.size() > 1) return filletEach(writer, *factory, topos, radius);
   auto fillet = factory->createSolidFillet(refs, radius, host::kPropagationNone);
   if (!fillet) {
     logOut("error: CreateFillet failed, name = " + writer.name());
-    return skip(writer, kNoFillet);
+    return FeatureOutcome::skipped(kNoFillet);
   }
-  writer.setSpecObj(fillet);
-  updateAndMakeCurrent(writer, fillet);
+  return updateAndMakeCurrent(writer, fillet);
 }
 
 }  // namespace kestrun

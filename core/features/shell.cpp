@@ -10,10 +10,10 @@
 
 namespace kestrun {
 
-void shellHandler(FeatureWriter& writer, const rapidjson::Value& item, const host::SpecObjectPtr&,
-                  const host::SpecObjectPtr&) {
+FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
   auto factory = dressUpFactory(writer);
-  if (!factory) return;
+  if (!factory) return FeatureOutcome::none();
   double thickness = numberOr(item, "thickness", 1);
   writer.debug("debug: " + std::string("thickness = ") + num(thickness));
   const rapidjson::Value& topos = memberOrNull(item, "shellFaces");
@@ -23,10 +23,9 @@ void shellHandler(FeatureWriter& writer, const rapidjson::Value& item, const hos
   auto shell = factory->createShell(faces, thickness, 0);
   if (!shell) {
     logOut("error: CreateShell failed, name = " + writer.name());
-    return;
+    return FeatureOutcome::none();
   }
-  writer.setSpecObj(shell);
-  updateAndMakeCurrent(writer, shell);
+  return updateAndMakeCurrent(writer, shell);
 }
 
 }  // namespace kestrun
