@@ -9,7 +9,6 @@
 
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
-#include "occt_host/feature_faces.h"
 #include "occt_host/line_feature.h"
 #include "occt_host/topology_reference.h"
 
@@ -17,13 +16,11 @@ namespace occt_host {
 
 namespace {
 
-// A planar face as the reference finds it on its feature's body now; its normal points out
+// The plane of a referenced planar face, as the lookup matched it; its normal points out
 // of the material.
 bool facePlane(const TopologyReference& reference, gp_Pnt& origin, gp_Dir& normal) {
-  auto owner = reference.owner();
-  if (!owner || !reference.isFace()) return false;
-  TopoDS_Shape face = reference.resolveIn(*bodyTip(*owner));
-  if (face.IsNull()) return false;
+  if (!reference.owner() || !reference.isFace()) return false;
+  const TopoDS_Shape& face = reference.shape();
   BRepAdaptor_Surface surface(TopoDS::Face(face), false);
   if (surface.GetType() != GeomAbs_Plane) return false;
   const gp_Pln plane = surface.Plane();

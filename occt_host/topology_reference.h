@@ -38,6 +38,8 @@ class TopologyReference : public Object,
   host::SpecObjectPtr feature() override;
 
   bool isFace() const;
+  // The face or edge as it was when referenced.
+  const TopoDS_Shape& shape() const { return shape_; }
   std::shared_ptr<SolidFeature> owner() const { return owner_.lock(); }
   // The live face or edge on the solid after `through`; null when the owner is gone or
   // made no face there.

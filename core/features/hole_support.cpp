@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/features/find_topos.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {
@@ -30,17 +31,12 @@ rapidjson::Document faceDescriptor(const std::string& id, const host::Point3& po
   return doc;
 }
 
-// The faces that the descriptors name; waits for the topology lookup.
-std::vector<host::SpecObjectPtr> lookupFaces(FeatureWriter&, const rapidjson::Value&) {
-  return {};
-}
-
 host::SpecObjectPtr firstFaceOn(FeatureWriter& writer, const std::vector<std::string>& ids,
                                 const host::Point3& point, const host::Vec3& direction,
                                 std::string& matchedId) {
   for (const std::string& id : ids) {
-    std::vector<host::SpecObjectPtr> faces =
-        lookupFaces(writer, faceDescriptor(id, point, direction));
+    const host::SpecObjectList faces =
+        findTopos(writer, faceDescriptor(id, point, direction), true);
     if (!faces.empty() && faces.front()) {
       matchedId = id;
       return faces.front();
