@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/entry/import_result.h"
+#include "core/features/feature_handlers.h"
 #include "core/features/feature_writer.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
@@ -212,6 +213,68 @@ TEST_F(HostHoleTest, HostileSizesFailTheItemWithTheHostsReason) {
     EXPECT_TRUE(logged(reason)) << log;
     EXPECT_TRUE(logged("error: exception occurred while parsing hole, name = H, id = h"));
   }
+}
+
+// A Part container that answers the hole factory with a stand-in and forwards the rest.
+class HoleFactoryStandIn : public host::PartContainer, public host::HoleFactory {
+ public:
+  HoleFactoryStandIn(std::shared_ptr<host::PartContainer> real, bool offerFactory)
+      : real_(std::move(real)), offerFactory_(offerFactory) {}
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override {
+    if (id == host::HoleFactory::kInterfaceId) {
+      if (!offerFactory_) return nullptr;
+      return std::shared_ptr<void>(keep(), static_cast<host::HoleFactory*>(this));
+    }
+    if (id == host::PartContainer::kInterfaceId)
+      return std::shared_ptr<void>(keep(), static_cast<host::PartContainer*>(this));
+    return real_->queryInterface(id);
+  }
+  host::SpecObjectPtr part() override { return real_->part(); }
+  // A feature that answers none of the hole interfaces.
+  host::SpecObjectPtr createHole(const host::Point3&, const host::SpecObjectPtr&,
+                                 const host::SpecObjectPtr& line) override {
+    ++created;
+    return line;
+  }
+  int created = 0;
+
+ private:
+  std::shared_ptr<void> keep() { return real_; }
+  std::shared_ptr<host::PartContainer> real_;
+  bool offerFactory_;
+};
+
+TEST_F(HostHoleTest, AHoleWithoutAHoleInterfaceOrNoFactoryBuildsNothing) {
+  ASSERT_EQ(run(kPlate), 0);
+  kestrun::FeatureWriter* plate = pipeline->writers().at("plate")->asFeatureWriter();
+  ASSERT_TRUE(plate);
+  rapidjson::Document item;
+  item.Parse(R"({"type":"hole","id":"h","name":"H","holeType":"counterbore",
+      "direction":{"x":0,"y":0,"z":1},"locations":[{"x":50,"y":50,"z":10}]})");
+  for (bool offerFactory : {true, false}) {
+    SCOPED_TRACE(offerFactory);
+    auto standIn =
+        std::make_shared<HoleFactoryStandIn>(plate->sharedState().container, offerFactory);
+    kestrun::SharedWriterState state = plate->sharedState();
+    state.container = standIn;
+    // The writer only reads the registry: the supports are looked up on the plate.
+    kestrun::WriterRegistry& registry = const_cast<kestrun::WriterRegistry&>(pipeline->writers());
+    kestrun::FeatureWriter writer(&registry);
+    writer.setSharedState(state);
+    writer.initFromJson(item);
+    ::testing::internal::CaptureStdout();
+    const kestrun::FeatureOutcome out = kestrun::holeHandler(writer, item, nullptr, nullptr);
+    log = ::testing::internal::GetCapturedStdout();
+    if (offerFactory) {
+      EXPECT_EQ(standIn->created, 1);
+      EXPECT_EQ(out.status, host::kFail);
+      EXPECT_EQ(out.error, "error: CATINewHole_var == NULL_var\n");
+    } else {
+      EXPECT_EQ(out.feature, nullptr);
+      EXPECT_EQ(out.error, "error: the part factory is not available, name = H");
+    }
+  }
+  EXPECT_REL_NEAR(exported().volume, 100000, 1e-9);
 }
 
 }  // namespace
