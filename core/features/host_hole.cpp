@@ -58,7 +58,9 @@ std::vector<HoleSite> resolveSites(FeatureWriter& writer, const HoleParams& p) {
     site.line = axisLine(writer, site.point, p.direction, name);
     sites.push_back(site);
   }
-  writer.debug("hole dirs size: " + std::to_string(sites.size()));
+  std::size_t lines = 0;
+  for (const HoleSite& site : sites) lines += site.line != nullptr;
+  writer.debug("hole dirs size: " + std::to_string(lines));
   writer.debug("hole points size: " + std::to_string(sites.size()));
   return sites;
 }
