@@ -81,26 +81,27 @@ class HoleTest : public EntryTest {
 
 TEST_F(HoleTest, SimpleHoleWithTargetsCutsACylinderPerLocationAndNoHostHole) {
   const std::string hole =
-      R"({"type":"hole","id":"h","name":"H","diameter":10,"depth":6,"boolSolids":["plate"],
+      R"({"type":"hole","id":"h","name":"H","diameter":10,"depth":3,"boolSolids":["plate"],
           "direction":{"dx":0,"dy":0,"dz":-1},"locations":[)" +
-      at(30, 30, 10) + "," + at(70, 70, 10) + "]}";
+      at(30, 30, 10) + "," + at(70, 70, 5) + "]}";
   EXPECT_EQ(run(kPlate + "," + hole), 0) << log;
-  // Each cylinder runs from z = 16 over 12 down to z = 4: 6 mm of plate, pi*25*6 = 150 pi.
+  // Each cylinder runs from the point - 3 x direction over 6: z 13..7 at the top face cuts
+  // 3 mm, z 8..2 around the point inside the plate 6 mm; pi*25*(3 + 6) = 225 pi.
   StepMeasure m = exported();
   EXPECT_EQ(m.solids, 1);
-  EXPECT_REL_NEAR(m.volume, 100000 - 300 * M_PI, 1e-6);
+  EXPECT_REL_NEAR(m.volume, 100000 - 225 * M_PI, 1e-6);
   EXPECT_TRUE(hasAlias("H_cut_1_body") && hasAlias("H_cut_2_body") && hasAlias("H_cut_2_pad"));
   EXPECT_TRUE(hasAlias("H"));
   EXPECT_EQ(countOfType("Hole"), 0);
   EXPECT_FALSE(hasAlias("H_1_dir"));
   EXPECT_TRUE(
       logged("info: simple hole remove cut, name = H, targetId = plate, "
-             "targetMode = boolSolids, index = 2/2, diameter = 10, depth = 6"));
+             "targetMode = boolSolids, index = 2/2, diameter = 10, depth = 3"));
   EXPECT_TRUE(logged("info: ----------simple hole remove H complete"));
   const kestrun::HoleGeometry& g = writer("h")->holeGeometry();
   EXPECT_FALSE(g.singleLocation);
   EXPECT_EQ(g.diameter, 10);
-  EXPECT_EQ(g.depth, 6);
+  EXPECT_EQ(g.depth, 3);
   EXPECT_EQ(g.point.x, 30);
   EXPECT_EQ(g.direction.z, -1);
 }
