@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "host/interface_table.h"
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
 #include "occt_host/line_feature.h"
@@ -123,13 +124,12 @@ TopoDS_Shape Hole::cutTool() {
 }
 
 void* Hole::findInterface(host::InterfaceId id) {
+  // Every kind extends the common interface; the simple one stands for it.
   if (id == host::Hole::kInterfaceId)
     return static_cast<host::Hole*>(static_cast<host::SimpleHole*>(this));
-  if (id == host::SimpleHole::kInterfaceId) return static_cast<host::SimpleHole*>(this);
-  if (id == host::TaperedHole::kInterfaceId) return static_cast<host::TaperedHole*>(this);
-  if (id == host::CounterBoredHole::kInterfaceId) return static_cast<host::CounterBoredHole*>(this);
-  if (id == host::CounterSunkHole::kInterfaceId) return static_cast<host::CounterSunkHole*>(this);
-  if (id == host::HoleLimit::kInterfaceId) return static_cast<host::HoleLimit*>(this);
+  if (void* found = host::answerAs<host::SimpleHole, host::TaperedHole, host::CounterBoredHole,
+                                   host::CounterSunkHole, host::HoleLimit>(this, id))
+    return found;
   return SolidFeature::findInterface(id);
 }
 
