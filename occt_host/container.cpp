@@ -1,6 +1,9 @@
 #include "occt_host/container.h"
 
 #include "occt_host/boolean_factory.h"
+#include "occt_host/brep_factory.h"
+#include "occt_host/dress_up_factory.h"
+#include "occt_host/hole_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
 #include "occt_host/pocket.h"
@@ -13,7 +16,10 @@ namespace occt_host {
 Container::Container(std::shared_ptr<Part> part)
     : part_(std::move(part)),
       structure_(std::make_unique<StructureFactory>(*part_)),
-      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+      booleans_(std::make_unique<BooleanFactory>(*part_)),
+      holes_(std::make_unique<HoleFactory>(*part_)),
+      brep_(std::make_unique<BRepFactory>()),
+      dressUps_(std::make_unique<DressUpFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -66,6 +72,9 @@ void* Container::findInterface(host::InterfaceId id) {
     return found;
   }
   if (void* found = host::answerAs<host::BooleanFactory>(booleans_.get(), id)) return found;
+  if (void* found = host::answerAs<host::HoleFactory>(holes_.get(), id)) return found;
+  if (void* found = host::answerAs<host::DressUpFactory>(dressUps_.get(), id)) return found;
+  if (void* found = host::answerAs<host::BRepFactory>(brep_.get(), id)) return found;
   // The structure factories share the container's lifetime through its handle.
   return host::answerAs<host::WireframeFactory, host::BodyFactory, host::ParameterFactory>(
       structure_.get(), id);

@@ -12,6 +12,9 @@
 namespace occt_host {
 
 class BooleanFactory;
+class HoleFactory;
+class BRepFactory;
+class DressUpFactory;
 class Part;
 class StructureFactory;
 
@@ -46,6 +49,9 @@ class Container : public Object,
   std::shared_ptr<Part> part_;
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
+  std::unique_ptr<HoleFactory> holes_;
+  std::unique_ptr<BRepFactory> brep_;
+  std::unique_ptr<DressUpFactory> dressUps_;
 };
 
 }  // namespace occt_host

@@ -21,9 +21,9 @@ FeatureOutcome notBuiltYet(FeatureWriter& writer, const rapidjson::Value&,
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
     {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
-    {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
-    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"fillet", filletHandler},    {"chamfer", chamferHandler}, {"mirrorFeature", notBuiltYet},
+    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", shellHandler},
+    {"draft", draftHandler},      {"hole", holeHandler},       {"sweep", notBuiltYet},
 };
 
 }  // namespace
