@@ -7,13 +7,15 @@
 #include "occt_host/sketch.h"
 #include "occt_host/sketch_on_plane.h"
 #include "occt_host/structure_factory.h"
+#include "occt_host/sweep_factory.h"
 
 namespace occt_host {
 
 Container::Container(std::shared_ptr<Part> part)
     : part_(std::move(part)),
       structure_(std::make_unique<StructureFactory>(*part_)),
-      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+      booleans_(std::make_unique<BooleanFactory>(*part_)),
+      sweeps_(std::make_unique<SweepFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -75,6 +77,12 @@ void* Container::findInterface(host::InterfaceId id) {
     return static_cast<host::BodyFactory*>(structure_.get());
   if (id == host::ParameterFactory::kInterfaceId) {
     return static_cast<host::ParameterFactory*>(structure_.get());
+  }
+  if (id == host::SweepFactory::kInterfaceId) {
+    return static_cast<host::SweepFactory*>(sweeps_.get());
+  }
+  if (id == host::PlanePointFactory::kInterfaceId) {
+    return static_cast<host::PlanePointFactory*>(sweeps_.get());
   }
   return nullptr;
 }

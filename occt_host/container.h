@@ -14,6 +14,7 @@ namespace occt_host {
 class BooleanFactory;
 class Part;
 class StructureFactory;
+class SweepFactory;
 
 class Container : public Object,
                   public host::PartContainer,
@@ -46,6 +47,7 @@ class Container : public Object,
   std::shared_ptr<Part> part_;
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
+  std::unique_ptr<SweepFactory> sweeps_;
 };
 
 }  // namespace occt_host

@@ -4,6 +4,7 @@
 
 #include "core/features/feature_handlers.h"
 #include "core/features/feature_writer.h"
+#include "core/features/sweep_handlers.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {
@@ -20,10 +21,10 @@ void notBuiltYet(FeatureWriter& writer, const rapidjson::Value&, const host::Spe
 
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
-    {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
+    {"extrude", extrudeHandler},  {"rotate", rotateHandler},   {"loft", loftHandler},
     {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
     {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", sweepHandler},
 };
 
 }  // namespace

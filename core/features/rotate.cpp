@@ -1,0 +1,114 @@
+// Rotate items: a shaft of the profile sketch about the item's axis, between the angles
+// that "rotateType" derives from "angle1" and "angle2".
+#include <sstream>
+
+#include "core/features/feature_ids.h"
+#include "core/features/feature_writer.h"
+#include "core/features/profile_sketch.h"
+#include "core/features/sweep_handlers.h"
+#include "core/features/update_service.h"
+#include "core/features/writer_services.h"
+#include "core/log/core_log.h"
+#include "host/sweep_features.h"
+
+namespace kestrun {
+
+namespace {
+
+std::string num(double v) {
+  std::ostringstream out;
+  out << v;
+  return out.str();
+}
+
+double numberOr(const rapidjson::Value& item, const char* key, double fallback) {
+  auto it = item.FindMember(key);
+  return it != item.MemberEnd() && it->value.IsNumber() ? it->value.GetDouble() : fallback;
+}
+
+std::string stringOr(const rapidjson::Value& item, const char* key) {
+  auto it = item.FindMember(key);
+  if (it == item.MemberEnd() || !it->value.IsString()) return {};
+  return std::string(it->value.GetString(), it->value.GetStringLength());
+}
+
+std::string who(const FeatureWriter& writer) {
+  return ", name = " + writer.name() + ", id = " + writer.id();
+}
+
+// The axis line, stored hidden as name + "_axis"; null (and E_FAIL) when it cannot be.
+host::SpecObjectPtr rotateAxis(FeatureWriter& writer, const rapidjson::Value& item) {
+  auto axis = item.FindMember("axis");
+  if (axis == item.MemberEnd() || !axis->value.IsObject()) {
+    logOut("error: rotate axis is missing" + who(writer));
+    writer.setStatus(host::kFail);
+    return nullptr;
+  }
+  host::SpecObjectPtr line = writer.createAxisLine(axis->value);
+  if (!line) {
+    logOut("error: rotate axis creation failed" + who(writer));
+    writer.setStatus(host::kFail);
+    return nullptr;
+  }
+  const std::string axisName = writer.name() + "_axis";
+  saveRefObj(writer.sharedState(), line, kRefObjGeometricalSet, axisName);
+  setAlias(line, axisName);
+  return line;
+}
+
+void buildShaft(FeatureWriter& writer, host::SweepFactory& factory,
+                const host::SpecObjectPtr& sketch, const host::SpecObjectPtr& axis,
+                const RotateAngles& angles) {
+  host::SpecObjectPtr shaft = factory.createShaft(sketch);
+  if (!shaft) {
+    logOut("error: the shaft could not be created" + who(writer));
+    return;
+  }
+  writer.setSpecObj(shaft);
+  auto parameters = host::query<host::Shaft>(shaft);
+  if (!parameters) {
+    logOut("error: QueryInterface CATIShaft failed" + who(writer));
+    writer.setStatus(host::kFail);
+    return;
+  }
+  parameters->setStartAngle(angles.start);
+  parameters->setEndAngle(angles.end);
+  parameters->setAxis(axis);
+  writer.setStatus(updateFeature(shaft).status);
+  writer.sharedState().part->setCurrentFeature(shaft);
+  if (parameters->startAngle() != angles.start || parameters->endAngle() != angles.end)
+    logOut("error: the shaft angles are not correctly set");
+}
+
+}  // namespace
+
+RotateAngles rotateAngles(double angle1, double angle2, const std::string& rotateType) {
+  if (rotateType == "completely") return {0, 360};
+  if (rotateType == "oneDirection") return {0, angle1};
+  if (rotateType == "symmetry") return {-angle1, angle1};
+  return {angle1, angle2};  // "twoDirection", and anything else
+}
+
+void rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                   const host::SpecObjectPtr& /*previous*/, const host::SpecObjectPtr& body) {
+  host::SpecObjectPtr axis = rotateAxis(writer, item);
+  if (!axis) return;
+  const double angle1 = numberOr(item, "angle1", 0);
+  const double angle2 = numberOr(item, "angle2", 0);
+  const std::string type = stringOr(item, "rotateType");
+  const RotateAngles angles = rotateAngles(angle1, angle2, type);
+  writer.debug("debug: angle1 = " + num(angle1) + ", angle2 = " + num(angle2) + ", rotateType = " +
+               type + ", startAngle = " + num(angles.start) + ", endAngle = " + num(angles.end));
+  Writer* profile = firstExpandedWriter(writer, profileSketchIds(item));
+  if (!profile) return;
+  host::SpecObjectPtr sketch = ensureSketch(profile);
+  makeProfileCurrent(writer, sketch, body);
+  auto factory = host::query<host::SweepFactory>(writer.sharedState().container);
+  if (!factory) {
+    logOut("error: the part factory is not available" + who(writer));
+    return;
+  }
+  buildShaft(writer, *factory, sketch, axis, angles);
+}
+
+}  // namespace kestrun
