@@ -3,8 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "core/features/feature_writer.h"
+#include "core/features/writer_services.h"
+#include "core/sketch/sketch_writer.h"
 #include "entry_fixture.h"
 #include "host/part.h"
+#include "host/wireframe.h"
+#include "occt_host/inspect.h"
 
 namespace {
 
@@ -222,6 +227,85 @@ TEST_F(SweepItemsTest, SweepWithoutProfileOrAlongACuspFails) {
   EXPECT_EQ(drawItems(cusp + "," + sketch("disc", kYZ, circle(0, 0, 2)) +
                       R"(,{"type":"sweep","id":"w","profile":["disc"],"sketchPath":["back"]})"),
             2);
+}
+
+}  // namespace
+
+namespace {
+
+// Writers driven by hand, as the pipeline does, with section sketches not made yet.
+class LoftWriterTest : public EntryTest {
+ protected:
+  void SetUp() override {
+    EntryTest::SetUp();
+    auto roots = document->query<host::DocumentRoots>();
+    state.container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
+    state.partObject = state.container->part();
+    state.part = host::query<host::Part>(state.partObject);
+    state.booleanFactory = state.container->query<host::BooleanFactory>();
+    state.wireframeFactory = state.container->query<host::WireframeFactory>();
+    state.referenceSet = kestrun::createReferenceSet(state);
+  }
+
+  kestrun::Writer* add(std::unique_ptr<kestrun::Writer> writer, const rapidjson::Value& item) {
+    writer->setSharedState(state);
+    writer->setItem(&item);
+    writer->initFromJson(item);
+    kestrun::Writer* raw = writer.get();
+    registry.emplace(raw->id(), std::move(writer));
+    return raw;
+  }
+
+  kestrun::SharedWriterState state;
+  kestrun::WriterRegistry registry;
+  rapidjson::Document json;
+};
+
+TEST_F(LoftWriterTest, SectionsNotMadeYetGetPlanesOfTheirOwnAndPointsOnThem) {
+  // c2 stands at z 10 turned a quarter about z: h = (0, 1, 0), v = (-1, 0, 0). Its closing
+  // point (10, 0) is origin + 10 h = (0, 10, 10).
+  json.Parse(("[" + sketch("c1", atZ(0), circle(0, 0, 10)) + "," +
+              sketch("c2", "[0,1,0,0, -1,0,0,0, 0,0,1,0, 0,0,10,1]", circle(0, 0, 10)) +
+              R"(,{"type":"loft","id":"l","name":"L","sketches":["c1","c2"],
+                   "matchConnections":{"c2":{"x":10,"y":0},"c1":{"x":"10"}}}])")
+                 .c_str());
+  ASSERT_FALSE(json.HasParseError());
+  auto* c1 = add(std::make_unique<kestrun::SketchWriter>(), json[0]);
+  auto* c2 = add(std::make_unique<kestrun::SketchWriter>(), json[1]);
+  auto loft = std::make_unique<kestrun::FeatureWriter>(&registry);
+  auto* writer = static_cast<kestrun::FeatureWriter*>(add(std::move(loft), json[2]));
+  writer->setBoolType("add");
+  ::testing::internal::CaptureStdout();
+  writer->parseJson(json[2]);
+  const std::string log = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(writer->status(), host::kOk) << log;
+  ASSERT_TRUE(c1->hasSketch() && c2->hasSketch());
+  EXPECT_TRUE(static_cast<kestrun::SketchWriter*>(c2)->supportPlane());
+  // Two circles of radius 10, 10 apart: a cylinder of 1000 pi.
+  EXPECT_REL_NEAR(occt_host::partVolume(document), 1000 * M_PI, 1e-3);
+  // Only c2 has a well-formed closing point.
+  host::SpecObjectPtr point;
+  auto all = host::query<host::Descendants>(state.partObject)->allDescendants();
+  for (const auto& object : all) {
+    auto alias = host::query<host::Alias>(object);
+    EXPECT_FALSE(alias && alias->alias() == "L_point1");
+    if (alias && alias->alias() == "L_point2") point = object;
+  }
+  host::Point3 at;
+  auto position = host::query<host::PointGeometry>(point);
+  ASSERT_TRUE(position && position->position(at)) << log;
+  EXPECT_NEAR(at.x, 0, 1e-9);
+  EXPECT_NEAR(at.y, 10, 1e-9);
+  EXPECT_NEAR(at.z, 10, 1e-9);
+}
+
+TEST_F(SweepItemsTest, LoftSectionThatIsNoSketchFailsTheItem) {
+  const std::string items =
+      kFrustumSections + R"(,{"type":"extrude","id":"pad","sketchId":"c1","n1Height":5},
+          {"type":"loft","id":"l","name":"L","sketches":["c2","pad","c3"]})";
+  EXPECT_EQ(drawItems(items), 2);
+  EXPECT_TRUE(logged("debug: add section 1 to loft, rc = -2147024809")) << log;
+  EXPECT_TRUE(logged("error: a loft section could not be added, name = L")) << log;
 }
 
 }  // namespace
