@@ -52,6 +52,22 @@ TEST_F(LoftTest, ThreeCoaxialCirclesWithLinearRadiiMakeAFrustum) {
   EXPECT_NEAR(box.x1, 20, 1e-3);
 }
 
+TEST_F(LoftTest, SectionsFacingOppositeWaysDoNotTwist) {
+  // The top circle's sketch faces -z (v = -y), so its contour runs the other way round:
+  // still the cylinder pi 10^2 10 = 1000 pi.
+  auto top = sketch({{0, 0, 10}, {1, 0, 0}, {0, -1, 0}}, {{}, {{0, 0, 10}}, {}});
+  auto feature = loftThrough({circleAt(0, 10), top});
+  host::UpdateResult result = feature->update();
+  ASSERT_TRUE(result.ok()) << result.diagnostic;
+  EXPECT_NEAR(volume(solidOf(feature)), 1000 * kPi, 1000 * kPi * 1e-3);
+  // Squares likewise: 20 x 20 x 10 = 4000.
+  auto square = sketch({{0, 0, 10}, {1, 0, 0}, {0, -1, 0}}, rectangle(-10, -10, 10, 10));
+  auto squares = loftThrough({squareAt(0, 10), square});
+  result = squares->update();
+  ASSERT_TRUE(result.ok()) << result.diagnostic;
+  EXPECT_NEAR(volume(solidOf(squares)), 4000, 4000 * 1e-3);
+}
+
 TEST_F(LoftTest, SquareToCircleLiesBetweenTheCylinderAndTheSquarePrism) {
   // A 20 x 20 square at z 0 to the inscribed circle of radius 10 at z 10: every section
   // lies between the circle and the square, so pi 10^2 10 < V < 20^2 10.
