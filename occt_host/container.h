@@ -12,6 +12,8 @@
 namespace occt_host {
 
 class BooleanFactory;
+class BRepFactory;
+class DressUpFactory;
 class Part;
 class StructureFactory;
 class SweepFactory;
@@ -48,6 +50,8 @@ class Container : public Object,
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
   std::unique_ptr<SweepFactory> sweeps_;
+  std::unique_ptr<BRepFactory> brep_;
+  std::unique_ptr<DressUpFactory> dressUps_;
 };
 
 }  // namespace occt_host

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
@@ -142,7 +143,11 @@ TopoDS_Shape Loft::build(const TopoDS_Shape& before) {
   loft.Build();
   if (!loft.IsDone()) throw std::runtime_error(name() + ": the loft through the sections failed");
   if (before.IsNull()) return loft.Shape();
-  return booleans::fuse(before, loft.Shape(), name());
+  // The fuse's record of both solids lets later features follow this one's faces.
+  FeatureHistory history;
+  TopoDS_Shape fused = booleans::fuse(before, loft.Shape(), name(), &history.history);
+  publishHistory(std::move(history));
+  return fused;
 }
 
 }  // namespace occt_host

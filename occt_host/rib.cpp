@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "occt_host/boolean_ops.h"
@@ -130,7 +131,11 @@ TopoDS_Shape Rib::build(const TopoDS_Shape& before) {
     swept = swept.IsNull() ? one : booleans::fuse(swept, one, name());
   }
   if (before.IsNull()) return swept;
-  return booleans::fuse(before, swept, name());
+  // The fuse's record of both solids lets later features follow this one's faces.
+  FeatureHistory history;
+  TopoDS_Shape fused = booleans::fuse(before, swept, name(), &history.history);
+  publishHistory(std::move(history));
+  return fused;
 }
 
 }  // namespace occt_host

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "occt_host/boolean_ops.h"
 #include "occt_host/line_feature.h"
@@ -144,7 +145,11 @@ TopoDS_Shape Shaft::build(const TopoDS_Shape& before) {
   BRepPrimAPI_MakeRevol revol(start, axis, span * kPi / 180);
   if (!revol.IsDone()) throw std::runtime_error(name() + ": the revolution failed");
   if (before.IsNull()) return revol.Shape();
-  return booleans::fuse(before, revol.Shape(), name());
+  // The fuse's record of both solids lets later features follow this one's faces.
+  FeatureHistory history;
+  TopoDS_Shape fused = booleans::fuse(before, revol.Shape(), name(), &history.history);
+  publishHistory(std::move(history));
+  return fused;
 }
 
 }  // namespace occt_host
