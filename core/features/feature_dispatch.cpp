@@ -5,7 +5,6 @@
 #include "core/features/feature_handlers.h"
 #include "core/features/feature_writer.h"
 #include "core/features/sweep_handlers.h"
-#include "core/log/core_log.h"
 
 namespace kestrun {
 
@@ -13,10 +12,11 @@ namespace {
 
 // A known type whose handler this build lacks: it produces nothing, so the item fails
 // rather than passing for built.
-void notBuiltYet(FeatureWriter& writer, const rapidjson::Value&, const host::SpecObjectPtr&,
-                 const host::SpecObjectPtr&) {
-  logOut("error: feature type " + writer.type() + " is not built yet, name = " + writer.name() +
-         ", id = " + writer.id());
+FeatureOutcome notBuiltYet(FeatureWriter& writer, const rapidjson::Value&,
+                           const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
+  return FeatureOutcome::none("error: feature type " + writer.type() +
+                              " is not built yet, name = " + writer.name() +
+                              ", id = " + writer.id());
 }
 
 // In the order the types are tested.

@@ -5,7 +5,7 @@
 
 namespace kestrun {
 
-void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                    const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 }  // namespace kestrun

@@ -10,7 +10,6 @@
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/sketch/sketch_json.h"
-#include "core/sketch/sketch_writer.h"
 #include "host/sweep_features.h"
 
 namespace kestrun {
@@ -43,9 +42,8 @@ const rapidjson::Value* closingPointFor(const rapidjson::Value& item, const std:
 
 // The plane the section's sketch stands on: the plane made for it, else the sketch's own.
 host::SpecObjectPtr sectionPlane(Writer* section, const host::SpecObjectPtr& sketch) {
-  auto* sketchWriter = dynamic_cast<SketchWriter*>(section);
-  if (sketchWriter && sketchWriter->supportPlane()) return sketchWriter->supportPlane();
-  return sketch;
+  host::SpecObjectPtr support = section->sketchSupport();
+  return support ? support : sketch;
 }
 
 void addClosingPoint(FeatureWriter& writer, host::Loft& loft, Writer* section,
@@ -88,10 +86,11 @@ host::Status addSections(FeatureWriter& writer, host::Loft& loft, const rapidjso
 
 }  // namespace
 
-void loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                 const host::SpecObjectPtr& /*previous*/, const host::SpecObjectPtr& body) {
+FeatureOutcome loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr& /*previous*/,
+                           const host::SpecObjectPtr& body) {
   const std::vector<Writer*> sections = expandedWriters(writer, profileSketchIds(item));
-  if (sections.empty()) return;
+  if (sections.empty()) return FeatureOutcome::none();
   // The loft follows the last of its sections, so that it comes after all of them.
   host::SpecObjectPtr last;
   for (Writer* section : sections) {
@@ -99,24 +98,21 @@ void loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
   }
   makeProfileCurrent(writer, last, body);
   auto factory = host::query<host::SweepFactory>(writer.sharedState().container);
-  if (!factory) {
-    logOut("error: the part factory is not available, name = " + writer.name());
-    return;
-  }
+  if (!factory)
+    return FeatureOutcome::none("error: the part factory is not available, name = " +
+                                writer.name());
   host::SpecObjectPtr loftFeature = factory->createLoft();
   auto loft = host::query<host::Loft>(loftFeature);
-  if (!loft) {
-    logOut("error: the loft could not be created, name = " + writer.name());
-    return;
-  }
-  writer.setSpecObj(loftFeature);
+  if (!loft)
+    return FeatureOutcome::none("error: the loft could not be created, name = " + writer.name());
   const host::Status refused = addSections(writer, *loft, item, sections);
-  writer.setStatus(updateFeature(loftFeature).status);
-  if (host::failed(refused)) {
-    logOut("error: a loft section could not be added, name = " + writer.name());
-    writer.setStatus(refused);
-  }
+  FeatureOutcome out = FeatureOutcome::built(loftFeature, updateFeature(loftFeature).status);
   writer.sharedState().part->setCurrentFeature(loftFeature);
+  if (host::failed(refused)) {
+    out.status = refused;
+    out.error = "error: a loft section could not be added, name = " + writer.name();
+  }
+  return out;
 }
 
 }  // namespace kestrun

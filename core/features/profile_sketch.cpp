@@ -13,13 +13,11 @@ std::vector<Writer*> expandedWriters(const FeatureWriter& writer,
   while (!pending.empty()) {
     Writer* first = pending.front();
     pending.erase(pending.begin());
-    auto* owner = dynamic_cast<FeatureWriter*>(first);
-    if (!owner || owner->childWriters().empty()) {
+    std::vector<Writer*> children = first->subWriters();
+    if (children.empty()) {
       out.push_back(first);
       continue;
     }
-    std::vector<Writer*> children;
-    for (const auto& child : owner->childWriters()) children.push_back(child.get());
     pending.insert(pending.begin(), children.begin(), children.end());
   }
   return out;

@@ -36,18 +36,18 @@ std::string who(const FeatureWriter& writer) {
   return ", name = " + writer.name() + ", id = " + writer.id();
 }
 
-// The axis line, stored hidden as name + "_axis"; null (and E_FAIL) when it cannot be.
-host::SpecObjectPtr rotateAxis(FeatureWriter& writer, const rapidjson::Value& item) {
+// The axis line, stored hidden as name + "_axis"; null, with the line that says why,
+// when it cannot be made.
+host::SpecObjectPtr rotateAxis(FeatureWriter& writer, const rapidjson::Value& item,
+                               std::string& error) {
   auto axis = item.FindMember("axis");
   if (axis == item.MemberEnd() || !axis->value.IsObject()) {
-    logOut("error: rotate axis is missing" + who(writer));
-    writer.setStatus(host::kFail);
+    error = "error: rotate axis is missing" + who(writer);
     return nullptr;
   }
   host::SpecObjectPtr line = writer.createAxisLine(axis->value);
   if (!line) {
-    logOut("error: rotate axis creation failed" + who(writer));
-    writer.setStatus(host::kFail);
+    error = "error: rotate axis creation failed" + who(writer);
     return nullptr;
   }
   const std::string axisName = writer.name() + "_axis";
@@ -56,28 +56,26 @@ host::SpecObjectPtr rotateAxis(FeatureWriter& writer, const rapidjson::Value& it
   return line;
 }
 
-void buildShaft(FeatureWriter& writer, host::SweepFactory& factory,
-                const host::SpecObjectPtr& sketch, const host::SpecObjectPtr& axis,
-                const RotateAngles& angles) {
+FeatureOutcome buildShaft(FeatureWriter& writer, host::SweepFactory& factory,
+                          const host::SpecObjectPtr& sketch, const host::SpecObjectPtr& axis,
+                          const RotateAngles& angles) {
   host::SpecObjectPtr shaft = factory.createShaft(sketch);
-  if (!shaft) {
-    logOut("error: the shaft could not be created" + who(writer));
-    return;
-  }
-  writer.setSpecObj(shaft);
+  if (!shaft) return FeatureOutcome::none("error: the shaft could not be created" + who(writer));
   auto parameters = host::query<host::Shaft>(shaft);
   if (!parameters) {
-    logOut("error: QueryInterface CATIShaft failed" + who(writer));
-    writer.setStatus(host::kFail);
-    return;
+    FeatureOutcome out =
+        FeatureOutcome::failed(host::kFail, "error: QueryInterface CATIShaft failed" + who(writer));
+    out.feature = shaft;
+    return out;
   }
   parameters->setStartAngle(angles.start);
   parameters->setEndAngle(angles.end);
   parameters->setAxis(axis);
-  writer.setStatus(updateFeature(shaft).status);
+  const host::Status status = updateFeature(shaft).status;
   writer.sharedState().part->setCurrentFeature(shaft);
   if (parameters->startAngle() != angles.start || parameters->endAngle() != angles.end)
     logOut("error: the shaft angles are not correctly set");
+  return FeatureOutcome::built(shaft, status);
 }
 
 }  // namespace
@@ -89,10 +87,12 @@ RotateAngles rotateAngles(double angle1, double angle2, const std::string& rotat
   return {angle1, angle2};  // "twoDirection", and anything else
 }
 
-void rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                   const host::SpecObjectPtr& /*previous*/, const host::SpecObjectPtr& body) {
-  host::SpecObjectPtr axis = rotateAxis(writer, item);
-  if (!axis) return;
+FeatureOutcome rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr& /*previous*/,
+                             const host::SpecObjectPtr& body) {
+  std::string error;
+  host::SpecObjectPtr axis = rotateAxis(writer, item, error);
+  if (!axis) return FeatureOutcome::failed(host::kFail, error);
   const double angle1 = numberOr(item, "angle1", 0);
   const double angle2 = numberOr(item, "angle2", 0);
   const std::string type = stringOr(item, "rotateType");
@@ -100,15 +100,13 @@ void rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
   writer.debug("debug: angle1 = " + num(angle1) + ", angle2 = " + num(angle2) + ", rotateType = " +
                type + ", startAngle = " + num(angles.start) + ", endAngle = " + num(angles.end));
   Writer* profile = firstExpandedWriter(writer, profileSketchIds(item));
-  if (!profile) return;
+  if (!profile) return FeatureOutcome::none();
   host::SpecObjectPtr sketch = ensureSketch(profile);
   makeProfileCurrent(writer, sketch, body);
   auto factory = host::query<host::SweepFactory>(writer.sharedState().container);
-  if (!factory) {
-    logOut("error: the part factory is not available" + who(writer));
-    return;
-  }
-  buildShaft(writer, *factory, sketch, axis, angles);
+  if (!factory)
+    return FeatureOutcome::none("error: the part factory is not available" + who(writer));
+  return buildShaft(writer, *factory, sketch, axis, angles);
 }
 
 }  // namespace kestrun

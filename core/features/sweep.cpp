@@ -31,37 +31,28 @@ host::SpecObjectPtr sweepSketch(FeatureWriter& writer, const std::string& id) {
 
 }  // namespace
 
-void sweepHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                  const host::SpecObjectPtr& /*previous*/, const host::SpecObjectPtr& body) {
+FeatureOutcome sweepHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& /*previous*/,
+                            const host::SpecObjectPtr& body) {
   const std::string profileId = firstId(item, "profile");
   const std::string pathId = firstId(item, "sketchPath");
   writer.debug("debug: sweep profile = " + profileId);
   writer.debug("debug: sweep path = " + pathId);
   host::SpecObjectPtr profile = profileId.empty() ? nullptr : sweepSketch(writer, profileId);
   host::SpecObjectPtr path = pathId.empty() ? nullptr : sweepSketch(writer, pathId);
-  if (!profile) {
-    logOut("error: sweep profile not found");
-    return;
-  }
-  if (!path) {
-    logOut("error: sweep path not found");
-    return;
-  }
+  if (!profile) return FeatureOutcome::none("error: sweep profile not found");
+  if (!path) return FeatureOutcome::none("error: sweep path not found");
   makeProfileCurrent(writer, profile, body);
   auto factory = host::query<host::SweepFactory>(writer.sharedState().container);
-  if (!factory) {
-    logOut("error: the part factory is not available, name = " + writer.name());
-    return;
-  }
+  if (!factory)
+    return FeatureOutcome::none("error: the part factory is not available, name = " +
+                                writer.name());
   host::SpecObjectPtr rib = factory->createRib(profile, path);
-  if (!rib) {
-    logOut("error: CreateRib failed");
-    return;
-  }
-  writer.setSpecObj(rib);
+  if (!rib) return FeatureOutcome::none("error: CreateRib failed");
   writer.debug("debug: sweep created successfully");
-  writer.setStatus(updateFeature(rib).status);
+  const host::Status status = updateFeature(rib).status;
   writer.sharedState().part->setCurrentFeature(rib);
+  return FeatureOutcome::built(rib, status);
 }
 
 }  // namespace kestrun

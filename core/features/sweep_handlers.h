@@ -7,12 +7,12 @@
 
 namespace kestrun {
 
-void rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                   const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
-void loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                 const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
-void sweepHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                  const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome rotateHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome sweepHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 // The revolution of a rotate item, in degrees, as its "rotateType" reads the angles.
 struct RotateAngles {
