@@ -27,17 +27,15 @@ host::SpecObjectPtr sectionSketch(FeatureWriter& writer, Writer* section) {
   return section->sketchObject();
 }
 
-// The closing point that "matchConnections" gives for the section, when it gives one.
-const rapidjson::Value* closingPointFor(const rapidjson::Value& item, const std::string& id,
-                                        double& x, double& y) {
+// The closing point that "matchConnections" gives for the section; false when none.
+bool closingPointFor(const rapidjson::Value& item, const std::string& id, double& x, double& y) {
   const rapidjson::Value* matches = member(item, "matchConnections");
-  if (!matches || !matches->IsObject()) return nullptr;
-  const rapidjson::Value* point = member(*matches, id.c_str());
-  if (!point || !point->IsObject() || !numberMember(*point, "x", x) ||
-      !numberMember(*point, "y", y)) {
-    return nullptr;
-  }
-  return point;
+  if (!matches || !matches->IsObject()) return false;
+  // By the id's bytes: an id may hold a NUL that a C string would cut short.
+  auto found = matches->FindMember(rapidjson::StringRef(id.data(), id.size()));
+  if (found == matches->MemberEnd()) return false;
+  const rapidjson::Value& point = found->value;
+  return point.IsObject() && numberMember(point, "x", x) && numberMember(point, "y", y);
 }
 
 // The plane the section's sketch stands on: the plane made for it, else the sketch's own.

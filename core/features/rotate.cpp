@@ -9,6 +9,8 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/part_document.h"
+#include "core/sketch/sketch_json.h"
 #include "host/sweep_features.h"
 
 namespace kestrun {
@@ -21,15 +23,10 @@ std::string num(double v) {
   return out.str();
 }
 
-double numberOr(const rapidjson::Value& item, const char* key, double fallback) {
-  auto it = item.FindMember(key);
-  return it != item.MemberEnd() && it->value.IsNumber() ? it->value.GetDouble() : fallback;
-}
-
-std::string stringOr(const rapidjson::Value& item, const char* key) {
-  auto it = item.FindMember(key);
-  if (it == item.MemberEnd() || !it->value.IsString()) return {};
-  return std::string(it->value.GetString(), it->value.GetStringLength());
+// A number member, 0 when absent or of another kind.
+double numberOr0(const rapidjson::Value& item, const char* key) {
+  double value = 0;
+  return numberMember(item, key, value) ? value : 0;
 }
 
 std::string who(const FeatureWriter& writer) {
@@ -93,9 +90,10 @@ FeatureOutcome rotateHandler(FeatureWriter& writer, const rapidjson::Value& item
   std::string error;
   host::SpecObjectPtr axis = rotateAxis(writer, item, error);
   if (!axis) return FeatureOutcome::failed(host::kFail, error);
-  const double angle1 = numberOr(item, "angle1", 0);
-  const double angle2 = numberOr(item, "angle2", 0);
-  const std::string type = stringOr(item, "rotateType");
+  const double angle1 = numberOr0(item, "angle1");
+  const double angle2 = numberOr0(item, "angle2");
+  const rapidjson::Value* typeValue = stringMember(item, "rotateType");
+  const std::string type(typeValue ? stringView(*typeValue) : std::string_view());
   const RotateAngles angles = rotateAngles(angle1, angle2, type);
   writer.debug("debug: angle1 = " + num(angle1) + ", angle2 = " + num(angle2) + ", rotateType = " +
                type + ", startAngle = " + num(angles.start) + ", endAngle = " + num(angles.end));
