@@ -80,6 +80,11 @@ TEST_F(RibTest, BrokenPathOrMissingProfileFails) {
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.diagnostic.find("no closed contour"), std::string::npos) << result.diagnostic;
   EXPECT_FALSE(sweeps->createRib(nullptr, bentPath()));
+  // A circle swept along itself lies in its own path's plane: nothing is enclosed.
+  auto ring = sketch({}, {{}, {{0, 0, 10}}, {}});
+  result = sweeps->createRib(ring, ring)->update();
+  EXPECT_FALSE(result.ok());
+  EXPECT_FALSE(result.diagnostic.empty());
 }
 
 }  // namespace
