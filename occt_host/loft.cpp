@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/interface_table.h"
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
 #include "occt_host/sketch.h"
@@ -94,7 +95,7 @@ host::Status Loft::setSectionPoint(int position, const host::SpecObjectPtr& poin
 }
 
 void* Loft::findInterface(host::InterfaceId id) {
-  if (id == host::Loft::kInterfaceId) return static_cast<host::Loft*>(this);
+  if (void* found = host::answerAs<host::Loft>(this, id)) return found;
   return SolidFeature::findInterface(id);
 }
 

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/interface_table.h"
 #include "occt_host/boolean_ops.h"
 #include "occt_host/line_feature.h"
 #include "occt_host/sketch.h"
@@ -110,7 +111,7 @@ host::SpecObjectPtr Shaft::axis() const {
 }
 
 void* Shaft::findInterface(host::InterfaceId id) {
-  if (id == host::Shaft::kInterfaceId) return static_cast<host::Shaft*>(this);
+  if (void* found = host::answerAs<host::Shaft>(this, id)) return found;
   return SolidFeature::findInterface(id);
 }
 

@@ -1,5 +1,6 @@
 #include "core/features/profile_sketch.h"
 
+#include "core/features/bool_type.h"
 #include "core/features/feature_ids.h"
 #include "core/features/feature_writer.h"
 
@@ -41,8 +42,7 @@ void makeProfileCurrent(FeatureWriter& writer, const host::SpecObjectPtr& sketch
   const auto& part = writer.sharedState().part;
   if (!part) return;
   part->setCurrentFeature(sketch);
-  const std::string& boolType = writer.boolType();
-  if (!boolType.empty() && boolType != "add" && body) {
+  if (isCombined(writer.boolKind()) && body) {
     part->setCurrentFeature(body);
   }
 }
