@@ -17,6 +17,7 @@ class BRepFactory;
 class DressUpFactory;
 class Part;
 class StructureFactory;
+class SweepFactory;
 
 class Container : public Object,
                   public host::PartContainer,
@@ -50,6 +51,7 @@ class Container : public Object,
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
   std::unique_ptr<HoleFactory> holes_;
+  std::unique_ptr<SweepFactory> sweeps_;
   std::unique_ptr<BRepFactory> brep_;
   std::unique_ptr<DressUpFactory> dressUps_;
 };
