@@ -1,5 +1,6 @@
 #include "vantrel/transfer_data_processor.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
