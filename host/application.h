@@ -26,6 +26,8 @@ class Viewer : public Unknown {
  public:
   static constexpr InterfaceId kInterfaceId = "host.Viewer";
   virtual void redraw() = 0;
+  // Fits the view to everything shown.
+  virtual void reframe() {}
 };
 
 // A document window (stands for CATFrmWindow).

@@ -7,6 +7,7 @@
 
 #include "host/api.h"
 #include "host/application.h"
+#include "host/desktop.h"
 #include "host/message_pump.h"
 
 namespace host {
@@ -21,6 +22,8 @@ class Environment {
   virtual std::uint32_t tickCount() = 0;
   // The application session with its editors and documents; null when the host has none.
   virtual std::shared_ptr<Application> application() { return nullptr; }
+  // Dialogs, toolbars, timers and the dictionary; null for a session without a desktop.
+  virtual Desktop* desktop() { return nullptr; }
 };
 
 // Null until a host installs one. Not owned.

@@ -18,6 +18,26 @@ std::shared_ptr<host::Document> ApplicationFrame::createDocument(std::string_vie
   return document;
 }
 
+void ApplicationFrame::addDocument(const std::shared_ptr<host::Document>& document) {
+  if (document && !owns(document)) documents_.push_back(document);
+}
+
+bool ApplicationFrame::closeDocument(const std::shared_ptr<host::Document>& document) {
+  if (!owns(document)) return false;
+  auto editors = host::query<host::DocumentEditor>(document);
+  std::shared_ptr<host::Editor> editor = editors ? editors->editor() : nullptr;
+  if (editor) layout_->removeWindowsOf(editor);
+  if (host::sameObject(current_.lock(), editor)) current_.reset();
+  if (host::sameObject(active_.lock(), editor)) active_.reset();
+  for (auto it = documents_.begin(); it != documents_.end(); ++it) {
+    if (host::sameObject(*it, document)) {
+      documents_.erase(it);
+      break;
+    }
+  }
+  return true;
+}
+
 std::shared_ptr<host::Window> ApplicationFrame::openWindow(
     const std::shared_ptr<host::Document>& document, bool withViewer) {
   auto editors = host::query<host::DocumentEditor>(document);
@@ -189,7 +209,7 @@ bool ApplicationFrame::ownsEditor(const std::shared_ptr<host::Editor>& editor) {
 std::shared_ptr<host::Window> ApplicationFrame::makeWindow(
     const std::shared_ptr<host::Editor>& editor, bool withViewer) {
   std::shared_ptr<host::Viewer> viewer;
-  if (withViewer) viewer = std::make_shared<Viewer>();
+  if (withViewer) viewer = viewerFactory_ ? viewerFactory_(editor) : std::make_shared<Viewer>();
   return std::make_shared<Window>(editor, viewer);
 }
 

@@ -2,10 +2,12 @@
 // open documents, their editors, the current and the active editor, and the layout.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/application.h"
@@ -30,6 +32,10 @@ class ApplicationFrame : public Object,
   // another kind.
   std::shared_ptr<host::Document> createDocument(std::string_view kind);
   std::vector<std::shared_ptr<host::Document>> documents() const { return documents_; }
+  // Takes in a document made elsewhere (a file opened by automation), without a window.
+  void addDocument(const std::shared_ptr<host::Document>& document);
+  // Closes an open document: it leaves the session with its windows and stops being current.
+  bool closeDocument(const std::shared_ptr<host::Document>& document);
   // A window on the document's editor; it becomes the layout's current window and its
   // editor the current one. Null for a document of another session.
   std::shared_ptr<host::Window> openWindow(const std::shared_ptr<host::Document>& document,
@@ -38,6 +44,11 @@ class ApplicationFrame : public Object,
   // Whether the session answers for its interactive side; on by default.
   void setInteractiveAvailable(bool available) { interactive_ = available; }
   std::shared_ptr<host::Editor> activeEditor() const { return active_.lock(); }
+  // Makes the viewer of each new window that has one; by default a viewer that only counts
+  // its redraws. A desktop frame puts its real 3D views here.
+  using ViewerFactory =
+      std::function<std::shared_ptr<host::Viewer>(const std::shared_ptr<host::Editor>&)>;
+  void setViewerFactory(ViewerFactory factory) { viewerFactory_ = std::move(factory); }
 
   // host::Application
   std::shared_ptr<host::Editor> currentEditor() override { return current_.lock(); }
@@ -77,6 +88,7 @@ class ApplicationFrame : public Object,
   std::weak_ptr<host::Editor> current_;
   std::weak_ptr<host::Editor> active_;
   bool interactive_ = true;
+  ViewerFactory viewerFactory_;
   std::map<std::string, std::weak_ptr<host::Document>, std::less<>> paths_;
 };
 

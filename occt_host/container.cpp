@@ -1,19 +1,27 @@
 #include "occt_host/container.h"
 
 #include "occt_host/boolean_factory.h"
+#include "occt_host/brep_factory.h"
+#include "occt_host/dress_up_factory.h"
+#include "occt_host/hole_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
 #include "occt_host/pocket.h"
 #include "occt_host/sketch.h"
 #include "occt_host/sketch_on_plane.h"
 #include "occt_host/structure_factory.h"
+#include "occt_host/sweep_factory.h"
 
 namespace occt_host {
 
 Container::Container(std::shared_ptr<Part> part)
     : part_(std::move(part)),
       structure_(std::make_unique<StructureFactory>(*part_)),
-      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+      booleans_(std::make_unique<BooleanFactory>(*part_)),
+      holes_(std::make_unique<HoleFactory>(*part_)),
+      sweeps_(std::make_unique<SweepFactory>(*part_)),
+      brep_(std::make_unique<BRepFactory>()),
+      dressUps_(std::make_unique<DressUpFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -66,6 +74,11 @@ void* Container::findInterface(host::InterfaceId id) {
     return found;
   }
   if (void* found = host::answerAs<host::BooleanFactory>(booleans_.get(), id)) return found;
+  if (void* found = host::answerAs<host::HoleFactory>(holes_.get(), id)) return found;
+  if (void* found = host::answerAs<host::DressUpFactory>(dressUps_.get(), id)) return found;
+  if (void* found = host::answerAs<host::BRepFactory>(brep_.get(), id)) return found;
+  if (void* found = host::answerAs<host::SweepFactory, host::PlanePointFactory>(sweeps_.get(), id))
+    return found;
   // The structure factories share the container's lifetime through its handle.
   return host::answerAs<host::WireframeFactory, host::BodyFactory, host::ParameterFactory>(
       structure_.get(), id);

@@ -12,8 +12,12 @@
 namespace occt_host {
 
 class BooleanFactory;
+class HoleFactory;
+class BRepFactory;
+class DressUpFactory;
 class Part;
 class StructureFactory;
+class SweepFactory;
 
 class Container : public Object,
                   public host::PartContainer,
@@ -46,6 +50,10 @@ class Container : public Object,
   std::shared_ptr<Part> part_;
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
+  std::unique_ptr<HoleFactory> holes_;
+  std::unique_ptr<SweepFactory> sweeps_;
+  std::unique_ptr<BRepFactory> brep_;
+  std::unique_ptr<DressUpFactory> dressUps_;
 };
 
 }  // namespace occt_host

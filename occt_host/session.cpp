@@ -1,6 +1,7 @@
 #include "occt_host/session.h"
 
 #include "occt_host/application_frame.h"
+#include "occt_host/automation_server.h"
 #include "occt_host/kernel_guard.h"
 #include "occt_host/layout.h"
 
@@ -13,7 +14,13 @@ Session::Session() : frame_(std::make_shared<ApplicationFrame>()) {
 }
 
 Session::~Session() {
+  automation_.reset();
   if (host::environment() == this) host::setEnvironment(previous_);
+}
+
+bool Session::registerForAutomation() {
+  if (!automation_) automation_ = registerRunningApplication(frame_, this);
+  return automation_ != nullptr;
 }
 
 std::shared_ptr<host::Document> Session::newDocument(const std::string& kind) {

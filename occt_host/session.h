@@ -14,6 +14,7 @@
 namespace occt_host {
 
 class ApplicationFrame;
+class AutomationRegistration;
 
 class Session : public host::Environment {
  public:
@@ -34,6 +35,9 @@ class Session : public host::Environment {
   EventLoop& eventLoop() { return loop_; }
   // The session's application side, for tests that switch its interactive side off.
   ApplicationFrame& frame() { return *frame_; }
+  // Registers this session as the running application for late-bound automation, until the
+  // session ends; false when the automation runtime is not available.
+  bool registerForAutomation();
 
   // host::Environment
   std::shared_ptr<host::Layout> currentLayout() override;
@@ -45,6 +49,7 @@ class Session : public host::Environment {
   EventLoop loop_;
   std::shared_ptr<ApplicationFrame> frame_;
   host::Environment* previous_ = nullptr;
+  std::unique_ptr<AutomationRegistration> automation_;
 };
 
 }  // namespace occt_host

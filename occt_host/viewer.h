@@ -16,6 +16,8 @@ class Viewer : public Object, public host::Viewer {
 
   void redraw() override { ++redraws_; }
   int redraws() const { return redraws_; }
+  void reframe() override { ++reframes_; }
+  int reframes() const { return reframes_; }
 
  protected:
   void* findInterface(host::InterfaceId id) override {
@@ -25,6 +27,7 @@ class Viewer : public Object, public host::Viewer {
 
  private:
   int redraws_ = 0;
+  int reframes_ = 0;
 };
 
 // The redraws requested on `viewer` so far; -1 when it is not one of this host's viewers.

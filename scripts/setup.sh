@@ -7,6 +7,10 @@ packages=(
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
   libocct-data-exchange-dev libocct-ocaf-dev libocct-visualization-dev libtbb-dev
   rapidjson-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # The workstation: Qt 6 with its OpenGL widgets and web engine, an X server for tests
+  # and Mesa's software OpenGL for machines without a GPU.
+  qt6-base-dev libqt6opengl6-dev qt6-webengine-dev qt6-webchannel-dev
+  xvfb xauth libgl1-mesa-dri libglx-mesa0 libgl1-mesa-dev
 )
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/environment.h"
 #include "platform/temp_files.h"
@@ -29,6 +30,11 @@ std::optional<std::string> NonEmptyEnv(const std::string& name) {
   std::optional<std::string> value = platform::GetEnv(name);
   if (!value || value->empty()) return std::nullopt;
   return value;
+}
+
+std::optional<std::string>& FrontendLaunchOverride() {
+  static std::optional<std::string> url;
+  return url;
 }
 
 bool IsBlank(char c) {
@@ -191,8 +197,14 @@ RuntimeConfig LoadRuntimeConfig(RuntimeConfigSources* sources) {
   SetLogFolder(config.debugLogFolder);
   LogConfigLine(logKey, src.debugLogFolder.c_str(), config.debugLogFolder);
 
-  config.frontendUrl =
-      ReadConfigValue("TOLVANE_WEBVIEW_URL", kDefaultFrontendUrl, &src.frontendUrl);
+  if (const std::optional<std::string>& launch = FrontendLaunchOverride()) {
+    config.frontendUrl = *launch;
+    src.frontendUrl = "launch-override";
+    LogConfigLine("TOLVANE_WEBVIEW_URL", "launch-override", *launch);
+  } else {
+    config.frontendUrl =
+        ReadConfigValue("TOLVANE_WEBVIEW_URL", kDefaultFrontendUrl, &src.frontendUrl);
+  }
   std::string delay;
   if (std::optional<std::string> override = NonEmptyEnv("TOLVANE_DRAW_DELAY_OVERRIDE")) {
     delay = *override;
@@ -210,6 +222,10 @@ RuntimeConfig LoadRuntimeConfig(RuntimeConfigSources* sources) {
   std::string autoOpen = ReadConfigValue("TOLVANE_AUTO_OPEN_PANEL", "off", &src.autoOpenPanel);
   config.autoOpenPanel = autoOpen == "on" || autoOpen == "ON";
   return config;
+}
+
+void SetFrontendLaunchOverride(std::optional<std::string> url) {
+  FrontendLaunchOverride() = std::move(url);
 }
 
 }  // namespace vantrel

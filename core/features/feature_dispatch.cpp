@@ -4,6 +4,7 @@
 
 #include "core/features/feature_handlers.h"
 #include "core/features/feature_writer.h"
+#include "core/features/sweep_handlers.h"
 
 namespace kestrun {
 
@@ -20,10 +21,10 @@ FeatureOutcome notBuiltYet(FeatureWriter& writer, const rapidjson::Value&,
 
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
-    {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
-    {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
-    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"extrude", extrudeHandler},  {"rotate", rotateHandler},   {"loft", loftHandler},
+    {"fillet", filletHandler},    {"chamfer", chamferHandler}, {"mirrorFeature", notBuiltYet},
+    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", shellHandler},
+    {"draft", draftHandler},      {"hole", holeHandler},       {"sweep", sweepHandler},
 };
 
 }  // namespace

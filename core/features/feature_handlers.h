@@ -7,5 +7,15 @@ namespace kestrun {
 
 FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
                               const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome filletHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome chamferHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome draftHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 }  // namespace kestrun

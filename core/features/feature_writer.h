@@ -10,6 +10,7 @@
 
 #include "core/features/bool_type.h"
 #include "core/features/feature_dispatch.h"
+#include "core/features/hole_geometry.h"
 #include "core/partjson/writer.h"
 #include "host/values.h"
 
@@ -60,6 +61,9 @@ class FeatureWriter : public Writer {
   void setPrtTool(const host::SpecObjectPtr& body) { prtTool_ = body; }
   void clearPreviousSpecObj() { previousSpecObj_ = nullptr; }
   const host::SpecObjectPtr& specObj() const { return specObj_; }
+  // Filled by a hole item that was cut as cylinders; read by circular patterns.
+  const HoleGeometry& holeGeometry() const { return holeGeometry_; }
+  HoleGeometry& holeGeometry() { return holeGeometry_; }
   WriterRegistry* registry() const { return registry_; }
   // Sub-feature writers that pattern and mirror handlers create; owned here.
   void adoptChild(std::unique_ptr<Writer> child) { children_.push_back(std::move(child)); }
@@ -84,6 +88,7 @@ class FeatureWriter : public Writer {
   std::string boolType_;
   BoolType boolKind_ = BoolType::None;
   bool isLastFeature_ = false;
+  HoleGeometry holeGeometry_;
   std::vector<std::unique_ptr<Writer>> children_;
 };
 

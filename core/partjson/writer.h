@@ -50,6 +50,8 @@ class Writer {
   virtual bool hasSketch() const { return false; }
   // Sketch writers: the sketch, null until parseJson made it.
   virtual host::SpecObjectPtr sketchObject() const { return nullptr; }
+  // Sketch writers: the plane the sketch stands on; null for absolute axes.
+  virtual host::SpecObjectPtr sketchSupport() const { return nullptr; }
   // Feature writers: themselves, so that callers need no cast between writer kinds.
   virtual FeatureWriter* asFeatureWriter() { return nullptr; }
   // Writers that hold sub-writers (patterns, mirrors): those, in order.

@@ -28,6 +28,7 @@ class SketchWriter : public Writer {
   bool needPlaneForSketch() const { return needPlaneForSketch_; }
   const host::SpecObjectPtr& sketch() const { return sketch_; }
   host::SpecObjectPtr sketchObject() const override { return sketch_; }
+  host::SpecObjectPtr sketchSupport() const override { return supportPlane_; }
   // The reference plane or plane feature the sketch stands on; null for absolute axes.
   const host::SpecObjectPtr& supportPlane() const { return supportPlane_; }
 

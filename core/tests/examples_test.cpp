@@ -42,4 +42,24 @@ TEST_F(EntryTest, RoundedBlockIsTheCommonOfTwoExtrusions) {
   EXPECT_REL_NEAR(exported().volume, 40 * (625 * M_PI - 4 * segment), 1e-6);
 }
 
+TEST_F(EntryTest, TurnedSpindleWithAGroove) {
+  EXPECT_EQ(draw(example("turned_spindle.json")), 0) << result.message;
+  // Collar pi*20^2*10 = 4000 pi and stem pi*8^2*50 = 3200 pi, turned about z; the groove
+  // profile (radius 6..9, z 30..34) takes pi*(8^2 - 6^2)*4 = 112 pi from the stem.
+  StepMeasure m = exported();
+  EXPECT_EQ(m.solids, 1);
+  EXPECT_REL_NEAR(m.volume, 7088 * M_PI, 1e-6);
+  EXPECT_NEAR(m.zmax, 60, 1e-3);
+}
+
+TEST_F(EntryTest, PipeElbowSweptAlongLinesAndAnArc) {
+  EXPECT_EQ(draw(example("pipe_elbow.json")), 0) << result.message;
+  // A tube of radii 6 and 4 along 40 + 30*pi/2 + 40 (Pappus): pi*(36 - 16)*(80 + 15 pi).
+  StepMeasure m = exported();
+  EXPECT_EQ(m.solids, 1);
+  EXPECT_REL_NEAR(m.volume, 20 * M_PI * (80 + 15 * M_PI), 1e-3);
+  EXPECT_NEAR(m.xmax, 76, 1e-2);
+  EXPECT_NEAR(m.ymax, 70, 1e-2);
+}
+
 }  // namespace

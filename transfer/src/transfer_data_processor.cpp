@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/module_path.h"
 #include "vantrel/diagnostic_log.h"
+#include "vantrel/draw_delay.h"
 
 namespace vantrel {
 namespace {
@@ -21,7 +22,6 @@ constexpr int32_t kStatusFailed = MARDEL_STATUS_FAILED;
 // The core's code for a document that is not a usable Part.
 constexpr int32_t kCodeNotAPart = MARDEL_CODE_DOCUMENT;
 
-std::atomic<uint32_t> g_drawDelayMs{0};
 std::atomic<MardelLogSinkFn> g_coreLogSink{nullptr};
 std::atomic<void*> g_coreLogContext{nullptr};
 
@@ -236,11 +236,11 @@ void TransferDataProcessor::LogResultTexts(const MardelImportResult& result) {
 }
 
 void TransferDataProcessor::SetDrawDelayMs(uint32_t delayMs) {
-  g_drawDelayMs.store(delayMs);
+  PublishDrawDelayMs(delayMs);
 }
 
 uint32_t TransferDataProcessor::DrawDelayMs() {
-  return g_drawDelayMs.load();
+  return PublishedDrawDelayMs();
 }
 
 void TransferDataProcessor::SetCoreLogSink(MardelLogSinkFn sink, void* context) {

@@ -11,6 +11,7 @@
 #include "vantrel/demo_schema_handler.h"
 #include "vantrel/json_field_readers.h"
 #include "vantrel/packet_replay.h"
+#include "vantrel/step_insertion.h"
 #include "vantrel/transfer_data_processor.h"
 #include "vantrel/transfer_protocol.h"
 
@@ -53,9 +54,12 @@ bool IsBlank(const std::string& line) {
 
 size_t ReplaySession(std::istream& in, std::ostream& out, const std::string& exportDir) {
   occt_host::Session session;
+  // STEP transfers reach the session as they reach the application: by automation.
+  session.registerForAutomation();
   TransferDataProcessor processor;
+  StepInsertion stepInsertion;
   TransferTable table;
-  TransferServices services{&processor, nullptr};
+  TransferServices services{&processor, &stepInsertion};
   UnwiredActivePartAdapter adapter;
   size_t failures = 0;
   std::string line;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "transfer_channel.h"
+#include "vantrel/runtime_config.h"
 
 struct VantrelChannel {
   vantrel::TransferChannel channel;
@@ -49,4 +50,13 @@ int32_t Vantrel_HandlePacket(VantrelChannel* channel, const char* packet, uint64
 
 void Vantrel_SetDrawDelayMs(uint32_t delayMs) {
   vantrel::TransferDataProcessor::SetDrawDelayMs(delayMs);
+}
+
+void Vantrel_SetFrontendLocation(const char* url) {
+  try {
+    vantrel::SetFrontendLaunchOverride(url != nullptr ? std::optional<std::string>(url)
+                                                      : std::nullopt);
+  } catch (...) {
+    // Out of memory: the configured location stays.
+  }
 }

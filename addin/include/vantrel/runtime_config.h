@@ -70,6 +70,10 @@ std::string DefaultLogFolder(const std::optional<std::string>& xdgStateHome,
 std::string DefaultLogFolderWindows(const std::optional<std::string>& programData,
                                     const std::optional<std::string>& tempPath);
 
+// A front-end location given when the session is launched (for example a local console
+// page); it wins over the environment and the registry, even when empty. nullopt clears it.
+void SetFrontendLaunchOverride(std::optional<std::string> url);
+
 // Test seams: forget the selection, and pretend the module lives elsewhere (nullopt = failure).
 void ResetRegistrySelectionForTesting();
 void SetModuleFilePathForTesting(std::optional<std::optional<std::string>> path);

@@ -34,4 +34,8 @@ VANTREL_EXTERN_C VANTREL_EXPORT int32_t Vantrel_HandlePacket(VantrelChannel* cha
 /* The draw delay in milliseconds handed to the core with every later draw. */
 VANTREL_EXTERN_C VANTREL_EXPORT void Vantrel_SetDrawDelayMs(uint32_t delayMs);
 
+/* The front-end location given at launch (for example a local console page); it wins over
+ * the environment and the registry. Null forgets it. */
+VANTREL_EXTERN_C VANTREL_EXPORT void Vantrel_SetFrontendLocation(const char* url);
+
 #endif /* VANTREL_VANTREL_API_H */

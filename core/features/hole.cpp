@@ -1,0 +1,53 @@
+// Hole items: a plain hole with targets is cut as cylinders; otherwise, or when that
+// cut fails, host holes are drilled on the support face of each location.
+#include <sstream>
+
+#include "core/features/feature_handlers.h"
+#include "core/features/feature_writer.h"
+#include "core/features/hole_params.h"
+#include "core/features/hole_support.h"
+#include "core/features/host_hole.h"
+#include "core/features/simple_hole_cut.h"
+#include "core/log/core_log.h"
+
+namespace kestrun {
+
+namespace {
+
+// Each location is a feature and a boolean of its own; beyond this many, one item would
+// hold the session for minutes.
+constexpr rapidjson::SizeType kMaxHoleLocations = 100;
+
+std::string num(double v) {
+  std::ostringstream out;
+  out << v;
+  return out.str();
+}
+
+}  // namespace
+
+FeatureOutcome holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                           const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
+  const HoleParams p = readHoleParams(item);
+  writer.debug("debug: hole - type=" + p.holeType + ", diameter=" + num(p.diameter) +
+               ", depth=" + num(p.depth) + ", tipAngle=" + num(p.tipAngle));
+  if (p.locations && p.locations->Size() > kMaxHoleLocations) {
+    return FeatureOutcome::failed(
+        host::kFail, "error: hole has " + std::to_string(p.locations->Size()) +
+                         " locations, more than the " + std::to_string(kMaxHoleLocations) +
+                         " one item may drill, name = " + writer.name() + ", id = " + writer.id());
+  }
+  FeatureOutcome cut;
+  if (p.holeType == "simple") {
+    cut = simpleHoleRemoveCut(writer, item, p);
+    if (cut.finish == FeatureOutcome::Finish::SimpleHoleCut) return cut;
+  }
+  std::vector<host::SpecObjectPtr> supports;
+  if (p.locations && p.hasDirection) supports = findHoleSupports(writer, p, holeTargetIds(item));
+  FeatureOutcome made = drillHostHoles(writer, p, supports);
+  // A failed cut stays the item's outcome when no host hole took its place.
+  if (made.feature || !host::failed(cut.status)) return made;
+  return cut;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,109 @@
+#include "occt_host/automation_server.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "occt_host/application_frame.h"
+#include "occt_host/session.h"
+#include "platform/automation.h"
+#include "platform/temp_files.h"
+#include "step_samples.h"
+
+namespace occt_host {
+namespace {
+
+namespace automation = platform::automation;
+using automation::IDispatch;
+using automation::Ref;
+
+class AutomationServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(api_.Load());
+    session_ = std::make_unique<Session>();
+    ASSERT_TRUE(session_->registerForAutomation());
+    ASSERT_EQ(automation::Connect(api_, kApplicationProgId, app_), automation::kOk);
+    dir_ = platform::CreateUniqueTempDirectory(*platform::TempPath(), "automation-").value_or("");
+  }
+  void TearDown() override {
+    app_.Reset();
+    session_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  // A document of `kind` in a window of its own, current in the session.
+  void open(const std::string& kind) { session_->openWindow(session_->newDocument(kind)); }
+  automation::HResult get(IDispatch* object, const char* name, Ref<IDispatch>& out) {
+    return automation::GetObjectProperty(api_, object, name, out);
+  }
+
+  automation::AutomationApi api_;
+  std::unique_ptr<Session> session_;
+  Ref<IDispatch> app_;
+  std::string dir_;
+};
+
+TEST_F(AutomationServerTest, UnknownNamesAndWrongCallsAnswerDispatchErrors) {
+  Ref<IDispatch> out;
+  EXPECT_EQ(get(app_.Get(), "NoSuchMember", out), automation::kDispUnknownName);
+  // A property is not a method, and a method takes exactly its arguments.
+  EXPECT_EQ(automation::CallMethod(api_, app_.Get(), "Documents"), automation::kDispMemberNotFound);
+  Ref<IDispatch> documents;
+  ASSERT_EQ(get(app_.Get(), "documents", documents), automation::kOk);  // any case
+  EXPECT_EQ(automation::CallMethod(api_, documents.Get(), "Open"), automation::kDispBadParamCount);
+  automation::Arguments notAString(api_);
+  notAString.AddObject(app_.Get());
+  EXPECT_EQ(automation::CallMethod(api_, documents.Get(), "Open", &notAString),
+            automation::kDispTypeMismatch);
+  // Failures inside the application come back as exceptions.
+  EXPECT_EQ(get(app_.Get(), "ActiveDocument", out), automation::kDispException);
+  automation::Arguments missing(api_);
+  missing.AddString(dir_ + "/missing.step");
+  EXPECT_EQ(automation::CallMethod(api_, documents.Get(), "Open", &missing),
+            automation::kDispException);
+}
+
+TEST_F(AutomationServerTest, DocumentsAnswerForTheirKindOnly) {
+  Ref<IDispatch> document, part, product;
+  open("Product");
+  ASSERT_EQ(get(app_.Get(), "ActiveDocument", document), automation::kOk);
+  EXPECT_EQ(get(document.Get(), "Part", part), automation::kDispUnknownName);
+  EXPECT_EQ(get(document.Get(), "Product", product), automation::kOk);
+  open("Drawing");
+  ASSERT_EQ(get(app_.Get(), "ActiveDocument", document), automation::kOk);
+  EXPECT_EQ(get(document.Get(), "Part", part), automation::kDispUnknownName);
+  EXPECT_EQ(get(document.Get(), "Product", product), automation::kDispUnknownName);
+  open("Part");
+  ASSERT_EQ(get(app_.Get(), "ActiveDocument", document), automation::kOk);
+  EXPECT_EQ(get(document.Get(), "Part", part), automation::kOk);
+}
+
+TEST_F(AutomationServerTest, OpenedStepDocumentsJoinAndLeaveTheSession) {
+  const std::string path = dir_ + "/box.stp";
+  ASSERT_TRUE(testing::writeBoxStep(path, 10, 10, 10, "Box", 0, 0, 255));
+  Ref<IDispatch> documents, opened, part;
+  ASSERT_EQ(get(app_.Get(), "Documents", documents), automation::kOk);
+  automation::Arguments file(api_);
+  file.AddString(path);
+  ASSERT_EQ(automation::CallMethodForObject(api_, documents.Get(), "Open", &file, opened),
+            automation::kOk);
+  ASSERT_EQ(session_->documents().size(), 1u);
+  EXPECT_EQ(session_->documents()[0]->name(), "box");
+  EXPECT_EQ(get(opened.Get(), "Part", part), automation::kOk);
+  EXPECT_EQ(automation::CallMethod(api_, opened.Get(), "Close"), automation::kOk);
+  EXPECT_TRUE(session_->documents().empty());
+  // Closed is closed: a second close is refused.
+  EXPECT_EQ(automation::CallMethod(api_, opened.Get(), "Close"), automation::kDispException);
+}
+
+TEST_F(AutomationServerTest, TheRegistrationEndsWithTheSession) {
+  app_.Reset();
+  session_.reset();
+  Ref<IDispatch> app;
+  EXPECT_EQ(automation::Connect(api_, kApplicationProgId, app), automation::kUnavailable);
+}
+
+}  // namespace
+}  // namespace occt_host

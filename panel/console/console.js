@@ -1,0 +1,121 @@
+// A front end for trying the add-in by hand: sends part JSON, product JSON or STEP files
+// as single or chunked transfers with FNV-1a hashes, answers retry requests and shows
+// every reply. Tests drive it through window.tolvaneConsole.
+(function () {
+  "use strict";
+  var webview = window.chrome && window.chrome.webview;
+  var sent = {};        // transfer name -> its chunks, for retries
+  var replies = [];     // every reply object, in order
+  var counter = 0;
+
+  function fnv1a(text) {
+    var bytes = new TextEncoder().encode(text);
+    var hash = 0x811c9dc5;
+    for (var i = 0; i < bytes.length; i++) {
+      hash ^= bytes[i];
+      hash = Math.imul(hash, 0x01000193) >>> 0;
+    }
+    return ("0000000" + hash.toString(16)).slice(-8);
+  }
+
+  function post(cmd, data, mode) {
+    var packet = { cmd: cmd, data: data };
+    if (mode) packet.mode = mode;
+    webview.postMessage(packet);
+  }
+
+  // Every packet of a large transfer carries its mode.
+  function sendChunk(name, index, text, damaged, mode) {
+    var body = { name: name, index: index, data: damaged ? text + "#" : text, hash: fnv1a(text) };
+    post("transferLargeData", JSON.stringify(body), mode);
+  }
+
+  function sendLarge(text, mode, chunkSize, corruptIndex) {
+    var name = "console-" + Date.now() + "-" + (++counter);
+    var chunks = [];
+    for (var i = 0; i < text.length; i += chunkSize) chunks.push(text.slice(i, i + chunkSize));
+    if (chunks.length === 0) chunks.push("");
+    sent[name] = { chunks: chunks, mode: mode, resent: {} };
+    post("transferLargeStart", JSON.stringify({ name: name, size: chunks.length }), mode);
+    chunks.forEach(function (chunk, index) {
+      sendChunk(name, index, chunk, index === corruptIndex, mode);
+    });
+    post("transferLargeEnd", JSON.stringify({ name: name }), mode);
+    return name;
+  }
+
+  function sendSingle(text, mode) {
+    post("transferSingle", text, mode);
+  }
+
+  // Re-sends what the add-in asks for, then closes the transfer again. A damaged chunk is
+  // asked for twice (when it arrives and at the end); it is sent again only once.
+  function answerRetry(reply) {
+    var body;
+    try { body = JSON.parse(reply.data); } catch (e) { return; }
+    var transfer = sent[body.name];
+    if (!transfer || !Array.isArray(body.data)) return;
+    var missing = body.data.filter(function (index) { return !transfer.resent[index]; });
+    if (missing.length === 0) return;
+    missing.forEach(function (index) {
+      transfer.resent[index] = true;
+      sendChunk(body.name, index, transfer.chunks[index], false, transfer.mode);
+    });
+    post("transferLargeEnd", JSON.stringify({ name: body.name }), transfer.mode);
+  }
+
+  function show(reply) {
+    var item = document.createElement("li");
+    item.textContent = JSON.stringify(reply);
+    if (reply.ok === false) item.className = "error";
+    if (reply.cmd === "transferLargeRetry") item.className = "retry";
+    var list = document.getElementById("replies");
+    if (list) list.appendChild(item);
+  }
+
+  if (webview) {
+    webview.addEventListener("message", function (event) {
+      replies.push(event.data);
+      show(event.data);
+      if (event.data && event.data.cmd === "transferLargeRetry") answerRetry(event.data);
+    });
+  }
+
+  function toBase64(buffer) {
+    var bytes = new Uint8Array(buffer), text = "";
+    for (var i = 0; i < bytes.length; i += 0x8000)
+      text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  }
+
+  function sendFromForm() {
+    var kind = document.getElementById("kind").value;
+    var large = document.getElementById("transfer").value === "large";
+    var size = Math.max(1, parseInt(document.getElementById("chunkSize").value, 10) || 4096);
+    var corrupt = document.getElementById("corrupt").checked ? 0 : -1;
+    var text = document.getElementById("payload").value;
+    if (kind === "base64") sendLarge(text, "base64", size, corrupt);
+    else if (large) sendLarge(text, "json", size, corrupt);
+    else sendSingle(text, "json");
+  }
+
+  document.addEventListener("DOMContentLoaded", function () {
+    document.getElementById("send").addEventListener("click", sendFromForm);
+    document.getElementById("file").addEventListener("change", function (event) {
+      var file = event.target.files[0];
+      if (!file) return;
+      var step = /\.(step|stp)$/i.test(file.name);
+      var reader = new FileReader();
+      reader.onload = function () {
+        document.getElementById("payload").value = step ? toBase64(reader.result) : reader.result;
+        document.getElementById("kind").value = step ? "base64" : "json";
+      };
+      if (step) reader.readAsArrayBuffer(file); else reader.readAsText(file);
+    });
+  });
+
+  window.tolvaneConsole = {
+    fnv1a: fnv1a, sendLarge: sendLarge, sendSingle: sendSingle,
+    replies: function () { return replies; }, connected: !!webview
+  };
+})();

@@ -1,0 +1,223 @@
+// The panel in the real browser engine, end to end: the console page sends a part as hashed
+// chunks with one damaged, the add-in asks for it again, completes the transfer and draws
+// the part into the workstation; pages of another origin, subframes and navigations away
+// never reach the add-in.
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <cmath>
+
+#include "occt_host/inspect.h"
+#include "panel/web_panel_window.h"
+#include "vantrel/addin_exports.h"
+#include "vantrel/vantrel_cmd.h"
+#include "workstation_fixture.h"
+
+namespace workstation::testing {
+namespace {
+
+// Two pads on the XY plane: a 40 x 20 x 10 block and a 10 x 10 x 30 post beside it.
+const char kTwoPads[] = R"({"mode":"part","flatNode":[
+ {"type":"sketch","id":"s1","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
+  {"type":"line","x1":0,"y1":0,"x2":40,"y2":0},{"type":"line","x1":40,"y1":0,"x2":40,"y2":20},
+  {"type":"line","x1":40,"y1":20,"x2":0,"y2":20},{"type":"line","x1":0,"y1":20,"x2":0,"y2":0}]},
+ {"type":"extrude","id":"p1","sketchId":"s1","n1Height":10},
+ {"type":"sketch","id":"s2","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
+  {"type":"line","x1":50,"y1":0,"x2":60,"y2":0},{"type":"line","x1":60,"y1":0,"x2":60,"y2":10},
+  {"type":"line","x1":60,"y1":10,"x2":50,"y2":10},{"type":"line","x1":50,"y1":10,"x2":50,"y2":0}]},
+ {"type":"extrude","id":"p2","sketchId":"s2","n1Height":30}]})";
+
+QString ConsoleUrl() {
+  return QUrl::fromLocalFile(CONSOLE_DIR "/index.html").toString();
+}
+
+class PanelTest : public WorkstationTest {
+ protected:
+  void SetUp() override {
+    WorkstationTest::SetUp();
+    panel::InstallWebPanel();
+    vantrel::SetFrontendLaunchOverride(ConsoleUrl().toStdString());
+    Workstation& ws = MakeWorkstation(false);
+    document_ = ws.newPart();
+    ws.mainWindowWidget().resize(1500, 900);
+    ShowWindow();
+    ws.AdoptCommand(fctCreateVantrelCmd());
+    cmd_ = static_cast<vantrel::VantrelCmd*>(ws.commands().front());
+    ASSERT_NE(cmd_->panelWindow(), nullptr);
+    ASSERT_TRUE(cmd_->panelWindow()->IsReady()) << cmd_->panelWindow()->LastError();
+    window_ = static_cast<panel::WebPanelWindow*>(cmd_->panelWindow());
+    ASSERT_TRUE(WaitFor([&] {
+      return Js("window.tolvaneConsole && tolvaneConsole.connected") == true;
+    })) << "the console did not load: "
+        << window_->LastError();
+  }
+  void TearDown() override {
+    vantrel::SetPanelWindowFactory(nullptr);
+    WorkstationTest::TearDown();
+  }
+
+  // Runs script in the page and waits for its value.
+  QVariant Js(const QString& script) {
+    QVariant value;
+    bool done = false;
+    window_->view()->page()->runJavaScript(script, [&](const QVariant& v) {
+      value = v;
+      done = true;
+    });
+    for (QElapsedTimer t; !done;) {
+      if (!t.isValid()) t.start();
+      if (t.elapsed() > 10000) break;
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return value;
+  }
+  template <class F>
+  bool WaitFor(F condition, int ms = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+      if (condition()) return true;
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return condition();
+  }
+  QJsonArray Replies() {
+    return QJsonDocument::fromJson(
+               Js("JSON.stringify(tolvaneConsole.replies())").toString().toUtf8())
+        .array();
+  }
+  void Wait(int ms) {
+    WaitFor([] { return false; }, ms);
+  }
+
+  std::shared_ptr<host::Document> document_;
+  vantrel::VantrelCmd* cmd_ = nullptr;
+  panel::WebPanelWindow* window_ = nullptr;
+};
+
+TEST_F(PanelTest, HashedChunksWithOneDamagedAreRetriedCompletedAndDrawn) {
+  const QString json = QString::fromUtf8(kTwoPads);
+  Js(QString("tolvaneConsole.sendLarge(%1, 'json', 256, 1)")
+         .arg(QString::fromUtf8(QJsonDocument(QJsonArray{json}).toJson(QJsonDocument::Compact))
+                  .mid(1)
+                  .chopped(1)));
+  ASSERT_TRUE(WaitFor([&] {
+    for (const auto& reply : Replies())
+      if (reply.toObject()["cmd"] == "transferLargeEcho") return true;
+    return false;
+  })) << QJsonDocument(Replies()).toJson().toStdString();
+  // Chunk 1 is asked for when it arrives damaged and again at the end; the start, the good
+  // chunks and the chunk sent again are accepted without a reply; the end completes.
+  QStringList commands;
+  for (const auto& reply : Replies()) commands << reply.toObject()["cmd"].toString();
+  EXPECT_EQ(commands,
+            QStringList({"transferLargeRetry", "transferLargeRetry", "transferLargeEcho"}));
+  EXPECT_NE(Replies()[0].toObject()["data"].toString().indexOf("\"data\":[1]"), -1);
+  bool retryLogged = false, completedLogged = false;
+  for (const LogEntry& e : Log()) {
+    retryLogged |= e.level == "WARN" && e.component == "webview.protocol" &&
+                   e.message.rfind("transfer_retry_requested cmd=", 0) == 0;
+    completedLogged |= e.component == "webview" &&
+                       e.message.rfind("transfer_completed cmd=transferLargeEnd mode=json", 0) == 0;
+  }
+  EXPECT_TRUE(retryLogged);
+  EXPECT_TRUE(completedLogged);
+  // 40*20*10 + 10*10*30 = 8000 + 3000 = 11000 mm^3, drawn into the workstation's Part.
+  EXPECT_NEAR(occt_host::partVolume(document_), 11000.0, 1e-6);
+
+  // The workstation shows what the panel drew at its next look at the document.
+  Wait(800);
+  const QImage shot = ws_->mainWindowWidget().grab().toImage();
+  shot.save(ARTIFACT_DIR "/workstation_console_panel.png");
+}
+
+TEST_F(PanelTest, TheDemoSchemaAnswerFollowsTheTransferReply) {
+  Js(R"(tolvaneConsole.sendSingle('{"schemaVersion":"1","units":"mm","primitives":[)"
+     R"({"id":"b1","type":"box","origin":[0,0,0],"size":[10,10,10]}]}', 'text'))");
+  ASSERT_TRUE(WaitFor([&] { return Replies().size() >= 2; }));
+  const QJsonArray replies = Replies();
+  EXPECT_EQ(replies[0].toObject()["type"], "transfer:received");
+  EXPECT_EQ(replies[1].toObject()["type"], "plugin:response");
+  EXPECT_GE(Count("Win32WebView2PanelWindow::SchemaDispatchResponse"), 1);
+}
+
+TEST_F(PanelTest, APageOfAnotherOriginIsNotHeard) {
+  window_->LoadForTesting(
+      "<script>window.chrome.webview.postMessage({cmd:'transferSingle',data:'hi',mode:'text'});"
+      "</script>",
+      QUrl("https://example.test/"));
+  ASSERT_TRUE(
+      WaitFor([&] { return Count("web_message_dropped origin=https://example.test/") > 0; }));
+  for (const LogEntry& e : Log()) {
+    if (e.message.rfind("web_message_dropped", 0) == 0) {
+      EXPECT_EQ(e.level, "WARN");
+    }
+    EXPECT_NE(e.message.rfind("transfer_completed", 0), 0u) << e.message;
+  }
+}
+
+TEST_F(PanelTest, ASubframeCannotReachTheAddin) {
+  // The console's own origin with a frame of another: neither its own object nor its
+  // parent's is within its reach.
+  window_->LoadForTesting(
+      "<iframe "
+      "src=\"data:text/html,<script>try{window.chrome.webview.postMessage({cmd:'transferSingle',"
+      "data:'own',mode:'text'})}catch(e){}try{parent.chrome.webview.postMessage({cmd:"
+      "'transferSingle',data:'parent',mode:'text'})}catch(e){}</script>\"></iframe>",
+      QUrl(ConsoleUrl()));
+  Wait(1500);
+  for (const LogEntry& e : Log()) {
+    EXPECT_NE(e.message.rfind("transfer_completed", 0), 0u) << e.message;
+    EXPECT_NE(e.message.rfind("web_message_dropped", 0), 0u) << e.message;
+  }
+}
+
+TEST_F(PanelTest, NavigationToAnotherOriginIsBlocked) {
+  Js("location.href = 'https://other.test/elsewhere'");
+  ASSERT_TRUE(
+      WaitFor([&] { return Count("navigation_blocked url=https://other.test/elsewhere") > 0; }));
+  EXPECT_EQ(window_->view()->page()->url().toString(), ConsoleUrl());
+  EXPECT_EQ(Js("tolvaneConsole.connected"), true);
+}
+
+TEST_F(PanelTest, CloseTwiceLogsOnce) {
+  cmd_->panelWindow()->Close();
+  cmd_->panelWindow()->Close();
+  EXPECT_EQ(Count("Win32WebView2PanelWindow::Close"), 1);
+  EXPECT_FALSE(cmd_->panelWindow()->IsReady());
+}
+
+TEST_F(WorkstationTest, PanelWindowRefusesAnEmptyLocationAndReportsAFailedLoad) {
+  MakeWorkstation(true);
+  (void)vantrel::LoadRuntimeConfig();  // gives the log its folder
+  panel::WebPanelWindow empty(0, 0, 0);
+  EXPECT_FALSE(empty.Show(""));
+  EXPECT_EQ(empty.LastError(), "frontend location is empty");
+  EXPECT_FALSE(empty.IsReady());
+
+  // A window of its own, titled with the brand, whose page cannot be loaded.
+  const std::string missing = "file:///nonexistent/tolvane/index.html";
+  panel::WebPanelWindow window(0, 300, 200);
+  ASSERT_TRUE(window.Show(missing));
+  EXPECT_TRUE(window.IsReady());
+  EXPECT_EQ(window.view()->window()->windowTitle(), QString("BrontelAI"));
+  QElapsedTimer timer;
+  timer.start();
+  while (window.LastError().empty() && timer.elapsed() < 20000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(window.LastError(), "QWebEngineView::load failed: " + missing + " did not load");
+  window.Close();
+  window.Close();
+  EXPECT_EQ(Count("Win32WebView2PanelWindow::Close"), 1);
+  EXPECT_EQ(Count("Win32WebView2PanelWindow::CreateStandaloneContainer"), 1);
+}
+
+}  // namespace
+}  // namespace workstation::testing

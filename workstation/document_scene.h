@@ -1,0 +1,40 @@
+// What the workstation shows of a document: its bodies' solids with their colours, and its
+// feature tree. Reads occt_host's model; never changes it.
+#pragma once
+
+#include <TopoDS_Shape.hxx>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/document.h"
+#include "host/values.h"
+
+namespace workstation {
+
+struct SceneBody {
+  std::string name;
+  TopoDS_Shape solid;
+  std::uint64_t stamp = 0;
+  bool hasColor = false;
+  host::Color color;
+};
+
+// A node of the model tree: name, kind ("Body", "Pad", "Sketch", "Plane", ...), whether its
+// last computation failed (with the kernel's text) and its children.
+struct TreeItem {
+  std::string name;
+  std::string type;
+  bool failed = false;
+  std::string error;
+  std::vector<TreeItem> children;
+};
+
+// The shown bodies that have a solid, in tree order; empty for a document without a Part.
+std::vector<SceneBody> sceneBodies(const std::shared_ptr<host::Document>& document);
+// The Part's tree under a root item named after the document.
+TreeItem modelTree(const std::shared_ptr<host::Document>& document);
+
+}  // namespace workstation

@@ -1,0 +1,143 @@
+#include "workstation/main_window.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "workstation/document_scene.h"
+#include "workstation/occt_view.h"
+
+namespace workstation {
+namespace {
+
+void addItems(QTreeWidgetItem* parent, const TreeItem& item) {
+  auto* node = new QTreeWidgetItem(parent);
+  QString text = QString::fromStdString(item.name);
+  if (item.failed) {
+    text += QStringLiteral("  (failed)");
+    node->setForeground(0, QBrush(QColor(190, 30, 30)));
+    node->setToolTip(0, QString::fromStdString(item.error));
+  }
+  node->setText(0, text);
+  node->setText(1, QString::fromStdString(item.type));
+  for (const TreeItem& child : item.children) addItems(node, child);
+}
+
+void sign(const TreeItem& item, std::string& out) {
+  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + '(';
+  for (const TreeItem& child : item.children) sign(child, out);
+  out += ')';
+}
+
+}  // namespace
+
+MainWindow::MainWindow() {
+  setWindowTitle(QStringLiteral("Tolvane Workstation"));
+  setObjectName(QStringLiteral("TolvaneWorkstation"));
+  tabs_ = new QTabWidget(this);
+  tabs_->setDocumentMode(true);
+  setCentralWidget(tabs_);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    refreshTree();
+    if (onViewActivated) onViewActivated(currentView());
+  });
+
+  tree_ = new QTreeWidget(this);
+  tree_->setHeaderLabels({QStringLiteral("Feature"), QStringLiteral("Type")});
+  tree_->setColumnWidth(0, 170);
+  auto* treeDock = new QDockWidget(QStringLiteral("Model tree"), this);
+  treeDock->setObjectName(QStringLiteral("ModelTree"));
+  treeDock->setWidget(tree_);
+  treeDock->setFeatures(QDockWidget::DockWidgetMovable);
+  addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+  buildMenus();
+  resize(1280, 800);
+}
+
+void MainWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(QStringLiteral("&New Part"), this, [this] {
+    if (onNewPart) onNewPart();
+  });
+  file->addAction(QStringLiteral("&Open part JSON..."), this, [this] {
+    if (onOpenPartJson) onOpenPartJson();
+  });
+  file->addSeparator();
+  for (const QString& format :
+       {QStringLiteral("STEP"), QStringLiteral("glTF"), QStringLiteral("STL")}) {
+    file->addAction(QStringLiteral("Export %1...").arg(format), this, [this, format] {
+      if (onExport) onExport(format);
+    });
+  }
+  file->addSeparator();
+  file->addAction(QStringLiteral("&Quit"), this, [this] {
+    if (onQuit) onQuit();
+  });
+}
+
+OcctView* MainWindow::addDocumentView(const std::shared_ptr<host::Document>& document) {
+  auto* view = new OcctView(document, tabs_);
+  tabs_->addTab(view, QString::fromStdString(document ? document->name() : std::string()));
+  return view;
+}
+
+void MainWindow::closeDocumentViews() {
+  while (tabs_->count() > 0) {
+    QWidget* page = tabs_->widget(0);
+    tabs_->removeTab(0);
+    delete page;
+  }
+}
+
+OcctView* MainWindow::currentView() const {
+  return qobject_cast<OcctView*>(tabs_->currentWidget());
+}
+
+std::vector<OcctView*> MainWindow::views() const {
+  std::vector<OcctView*> all;
+  for (int i = 0; i < tabs_->count(); ++i) {
+    if (auto* view = qobject_cast<OcctView*>(tabs_->widget(i))) all.push_back(view);
+  }
+  return all;
+}
+
+void MainWindow::showView(OcctView* view) {
+  if (view != nullptr && tabs_->currentWidget() != view) tabs_->setCurrentWidget(view);
+}
+
+void MainWindow::refreshTree() {
+  treeSignature_.clear();
+  refreshTreeIfChanged();
+}
+
+void MainWindow::refreshTreeIfChanged() {
+  OcctView* view = currentView();
+  TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
+  std::string signature = view != nullptr ? "+" : "-";
+  sign(root, signature);
+  if (signature == treeSignature_) return;
+  treeSignature_ = signature;
+  tree_->clear();
+  if (view == nullptr) return;
+  addItems(tree_->invisibleRootItem(), root);
+  tree_->expandAll();
+}
+
+QToolBar* MainWindow::addCommandBar(const QString& name, const QString& title) {
+  QToolBar* bar = addToolBar(title);
+  bar->setObjectName(name);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  return bar;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The application ends through its message loop, so that a drawing in progress sees the
+  // quit and stops first.
+  event->ignore();
+  if (onQuit) onQuit();
+}
+
+}  // namespace workstation

@@ -1,0 +1,60 @@
+// The workstation's main window: one 3D view per document window (tabs), the model tree of
+// the active document, the command bar where add-ins put their toolbars, docked dialogs.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/document.h"
+
+class QTabWidget;
+class QTreeWidget;
+class QToolBar;
+
+namespace workstation {
+
+class OcctView;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow();
+
+  // A new tab whose 3D view shows `document`.
+  OcctView* addDocumentView(const std::shared_ptr<host::Document>& document);
+  // Removes every 3D view (before the display connection goes).
+  void closeDocumentViews();
+  OcctView* currentView() const;
+  std::vector<OcctView*> views() const;
+  void showView(OcctView* view);
+  void refreshTree();
+  // Rebuilds the tree only when the active document's tree changed.
+  void refreshTreeIfChanged();
+  QTreeWidget* tree() const { return tree_; }
+  QToolBar* addCommandBar(const QString& name, const QString& title);
+
+  // What the File menu and the window's close button ask for.
+  std::function<void()> onNewPart;
+  std::function<void()> onOpenPartJson;
+  std::function<void(const QString& format)> onExport;
+  std::function<void()> onQuit;
+  std::function<void(OcctView*)> onViewActivated;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildMenus();
+
+  QTabWidget* tabs_ = nullptr;
+  QTreeWidget* tree_ = nullptr;
+  std::string treeSignature_;
+};
+
+}  // namespace workstation

@@ -1,0 +1,221 @@
+#include "workstation/occt_view.h"
+
+#include <QMouseEvent>
+#include <QSurfaceFormat>
+#include <QWheelEvent>
+
+#include <Aspect_NeutralWindow.hxx>
+#include <Graphic3d_Vec2.hxx>
+#include <OpenGl_Context.hxx>
+#include <OpenGl_FrameBuffer.hxx>
+#include <OpenGl_GraphicDriver.hxx>
+#include <Prs3d_Drawer.hxx>
+#include <Prs3d_LineAspect.hxx>
+#include <Quantity_Color.hxx>
+
+#include "workstation/document_scene.h"
+
+namespace workstation {
+namespace {
+
+// Qt renders into a framebuffer of its own; OCCT must draw into that one, as sRGB.
+class QtFrameBuffer : public OpenGl_FrameBuffer {
+  DEFINE_STANDARD_RTTI_INLINE(QtFrameBuffer, OpenGl_FrameBuffer)
+ public:
+  void BindBuffer(const Handle(OpenGl_Context) & gl) override {
+    OpenGl_FrameBuffer::BindBuffer(gl);
+    gl->SetFrameBufferSRGB(true, false);
+  }
+  void BindDrawBuffer(const Handle(OpenGl_Context) & gl) override {
+    OpenGl_FrameBuffer::BindDrawBuffer(gl);
+    gl->SetFrameBufferSRGB(true, false);
+  }
+  void BindReadBuffer(const Handle(OpenGl_Context) & gl) override {
+    OpenGl_FrameBuffer::BindReadBuffer(gl);
+  }
+};
+
+// A body without a colour of its own is shown in a warm grey.
+Quantity_Color bodyColor(const SceneBody& body) {
+  if (!body.hasColor) return Quantity_Color(0.70, 0.66, 0.60, Quantity_TOC_sRGB);
+  return Quantity_Color(body.color.r / 255.0, body.color.g / 255.0, body.color.b / 255.0,
+                        Quantity_TOC_sRGB);
+}
+
+// Colours are applied after the solids are built; a new colour must redraw the scene too.
+std::int64_t colorKey(const SceneBody& body) {
+  if (!body.hasColor) return -1;
+  return (std::int64_t{body.color.r} << 32) ^ (std::int64_t{body.color.g} << 16) ^ body.color.b;
+}
+
+}  // namespace
+
+OcctView::OcctView(std::shared_ptr<host::Document> document, QWidget* parent)
+    : QOpenGLWidget(parent), document_(std::move(document)) {
+  display_ = new Aspect_DisplayConnection();
+  Handle(OpenGl_GraphicDriver) driver = new OpenGl_GraphicDriver(display_, false);
+  // Qt owns the context and swaps the buffers.
+  driver->ChangeOptions().buffersNoSwap = true;
+  driver->ChangeOptions().buffersOpaqueAlpha = true;
+  driver->ChangeOptions().useSystemBuffer = false;
+  viewer_ = new V3d_Viewer(driver);
+  viewer_->SetDefaultBackgroundColor(Quantity_Color(0.86, 0.88, 0.91, Quantity_TOC_sRGB));
+  viewer_->SetDefaultLights();
+  viewer_->SetLightOn();
+  context_ = new AIS_InteractiveContext(viewer_);
+  context_->SetDisplayMode(AIS_Shaded, false);
+  context_->DefaultDrawer()->SetFaceBoundaryDraw(true);
+  context_->DefaultDrawer()->SetFaceBoundaryAspect(new Prs3d_LineAspect(
+      Quantity_Color(0.1, 0.1, 0.12, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0));
+  view_ = viewer_->CreateView();
+  view_->SetImmediateUpdate(false);
+  // Not an exact isometric view: under the headlight its three visible faces of a box would
+  // all get the same shade.
+  view_->SetProj(0.8, -1.6, 1.0);
+  view_->TriedronDisplay(Aspect_TOTP_LEFT_LOWER, Quantity_NOC_GRAY20, 0.1, V3d_ZBUFFER);
+
+  setMouseTracking(false);
+  setFocusPolicy(Qt::StrongFocus);
+  setUpdateBehavior(QOpenGLWidget::NoPartialUpdate);
+  QSurfaceFormat format;
+  format.setDepthBufferSize(24);
+  format.setStencilBufferSize(8);
+  setFormat(format);
+  setMinimumSize(200, 150);
+}
+
+OcctView::~OcctView() {
+  releaseView();
+}
+
+// The view's GL resources belong to Qt's context: release them while it is current, and keep
+// the display connection open until then.
+void OcctView::releaseView() {
+  Handle(Aspect_DisplayConnection) display = display_;
+  makeCurrent();
+  shapes_.clear();
+  if (!context_.IsNull()) context_->RemoveAll(false);
+  context_.Nullify();
+  if (!view_.IsNull()) view_->Remove();
+  view_.Nullify();
+  viewer_.Nullify();
+  doneCurrent();
+  display.Nullify();
+  display_.Nullify();
+}
+
+void OcctView::initializeGL() {
+  Handle(OpenGl_Context) gl = new OpenGl_Context();
+  if (!gl->Init(false)) {
+    failure_ = "OpenGL context could not be wrapped";
+    return;
+  }
+  // The top-level window names the drawable; making this widget native would give it a
+  // surface of its own that Qt cannot compose.
+  const Aspect_Drawable native = static_cast<Aspect_Drawable>(window()->winId());
+  Handle(Aspect_NeutralWindow) window = Handle(Aspect_NeutralWindow)::DownCast(view_->Window());
+  if (window.IsNull()) {
+    window = new Aspect_NeutralWindow();
+    window->SetVirtual(true);
+  }
+  window->SetNativeHandle(native);
+  window->SetSize(std::max(1, width()), std::max(1, height()));
+  view_->SetWindow(window, gl->RenderingContext());
+  glReady_ = true;
+  syncScene();
+}
+
+void OcctView::paintGL() {
+  if (!glReady_ || view_->Window().IsNull()) return;
+  Handle(OpenGl_GraphicDriver) driver = Handle(OpenGl_GraphicDriver)::DownCast(viewer_->Driver());
+  const Handle(OpenGl_Context)& gl = driver->GetSharedContext();
+  Handle(OpenGl_FrameBuffer) fbo = gl->DefaultFrameBuffer();
+  if (fbo.IsNull()) {
+    fbo = new QtFrameBuffer();
+    gl->SetDefaultFrameBuffer(fbo);
+  }
+  if (!fbo->InitWrapper(gl)) {
+    failure_ = "Qt's framebuffer could not be wrapped";
+    return;
+  }
+  Handle(Aspect_NeutralWindow) window = Handle(Aspect_NeutralWindow)::DownCast(view_->Window());
+  Graphic3d_Vec2i oldSize;
+  window->Size(oldSize.x(), oldSize.y());
+  const Graphic3d_Vec2i newSize = fbo->GetVPSize();
+  if (newSize != oldSize) {
+    window->SetSize(newSize.x(), newSize.y());
+    view_->MustBeResized();
+    view_->Invalidate();
+    if (!userMoved_) view_->FitAll(0.1, false);
+  }
+  view_->InvalidateImmediate();
+  view_->Redraw();
+  ++frames_;
+  emit painted();
+}
+
+void OcctView::requestRedraw() {
+  syncScene();
+  update();
+}
+
+void OcctView::redrawIfChanged() {
+  if (syncScene()) update();
+}
+
+bool OcctView::syncScene() {
+  if (context_.IsNull()) return false;
+  std::vector<SceneBody> bodies = sceneBodies(document_);
+  bool same = bodies.size() == shapes_.size();
+  for (size_t i = 0; same && i < bodies.size(); ++i)
+    same = bodies[i].stamp == shapes_[i].stamp && colorKey(bodies[i]) == shapes_[i].color;
+  if (same) return false;
+  context_->RemoveAll(false);
+  shapes_.clear();
+  for (const SceneBody& body : bodies) {
+    Handle(AIS_Shape) shape = new AIS_Shape(body.solid);
+    shape->SetColor(bodyColor(body));
+    context_->Display(shape, AIS_Shaded, 0, false);
+    shapes_.push_back(Shown{body.stamp, colorKey(body), shape});
+  }
+  if (!userMoved_) view_->FitAll(0.1, false);
+  view_->Invalidate();
+  return true;
+}
+
+void OcctView::fitAll() {
+  userMoved_ = false;
+  if (!view_.IsNull()) view_->FitAll(0.1, false);
+  update();
+}
+
+void OcctView::mousePressEvent(QMouseEvent* event) {
+  lastMouse_ = event->position().toPoint();
+  if (event->button() == Qt::LeftButton && glReady_)
+    view_->StartRotation(lastMouse_.x(), lastMouse_.y());
+}
+
+void OcctView::mouseMoveEvent(QMouseEvent* event) {
+  if (!glReady_) return;
+  const QPoint p = event->position().toPoint();
+  if (event->buttons() & Qt::LeftButton) {
+    view_->Rotation(p.x(), p.y());
+  } else if (event->buttons() & (Qt::MiddleButton | Qt::RightButton)) {
+    view_->Pan(p.x() - lastMouse_.x(), lastMouse_.y() - p.y());
+  } else {
+    return;
+  }
+  userMoved_ = true;
+  lastMouse_ = p;
+  update();
+}
+
+void OcctView::wheelEvent(QWheelEvent* event) {
+  if (!glReady_) return;
+  const double steps = event->angleDelta().y() / 120.0;
+  view_->SetZoom(steps > 0 ? 1.0 + 0.1 * steps : 1.0 / (1.0 - 0.1 * steps));
+  userMoved_ = true;
+  update();
+}
+
+}  // namespace workstation

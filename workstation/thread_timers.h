@@ -1,0 +1,58 @@
+// Thread timers: a callback with the timer's id every interval until the timer is killed.
+// The Qt timers run on the event loop; the manual ones fire when a test advances their clock.
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTimer;
+
+namespace workstation {
+
+class ThreadTimers {
+ public:
+  using Callback = std::function<void(std::uint32_t)>;
+  virtual ~ThreadTimers() = default;
+  // 0 when no timer can be made.
+  virtual std::uint32_t start(std::uint32_t intervalMs, Callback callback) = 0;
+  virtual void kill(std::uint32_t id) = 0;
+  virtual std::size_t active() const = 0;
+};
+
+class QtThreadTimers : public ThreadTimers {
+ public:
+  ~QtThreadTimers() override;
+  std::uint32_t start(std::uint32_t intervalMs, Callback callback) override;
+  void kill(std::uint32_t id) override;
+  std::size_t active() const override { return timers_.size(); }
+
+ private:
+  std::map<std::uint32_t, QTimer*> timers_;
+  std::uint32_t nextId_ = 1;
+};
+
+// A clock that only moves when told: advance() fires every timer that falls due, in order.
+class ManualThreadTimers : public ThreadTimers {
+ public:
+  std::uint32_t start(std::uint32_t intervalMs, Callback callback) override;
+  void kill(std::uint32_t id) override;
+  std::size_t active() const override { return timers_.size(); }
+  void advance(std::uint64_t ms);
+  std::uint64_t now() const { return now_; }
+
+ private:
+  struct Timer {
+    std::uint64_t interval;
+    std::uint64_t due;
+    Callback callback;
+  };
+  std::map<std::uint32_t, Timer> timers_;
+  std::uint32_t nextId_ = 1;
+  std::uint64_t now_ = 0;
+};
+
+}  // namespace workstation

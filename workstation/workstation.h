@@ -1,0 +1,115 @@
+// The desktop CAD session on Qt: the application side of host/ (layout, windows with real
+// 3D views, dialogs, toolbars, timers, the dictionary, the message loop) over occt_host's
+// documents. One per process; while it lives it is the host environment.
+#pragma once
+
+#include <QPointer>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/desktop.h"
+#include "host/environment.h"
+#include "kestrun/kestrun.h"
+#include "workstation/event_pump.h"
+#include "workstation/main_window.h"
+#include "workstation/thread_timers.h"
+
+class QTimer;
+
+namespace occt_host {
+class ApplicationFrame;
+}
+
+namespace workstation {
+
+class OcctView;
+
+class Workstation : public host::Environment, public host::Desktop {
+ public:
+  struct Options {
+    // Thread timers on a clock that only moves when the caller advances it.
+    bool manualTimers = false;
+  };
+
+  explicit Workstation(Options options);
+  Workstation() : Workstation(Options{}) {}
+  ~Workstation() override;
+  Workstation(const Workstation&) = delete;
+  Workstation& operator=(const Workstation&) = delete;
+
+  MainWindow& mainWindowWidget() { return *window_; }
+  EventPump& pump() { return pump_; }
+  occt_host::ApplicationFrame& frame() { return *frame_; }
+  // Null unless the timers are manual.
+  ManualThreadTimers* manualTimers() { return manualTimers_; }
+  std::size_t activeTimers() const { return timers_->active(); }
+
+  // A new Part document in a window of its own, current.
+  std::shared_ptr<host::Document> newPart();
+  OcctView* viewOf(const std::shared_ptr<host::Document>& document) const;
+  // Draws part JSON into `document` through the core, pausing `drawDelayMs` after each item.
+  int drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
+               std::uint32_t drawDelayMs, MardelImportResult& result);
+  // Writes the document as "STEP", "glTF" or "STL"; false with a reason.
+  bool exportDocument(const std::shared_ptr<host::Document>& document, const std::string& format,
+                      const std::string& path, std::string& error);
+
+  // Creates every general workbench add-in in the dictionary and builds its commands and
+  // toolbars; returns how many were created.
+  int createAddins();
+  // What pressing a toolbar button does: the header's command class is created.
+  bool startCommand(const std::string& headerId);
+  const std::vector<host::Command*>& commands() const { return commands_; }
+  const std::vector<std::shared_ptr<host::CommandHeader>>& headers() const { return headers_; }
+  const std::vector<std::shared_ptr<host::CommandContainer>>& toolbars() const { return toolbars_; }
+  // Deletes every command and add-in (before their module goes away).
+  void releaseAddins();
+  // Runs the application's loop until quit; returns the exit code.
+  int run();
+
+  // host::Environment
+  std::shared_ptr<host::Layout> currentLayout() override;
+  host::MessagePump& messagePump() override { return pump_; }
+  std::uint32_t tickCount() override { return pump_.tickCount(); }
+  std::shared_ptr<host::Application> application() override;
+  host::Desktop* desktop() override { return this; }
+
+  // host::Desktop
+  host::NativeHandle mainWindow() override;
+  std::shared_ptr<host::Dialog> CreateDialog(host::NativeHandle parent, const std::string& id,
+                                             std::uint32_t style) override;
+  host::Status FillDictionary(const host::DictionaryEntry& entry) override;
+  const host::DictionaryEntry* LookupClass(std::string_view className,
+                                           std::string_view interfaceName) override;
+  host::Status AddCommandHeader(std::shared_ptr<host::CommandHeader> header) override;
+  host::Status AddToolbar(std::shared_ptr<host::CommandContainer> toolbar, int visibility,
+                          int position) override;
+  std::uint32_t StartTimer(std::uint32_t delayMs,
+                           std::function<void(std::uint32_t)> callback) override;
+  void KillTimer(std::uint32_t id) override;
+  void AdoptCommand(host::Command* command) override;
+  void RequestDelayedDestruction(host::Command* command) override;
+
+ private:
+  void wireMenus();
+  void destroyCommand(host::Command* command);
+
+  EventPump pump_;
+  std::unique_ptr<ThreadTimers> timers_;
+  ManualThreadTimers* manualTimers_ = nullptr;
+  std::shared_ptr<occt_host::ApplicationFrame> frame_;
+  std::unique_ptr<MainWindow> window_;
+  // Shows what changed outside a drawing's refreshes (a draw without pauses, an add-in).
+  QTimer* watch_ = nullptr;
+  std::vector<host::DictionaryEntry> dictionary_;
+  std::vector<std::shared_ptr<host::CommandHeader>> headers_;
+  std::vector<std::shared_ptr<host::CommandContainer>> toolbars_;
+  std::vector<host::Command*> commands_;
+  std::vector<std::unique_ptr<host::GeneralWorkbenchAddin>> addins_;
+  host::Environment* previous_ = nullptr;
+};
+
+}  // namespace workstation
