@@ -7,6 +7,7 @@
 #include "../../core/tests/assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
+#include "occt_host/step_documents.h"
 #include "occt_host/step_export.h"
 #include "part_fixture.h"
 #include "platform/temp_files.h"
@@ -163,6 +164,17 @@ TEST_F(ProductTest, AssemblyStepKeepsEveryInstanceNameAndPlacement) {
   auto empty = session.newDocument("Product");
   EXPECT_FALSE(exportStep(empty, folder + "/empty.step", &error));
   EXPECT_EQ(error, "the Product holds no instance with a solid");
+}
+
+// Components that STEP insertion adds to a Product are instances of its root product too.
+TEST_F(ProductTest, InsertedComponentsAreInstancesOfTheRootProduct) {
+  drawCylinder();
+  auto productDocument = session.newDocument("Product");
+  addProductComponent(productDocument, ProductComponent{"Inserted", document});
+  auto children = rootOf(productDocument)->children();
+  ASSERT_EQ(children.size(), 1u);
+  EXPECT_EQ(children[0]->instanceName(), "Inserted");
+  EXPECT_EQ(productComponents(productDocument).size(), 1u);
 }
 
 }  // namespace
