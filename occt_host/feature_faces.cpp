@@ -21,8 +21,11 @@ std::vector<Step> stepsTo(SolidFeature& through) {
   std::vector<Step> steps;
   auto body = std::dynamic_pointer_cast<Body>(through.parentNode());
   std::shared_ptr<SolidFeature> current = std::static_pointer_cast<SolidFeature>(through.self());
+  // Refreshing `through` brought every feature before it up to date.
+  HistoryRecordPtr record = through.historyRecord();
   while (current) {
-    Step step{current->historyRecord(), {current.get()}};
+    if (!record) record = current->historyRecord();
+    Step step{record, {current.get()}};
     std::shared_ptr<SolidFeature> first = current;
     for (std::size_t i = 1; body && i < step.record->covers(); ++i) {
       auto previous = body->solidFeatureBefore(first.get());
@@ -32,6 +35,7 @@ std::vector<Step> stepsTo(SolidFeature& through) {
     }
     steps.push_back(std::move(step));
     current = body ? body->solidFeatureBefore(first.get()) : nullptr;
+    record = current ? current->keptHistoryRecord() : nullptr;
   }
   std::reverse(steps.begin(), steps.end());
   return steps;
