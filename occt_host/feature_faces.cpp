@@ -79,8 +79,16 @@ TopTools_IndexedMapOfShape facesOf(const SolidFeature& feature, SolidFeature& th
   return found == faces->end() ? TopTools_IndexedMapOfShape() : found->second;
 }
 
+// A body that a boolean took as its tool lives on in the boolean's own body, so the
+// solid its features' faces now stand on is that body's.
 std::shared_ptr<SolidFeature> bodyTip(SolidFeature& feature) {
   auto body = std::dynamic_pointer_cast<Body>(feature.parentNode());
+  while (body) {
+    auto boolean = std::dynamic_pointer_cast<BooleanFeature>(body->parentNode());
+    auto outer = boolean ? std::dynamic_pointer_cast<Body>(boolean->parentNode()) : nullptr;
+    if (!outer) break;
+    body = outer;
+  }
   auto tip = body ? body->solidFeatureBefore(nullptr) : nullptr;
   return tip ? tip : std::static_pointer_cast<SolidFeature>(feature.self());
 }
