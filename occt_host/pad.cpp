@@ -5,43 +5,7 @@
 namespace occt_host {
 
 Pad::Pad(std::string name, const std::shared_ptr<Sketch>& sketch)
-    : SolidFeature("Pad", std::move(name)), prism_(sketch) {}
-
-// An accepted parameter puts the pad out of date.
-host::Status Pad::changed(host::Status status) {
-  if (host::succeeded(status)) touch();
-  return status;
-}
-
-host::Status Pad::setDirection(const host::Vec3& direction) {
-  return changed(prism_.setDirection(direction));
-}
-
-host::Vec3 Pad::direction() const {
-  return prism_.direction();
-}
-
-host::Status Pad::setLimitType(host::LimitEnd end, int type) {
-  return changed(prism_.setLimitType(end, type));
-}
-
-int Pad::limitType(host::LimitEnd end) const {
-  return prism_.limitType(end);
-}
-
-host::Status Pad::setLimitLength(host::LimitEnd end, double length) {
-  return changed(prism_.setLimitLength(end, length));
-}
-
-double Pad::limitLength(host::LimitEnd end) const {
-  return prism_.limitLength(end);
-}
-
-void* Pad::findInterface(host::InterfaceId id) {
-  if (id == host::Pad::kInterfaceId) return static_cast<host::Pad*>(this);
-  if (id == host::Prism::kInterfaceId) return static_cast<host::Prism*>(this);
-  return SolidFeature::findInterface(id);
-}
+    : PrismFeature("Pad", std::move(name), sketch) {}
 
 TopoDS_Shape Pad::build(const TopoDS_Shape& before) {
   TopoDS_Shape prism = prism_.extrude(name());

@@ -7,43 +7,7 @@
 namespace occt_host {
 
 Pocket::Pocket(std::string name, const std::shared_ptr<Sketch>& sketch)
-    : SolidFeature("Pocket", std::move(name)), prism_(sketch) {}
-
-// An accepted parameter puts the pocket out of date.
-host::Status Pocket::changed(host::Status status) {
-  if (host::succeeded(status)) touch();
-  return status;
-}
-
-host::Status Pocket::setDirection(const host::Vec3& direction) {
-  return changed(prism_.setDirection(direction));
-}
-
-host::Vec3 Pocket::direction() const {
-  return prism_.direction();
-}
-
-host::Status Pocket::setLimitType(host::LimitEnd end, int type) {
-  return changed(prism_.setLimitType(end, type));
-}
-
-int Pocket::limitType(host::LimitEnd end) const {
-  return prism_.limitType(end);
-}
-
-host::Status Pocket::setLimitLength(host::LimitEnd end, double length) {
-  return changed(prism_.setLimitLength(end, length));
-}
-
-double Pocket::limitLength(host::LimitEnd end) const {
-  return prism_.limitLength(end);
-}
-
-void* Pocket::findInterface(host::InterfaceId id) {
-  if (id == host::Pocket::kInterfaceId) return static_cast<host::Pocket*>(this);
-  if (id == host::Prism::kInterfaceId) return static_cast<host::Prism*>(this);
-  return SolidFeature::findInterface(id);
-}
+    : PrismFeature("Pocket", std::move(name), sketch) {}
 
 TopoDS_Shape Pocket::build(const TopoDS_Shape& before) {
   TopoDS_Shape prism = prism_.extrude(name());

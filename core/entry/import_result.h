@@ -8,15 +8,15 @@
 
 namespace kestrun {
 
-constexpr std::int32_t kStatusSuccess = 0;
-constexpr std::int32_t kStatusWarnings = 1;
-constexpr std::int32_t kStatusFailed = 2;
+constexpr std::int32_t kStatusSuccess = MARDEL_STATUS_SUCCESS;
+constexpr std::int32_t kStatusWarnings = MARDEL_STATUS_WARNINGS;
+constexpr std::int32_t kStatusFailed = MARDEL_STATUS_FAILED;
 
-constexpr std::int32_t kCodeInput = 100;
-constexpr std::int32_t kCodeDocument = 200;
-constexpr std::int32_t kCodeSketch = 300;
-constexpr std::int32_t kCodeFeature = 400;
-constexpr std::int32_t kCodeUpdate = 500;
+constexpr std::int32_t kCodeInput = MARDEL_CODE_INPUT;
+constexpr std::int32_t kCodeDocument = MARDEL_CODE_DOCUMENT;
+constexpr std::int32_t kCodeSketch = MARDEL_CODE_SKETCH;
+constexpr std::int32_t kCodeFeature = MARDEL_CODE_FEATURE;
+constexpr std::int32_t kCodeUpdate = MARDEL_CODE_UPDATE;
 
 // Writes go to the caller's record when there is one, else to a private record, so
 // that the status is known either way and the caller's memory is touched only if given.

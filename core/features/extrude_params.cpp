@@ -5,38 +5,20 @@
 #include <string>
 
 #include "core/features/sketch_frame.h"
+#include "core/partjson/json_members.h"
 #include "platform/environment.h"
 
 namespace kestrun {
 
 namespace {
 
-template <class T, class Get>
-void readMember(const rapidjson::Value& item, const char* key, bool (rapidjson::Value::*is)() const,
-                Get get, T& out) {
-  auto it = item.FindMember(key);
-  if (it != item.MemberEnd() && (it->value.*is)()) out = get(it->value);
-}
-
-double number(const rapidjson::Value& v) {
-  return v.GetDouble();
-}
-bool boolean(const rapidjson::Value& v) {
-  return v.GetBool();
-}
-
 void readDirection(const rapidjson::Value& item, host::Vec3& out) {
-  auto it = item.FindMember("direction");
-  if (it == item.MemberEnd() || !it->value.IsObject()) return;
+  const rapidjson::Value* direction = member(item, "direction");
   host::Vec3 d;
-  double* parts[] = {&d.x, &d.y, &d.z};
-  const char* keys[] = {"x", "y", "z"};
-  for (int i = 0; i < 3; ++i) {
-    auto c = it->value.FindMember(keys[i]);
-    if (c == it->value.MemberEnd() || !c->value.IsNumber()) return;
-    *parts[i] = c->value.GetDouble();
+  if (direction && numberMember(*direction, "x", d.x) && numberMember(*direction, "y", d.y) &&
+      numberMember(*direction, "z", d.z)) {
+    out = d;
   }
-  out = d;
 }
 
 double grow(double limit, double overshoot, bool zeroGoesNegative) {
@@ -50,10 +32,10 @@ double grow(double limit, double overshoot, bool zeroGoesNegative) {
 ExtrudeParams readExtrudeParams(const rapidjson::Value& item) {
   ExtrudeParams p;
   if (!item.IsObject()) return p;
-  readMember(item, "n1Height", &rapidjson::Value::IsNumber, number, p.n1Height);
-  readMember(item, "n2Height", &rapidjson::Value::IsNumber, number, p.n2Height);
-  readMember(item, "contrary", &rapidjson::Value::IsBool, boolean, p.contrary);
-  readMember(item, "contrary2", &rapidjson::Value::IsBool, boolean, p.contrary2);
+  numberMember(item, "n1Height", p.n1Height);
+  numberMember(item, "n2Height", p.n2Height);
+  boolMember(item, "contrary", p.contrary);
+  boolMember(item, "contrary2", p.contrary2);
   readDirection(item, p.direction);
   p.direction = normalizedDirection(p.direction);
   p.first = p.contrary ? -p.n1Height : p.n1Height;

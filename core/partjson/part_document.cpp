@@ -67,16 +67,6 @@ bool isSketchType(std::string_view type) {
   return type == "sketch" || type == "Sketch";
 }
 
-const rapidjson::Value* stringMember(const rapidjson::Value& object, const char* key) {
-  if (!object.IsObject()) return nullptr;
-  auto it = object.FindMember(key);
-  return it != object.MemberEnd() && it->value.IsString() ? &it->value : nullptr;
-}
-
-std::string_view stringView(const rapidjson::Value& value) {
-  return {value.GetString(), value.GetStringLength()};
-}
-
 std::vector<std::string> collectReferences(const rapidjson::Value& item) {
   ReferenceList refs;
   if (!item.IsObject()) return {};

@@ -8,6 +8,7 @@
 
 #include <rapidjson/document.h>
 
+#include "core/partjson/json_members.h"
 #include "host/values.h"
 
 namespace kestrun {
@@ -16,10 +17,6 @@ namespace kestrun {
 const rapidjson::Value* findItemList(const rapidjson::Value& root);
 
 bool isSketchType(std::string_view type);
-
-// String member `key` of an object, or null when absent or not a string.
-const rapidjson::Value* stringMember(const rapidjson::Value& object, const char* key);
-std::string_view stringView(const rapidjson::Value& value);
 
 // The ids an item names, in reference order, each once.
 std::vector<std::string> collectReferences(const rapidjson::Value& item);

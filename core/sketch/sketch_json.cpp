@@ -8,28 +8,6 @@ namespace {
 constexpr double kSamePoint = 1e-6;
 }
 
-const rapidjson::Value* member(const rapidjson::Value& object, const char* key) {
-  if (!object.IsObject()) return nullptr;
-  auto it = object.FindMember(key);
-  return it == object.MemberEnd() ? nullptr : &it->value;
-}
-
-bool numberMember(const rapidjson::Value& object, const char* key, double& out) {
-  const rapidjson::Value* value = member(object, key);
-  if (!value || !value->IsNumber()) return false;
-  double number = value->GetDouble();
-  if (!std::isfinite(number)) return false;
-  out = number;
-  return true;
-}
-
-bool boolMember(const rapidjson::Value& object, const char* key, bool& out) {
-  const rapidjson::Value* value = member(object, key);
-  if (!value || !value->IsBool()) return false;
-  out = value->GetBool();
-  return true;
-}
-
 bool pointValue(const rapidjson::Value& value, host::Point2& out) {
   host::Point2 p;
   if (!numberMember(value, "x", p.x) || !numberMember(value, "y", p.y)) return false;

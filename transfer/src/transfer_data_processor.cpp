@@ -17,10 +17,13 @@ constexpr char kComponent[] = "transfer.processor";
 constexpr char kCoreFileName[] = "libKestrun.so";
 constexpr char kCoreFolder[] = "/Fennick/bin/";
 constexpr size_t kMaxCorePathChars = 259;
-constexpr int32_t kStatusFailed = 2;
-constexpr int32_t kCodeNotAPart = 200;
+constexpr int32_t kStatusFailed = MARDEL_STATUS_FAILED;
+// The core's code for a document that is not a usable Part.
+constexpr int32_t kCodeNotAPart = MARDEL_CODE_DOCUMENT;
 
 std::atomic<uint32_t> g_drawDelayMs{0};
+std::atomic<MardelLogSinkFn> g_coreLogSink{nullptr};
+std::atomic<void*> g_coreLogContext{nullptr};
 
 // Its address names the module this code was linked into.
 const char kModuleAnchor = 0;
@@ -83,6 +86,8 @@ void TransferDataProcessor::DrawJsonPayload(const std::string& json) {
   }
   CoreExports exports;
   if (!BindCoreExports(module, kind, exports)) return;
+  if (exports.setLogSink && g_coreLogSink.load())
+    exports.setLogSink(g_coreLogSink.load(), g_coreLogContext.load());
   const Bytes bytes(json.begin(), json.end());
   MardelImportResult result{};
   const int32_t status = kind == PayloadKind::Product
@@ -123,6 +128,8 @@ bool TransferDataProcessor::BindCoreExports(const platform::DynamicLibrary& modu
         std::to_string(kProcedureNotFoundCode));
     return false;
   }
+  exports.setLogSink =
+      ExportAs<MardelImport_SetLogSinkFn>(module.Symbol("MardelImport_SetLogSink"));
   if (kind != PayloadKind::Product) return true;
   auto list =
       ExportAs<ListProductSourcePartsFn>(module.Symbol("MardelImport_ListProductSourceParts"));
@@ -234,6 +241,11 @@ void TransferDataProcessor::SetDrawDelayMs(uint32_t delayMs) {
 
 uint32_t TransferDataProcessor::DrawDelayMs() {
   return g_drawDelayMs.load();
+}
+
+void TransferDataProcessor::SetCoreLogSink(MardelLogSinkFn sink, void* context) {
+  g_coreLogContext.store(context);
+  g_coreLogSink.store(sink);
 }
 
 std::shared_ptr<host::Document> TransferDataProcessor::TargetDocument(PayloadKind kind) {

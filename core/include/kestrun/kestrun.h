@@ -36,6 +36,18 @@ typedef struct MardelImportOptions {
   int32_t drawDelayMs; /* read as unsigned */
 } MardelImportOptions;
 
+/* Values of MardelImportResult.status, which the drawing entry also returns. */
+enum { MARDEL_STATUS_SUCCESS = 0, MARDEL_STATUS_WARNINGS = 1, MARDEL_STATUS_FAILED = 2 };
+
+/* Values of MardelImportResult.errorCode: the stage that failed. */
+enum {
+  MARDEL_CODE_INPUT = 100,
+  MARDEL_CODE_DOCUMENT = 200,
+  MARDEL_CODE_SKETCH = 300,
+  MARDEL_CODE_FEATURE = 400,
+  MARDEL_CODE_UPDATE = 500
+};
+
 typedef struct MardelImportResult {
   int32_t status;
   int32_t errorCode;
@@ -60,6 +72,16 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* d
 
 typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
                                            const MardelImportOptions*, MardelImportResult*);
+
+/* Receives one of the core's log lines, without its line end. Level 0 lines go to
+ * standard output by default, level 1 lines to standard error. */
+typedef void (*MardelLogSinkFn)(void* context, int32_t level, const char* text, uint64_t size);
+
+/* Sends the core's log lines to `sink` (with `context`) from now on; null restores
+ * standard output and standard error. Call it while no draw runs. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetLogSink(MardelLogSinkFn sink, void* context);
+
+typedef void (*MardelImport_SetLogSinkFn)(MardelLogSinkFn, void*);
 
 #ifdef __cplusplus
 namespace wenlow {
