@@ -19,6 +19,7 @@
 #include "occt_host/container.h"
 #include "occt_host/document.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/part.h"
 
 namespace occt_host {
@@ -67,8 +68,10 @@ void write(const std::shared_ptr<host::Document>& document, const std::string& p
   STEPCAFControl_Writer writer;
   writer.SetNameMode(true);
   writer.SetColorMode(true);
-  if (!writer.Transfer(xde, STEPControl_AsIs))
-    throw std::runtime_error("the bodies could not be translated to STEP");
+  OperationBudget budget("the STEP translation of " + path);
+  bool transferred = writer.Transfer(xde, STEPControl_AsIs, nullptr, budget.range());
+  budget.throwIfInterrupted();
+  if (!transferred) throw std::runtime_error("the bodies could not be translated to STEP");
   if (writer.Write(path.c_str()) != IFSelect_RetDone)
     throw std::runtime_error("cannot write the STEP file " + path);
 }
