@@ -104,15 +104,23 @@ TopoDS_Shape BooleanFeature::build(const TopoDS_Shape& before) {
     if (kind_ == Kind::Add) return tool;
     throw std::runtime_error(name() + ": the body has no solid before it to combine with");
   }
+  // The history carries the tool body's faces on, so its features keep their faces.
+  FeatureHistory history;
+  TopoDS_Shape shape;
   switch (kind_) {
     case Kind::Add:
-      return booleans::fuse(before, tool, name());
+      shape = booleans::fuse(before, tool, name(), &history.history);
+      break;
     case Kind::Remove:
-      return booleans::cut(before, {tool}, name());
+      shape = booleans::cut(before, {tool}, name(), &history.history);
+      break;
     case Kind::Intersect:
-      return booleans::common(before, tool, name());
+      shape = booleans::common(before, tool, name(), &history.history);
+      break;
   }
-  throw std::runtime_error(name() + ": unknown boolean operation");
+  if (shape.IsNull()) throw std::runtime_error(name() + ": unknown boolean operation");
+  publishHistory(std::move(history));
+  return shape;
 }
 
 }  // namespace occt_host

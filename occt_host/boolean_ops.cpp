@@ -41,25 +41,37 @@ TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& ob
   return operation.Shape();
 }
 
+void keepHistory(BRepAlgoAPI_BooleanOperation& operation, Handle(BRepTools_History) * history) {
+  if (history) *history = operation.History();
+}
+
 }  // namespace
 
-TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner) {
+TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner,
+                  Handle(BRepTools_History) * history) {
   BRepAlgoAPI_Fuse operation;
   run(operation, object, {tool}, owner + ": the union with the body's solid");
+  // The merged faces are recorded in the operation's history as modified.
   operation.SimplifyResult();
+  keepHistory(operation, history);
   return operation.Shape();
 }
 
 TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
-                 const std::string& owner) {
+                 const std::string& owner, Handle(BRepTools_History) * history) {
   BRepAlgoAPI_Cut operation;
-  return run(operation, object, tools, owner + ": the cut from the body's solid");
+  TopoDS_Shape shape = run(operation, object, tools, owner + ": the cut from the body's solid");
+  keepHistory(operation, history);
+  return shape;
 }
 
-TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool,
-                    const std::string& owner) {
+TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner,
+                    Handle(BRepTools_History) * history) {
   BRepAlgoAPI_Common operation;
-  return run(operation, object, {tool}, owner + ": the intersection with the body's solid");
+  TopoDS_Shape shape =
+      run(operation, object, {tool}, owner + ": the intersection with the body's solid");
+  keepHistory(operation, history);
+  return shape;
 }
 
 bool hasSolid(const TopoDS_Shape& shape) {

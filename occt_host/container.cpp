@@ -1,6 +1,8 @@
 #include "occt_host/container.h"
 
 #include "occt_host/boolean_factory.h"
+#include "occt_host/brep_factory.h"
+#include "occt_host/dress_up_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
 #include "occt_host/pocket.h"
@@ -13,7 +15,9 @@ namespace occt_host {
 Container::Container(std::shared_ptr<Part> part)
     : part_(std::move(part)),
       structure_(std::make_unique<StructureFactory>(*part_)),
-      booleans_(std::make_unique<BooleanFactory>(*part_)) {}
+      booleans_(std::make_unique<BooleanFactory>(*part_)),
+      brep_(std::make_unique<BRepFactory>()),
+      dressUps_(std::make_unique<DressUpFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -67,6 +71,9 @@ void* Container::findInterface(host::InterfaceId id) {
   if (id == host::BooleanFactory::kInterfaceId) {
     return static_cast<host::BooleanFactory*>(booleans_.get());
   }
+  if (id == host::DressUpFactory::kInterfaceId)
+    return static_cast<host::DressUpFactory*>(dressUps_.get());
+  if (id == host::BRepFactory::kInterfaceId) return static_cast<host::BRepFactory*>(brep_.get());
   // The structure factories share the container's lifetime through its handle.
   if (id == host::WireframeFactory::kInterfaceId) {
     return static_cast<host::WireframeFactory*>(structure_.get());

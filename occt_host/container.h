@@ -12,6 +12,8 @@
 namespace occt_host {
 
 class BooleanFactory;
+class BRepFactory;
+class DressUpFactory;
 class Part;
 class StructureFactory;
 
@@ -46,6 +48,8 @@ class Container : public Object,
   std::shared_ptr<Part> part_;
   std::unique_ptr<StructureFactory> structure_;
   std::unique_ptr<BooleanFactory> booleans_;
+  std::unique_ptr<BRepFactory> brep_;
+  std::unique_ptr<DressUpFactory> dressUps_;
 };
 
 }  // namespace occt_host

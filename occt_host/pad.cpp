@@ -46,7 +46,10 @@ void* Pad::findInterface(host::InterfaceId id) {
 TopoDS_Shape Pad::build(const TopoDS_Shape& before) {
   TopoDS_Shape prism = prism_.extrude(name());
   if (before.IsNull()) return prism;
-  return booleans::fuse(before, prism, name());
+  FeatureHistory history;
+  TopoDS_Shape fused = booleans::fuse(before, prism, name(), &history.history);
+  publishHistory(std::move(history));
+  return fused;
 }
 
 }  // namespace occt_host

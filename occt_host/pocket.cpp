@@ -49,7 +49,10 @@ TopoDS_Shape Pocket::build(const TopoDS_Shape& before) {
   TopoDS_Shape prism = prism_.extrude(name());
   if (before.IsNull())
     throw std::runtime_error(name() + ": the body has no solid before it to cut");
-  return booleans::cut(before, {prism}, name());
+  FeatureHistory history;
+  TopoDS_Shape cut = booleans::cut(before, {prism}, name(), &history.history);
+  publishHistory(std::move(history));
+  return cut;
 }
 
 }  // namespace occt_host

@@ -1,6 +1,8 @@
 #include "occt_host/solid_feature.h"
 
 #include <BRepCheck_Analyzer.hxx>
+#include <TopTools_ListIteratorOfListOfShape.hxx>
+#include <TopoDS.hxx>
 
 #include <atomic>
 #include <stdexcept>
@@ -8,7 +10,9 @@
 
 #include "occt_host/body.h"
 #include "occt_host/boolean_ops.h"
+#include "occt_host/feature_faces.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/topology_cells.h"
 
 namespace occt_host {
 
@@ -49,6 +53,36 @@ std::uint64_t SolidFeature::resultStamp() {
 const std::string& SolidFeature::error() {
   refresh();
   return error_;
+}
+
+HistoryRecordPtr SolidFeature::historyRecord() {
+  refresh();
+  if (!record_) record_ = std::make_shared<HistoryRecord>(result_, nullptr, 1);
+  return record_;
+}
+
+std::vector<std::shared_ptr<host::Unknown>> SolidFeature::boundaryCells() {
+  std::vector<std::shared_ptr<host::Unknown>> cells;
+  try {
+    auto self = std::static_pointer_cast<SolidFeature>(this->self());
+    auto tip = bodyTip(*this);
+    HistoryRecordPtr record = tip->historyRecord();
+    TopTools_IndexedMapOfShape faces = facesOf(*this, *tip);
+    cells.reserve(faces.Extent());
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      auto cell = std::make_shared<FaceCellObject>(self, TopoDS::Face(faces(i)), record);
+      cells.push_back(
+          std::shared_ptr<host::Unknown>(cell, static_cast<host::FaceCell*>(cell.get())));
+    }
+  } catch (...) {
+    cells.clear();
+  }
+  return cells;
+}
+
+void* SolidFeature::findInterface(host::InterfaceId id) {
+  if (id == host::FeatureGeometry::kInterfaceId) return static_cast<host::FeatureGeometry*>(this);
+  return TreeNode::findInterface(id);
 }
 
 bool SolidFeature::upToDate() {
@@ -146,31 +180,41 @@ bool SolidFeature::cutTogether(const Run& run, std::size_t start, const Solid& f
                                std::uint64_t before) {
   if (from.shape.IsNull()) return false;
   TopoDS_Shape shape;
+  std::shared_ptr<HistoryRecord> record;
   std::string error;
   bool ok = runGuarded(
       [&] {
         std::vector<TopoDS_Shape> tools;
         tools.reserve(run.size() - start);
         for (std::size_t i = start; i < run.size(); ++i) tools.push_back(run[i]->cutTool());
-        shape = booleans::cut(from.shape, tools, name());
+        Handle(BRepTools_History) history;
+        shape = booleans::cut(from.shape, tools, name(), &history);
         check(shape, name());
+        // Each feature of the run made the walls its own tool left in the solid.
+        record = std::make_shared<HistoryRecord>(shape, history, run.size() - start);
+        for (std::size_t i = start; i < run.size(); ++i)
+          record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (ok) accept(shape, keyOf(before, run, run.size()));
+  if (ok) accept(shape, keyOf(before, run, run.size()), std::move(record));
   return ok;
 }
 
 void SolidFeature::compute(const Solid& before, CacheKey key) {
   TopoDS_Shape built;
+  std::shared_ptr<HistoryRecord> record;
   std::string error;
+  published_ = FeatureHistory();
   bool ok = runGuarded(
       [&] {
         built = build(before.shape);
         check(built, name());
+        record = recordOf(before.shape, built);
       },
       error);
+  published_ = FeatureHistory();
   if (ok) {
-    accept(built, std::move(key));
+    accept(built, std::move(key), std::move(record));
     return;
   }
   computed_ = true;
@@ -178,14 +222,34 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
   error_ = error;
   result_ = before.shape;
   stamp_ = before.stamp;
+  // A failed feature passes the solid on untouched and made nothing.
+  record_ = std::make_shared<HistoryRecord>(result_, nullptr, 1);
 }
 
-void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key) {
+// The record of a computation of this feature alone, from what build() published.
+std::shared_ptr<HistoryRecord> SolidFeature::recordOf(const TopoDS_Shape& before,
+                                                      const TopoDS_Shape& built) {
+  auto record = std::make_shared<HistoryRecord>(built, published_.history, 1);
+  if (!published_.madeGiven) {
+    record->setMade(serial_, record->newFaces(before));
+    return record;
+  }
+  TopTools_IndexedMapOfShape made;
+  for (TopTools_ListIteratorOfListOfShape it(published_.made); it.More(); it.Next()) {
+    if (record->faces().Contains(it.Value())) made.Add(it.Value());
+  }
+  record->setMade(serial_, std::move(made));
+  return record;
+}
+
+void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
+                          std::shared_ptr<HistoryRecord> record) {
   computed_ = true;
   key_ = std::move(key);
   error_.clear();
   result_ = shape;
   stamp_ = nextStamp();
+  record_ = std::move(record);
 }
 
 }  // namespace occt_host

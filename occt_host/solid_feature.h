@@ -9,13 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "host/topology.h"
+#include "occt_host/feature_history.h"
 #include "occt_host/tree_container.h"
 
 namespace occt_host {
 
-class SolidFeature : public TreeContainer {
+class SolidFeature : public TreeContainer, public host::FeatureGeometry {
  public:
   using TreeContainer::TreeContainer;
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // host::FeatureGeometry: the faces this feature made on its body's current solid.
+  std::vector<std::shared_ptr<host::Unknown>> boundaryCells() override;
 
   // The body's solid after this feature, computed on demand and kept until an input
   // changes. A failed feature passes the solid before it on unchanged.
@@ -33,8 +40,15 @@ class SolidFeature : public TreeContainer {
   // The shape such a feature cuts away; throws when there is none.
   virtual TopoDS_Shape cutTool() { return TopoDS_Shape(); }
 
+  // Names this feature for as long as it lives; never reused.
+  std::uint64_t serial() const { return serial_; }
+  // How the current result was computed (see feature_history.h); never null.
+  HistoryRecordPtr historyRecord();
+
  protected:
-  void* findInterface(host::InterfaceId id) override { return TreeNode::findInterface(id); }
+  void* findInterface(host::InterfaceId id) override;
+  // Called from build(): how the result came from the solid before (feature_history.h).
+  void publishHistory(FeatureHistory history) { published_ = std::move(history); }
   // Builds this feature's solid from `before` (null for the body's first solid). Throws
   // with a clear text on failure; the caller checks validity as well.
   virtual TopoDS_Shape build(const TopoDS_Shape& before) = 0;
@@ -67,7 +81,8 @@ class SolidFeature : public TreeContainer {
   static std::size_t firstStale(const Run& run, std::uint64_t before, Solid& from);
   bool cutTogether(const Run& run, std::size_t start, const Solid& from, std::uint64_t before);
   void compute(const Solid& before, CacheKey key);
-  void accept(const TopoDS_Shape& shape, CacheKey key);
+  void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record);
+  std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
 
   static std::uint64_t nextSerial();
 
@@ -77,6 +92,8 @@ class SolidFeature : public TreeContainer {
   TopoDS_Shape result_;
   std::uint64_t stamp_ = 0;
   std::string error_;
+  FeatureHistory published_;
+  HistoryRecordPtr record_;
 };
 
 }  // namespace occt_host

@@ -35,10 +35,8 @@ Writer* profileWriter(const FeatureWriter& writer, const rapidjson::Value& item)
   std::vector<Writer*> pending = resolveWriters(*writer.registry(), ids);
   while (!pending.empty()) {
     Writer* first = pending.front();
-    auto* owner = dynamic_cast<FeatureWriter*>(first);
-    if (!owner || owner->childWriters().empty()) return first;
-    std::vector<Writer*> expanded;
-    for (const auto& child : owner->childWriters()) expanded.push_back(child.get());
+    std::vector<Writer*> expanded = first->subWriters();
+    if (expanded.empty()) return first;
     expanded.insert(expanded.end(), pending.begin() + 1, pending.end());
     pending.swap(expanded);
   }
@@ -64,13 +62,15 @@ ExtrudeTarget removeTarget(const FeatureWriter& writer, const rapidjson::Value& 
   return target;
 }
 
-bool tryThroughBore(FeatureWriter& writer, Writer* profile, const ExtrudeParams& p,
-                    const ExtrudeTarget& target) {
-  if (!profile || !(host::norm(p.direction) > 1e-9) || !target.feature) return false;
+// A through-bore for a circle profile. Nothing when the profile is no circle or the
+// cutter could not start; a failed outcome when the cutter failed on the way.
+FeatureOutcome tryThroughBore(FeatureWriter& writer, Writer* profile, const ExtrudeParams& p,
+                              const ExtrudeTarget& target) {
+  if (!profile || !(host::norm(p.direction) > 1e-9) || !target.feature) return {};
   host::Point3 center;
   double radius = 0;
   const double depth = std::fabs(p.first) + std::fabs(p.second);
-  if (!profile->firstCircle3D(center, radius) || !(radius > 0) || !(depth > 0)) return false;
+  if (!profile->firstCircle3D(center, radius) || !(radius > 0) || !(depth > 0)) return {};
   const host::Vec3 n = p.direction * (1.0 / host::norm(p.direction));
   const host::Point3 mid = center + n * ((p.first - p.second) / 2);
   writer.info("info: through-bore cylinder remove cut, name = " + writer.name() + ", center = (" +
@@ -79,23 +79,37 @@ bool tryThroughBore(FeatureWriter& writer, Writer* profile, const ExtrudeParams&
               ", depth = " + num(depth));
   CylinderCut cut{
       target.feature, target.body, mid, n, 2 * radius, depth / 2, writer.name() + "_through_bore"};
-  if (!simpleHoleCutter(writer, cut)) return false;
-  writer.markDirectRemoveCut();
-  if (target.body) writer.setPrtTool(writer.sharedState().part->currentTool());
-  return true;
+  FeatureOutcome out = simpleHoleCutter(writer, cut);
+  if (!out.feature || host::failed(out.status)) return out;
+  out.finish = FeatureOutcome::Finish::DirectCut;
+  if (target.body) out.body = writer.sharedState().part->currentTool();
+  return out;
 }
 
-void setLimits(host::Prism& prism, const ExtrudeParams& p) {
-  prism.setDirection(p.direction);
-  prism.setLimitType(host::LimitEnd::First, host::kLimitLength);
-  prism.setLimitLength(host::LimitEnd::First, p.first);
-  prism.setLimitType(host::LimitEnd::Second, host::kLimitLength);
-  prism.setLimitLength(host::LimitEnd::Second, p.second);
+// The first failed status of the six settings.
+host::Status setLimits(host::Prism& prism, const ExtrudeParams& p) {
+  const host::Status statuses[] = {
+      prism.setDirection(p.direction),
+      prism.setLimitType(host::LimitEnd::First, host::kLimitLength),
+      prism.setLimitLength(host::LimitEnd::First, p.first),
+      prism.setLimitType(host::LimitEnd::Second, host::kLimitLength),
+      prism.setLimitLength(host::LimitEnd::Second, p.second),
+  };
+  for (host::Status status : statuses) {
+    if (host::failed(status)) return status;
+  }
+  return host::kOk;
 }
 
-void directPocket(FeatureWriter& writer, host::PartFactory& factory,
-                  const host::SpecObjectPtr& sketch, const ExtrudeParams& p,
-                  const ExtrudeTarget& target) {
+// The prism's update status, unless one of its settings was refused.
+host::Status updatePrism(const host::SpecObjectPtr& feature, host::Status settings) {
+  const host::Status updated = updateFeature(feature).status;
+  return host::failed(settings) ? settings : updated;
+}
+
+FeatureOutcome directPocket(FeatureWriter& writer, host::PartFactory& factory,
+                            const host::SpecObjectPtr& sketch, const ExtrudeParams& p,
+                            const ExtrudeTarget& target) {
   const auto& part = writer.sharedState().part;
   if (target.feature) {
     part->setCurrentFeature(target.feature);
@@ -104,41 +118,38 @@ void directPocket(FeatureWriter& writer, host::PartFactory& factory,
   }
   host::SpecObjectPtr pocket = factory.createPocket(sketch);
   auto prism = host::query<host::Prism>(pocket);
-  if (pocket && prism) {
-    writer.info("info: direct pocket remove extrude, name = " + writer.name() +
-                ", firstLimit = " + num(p.first) + ", secondLimit = " + num(p.second));
-    writer.setSpecObj(pocket);
-    setLimits(*prism, p);
-    writer.setStatus(updateFeature(pocket).status);
-    if (!host::failed(writer.status())) {
-      writer.markDirectRemoveCut();
-      writer.clearPreviousSpecObj();
-      if (target.body) writer.setPrtTool(target.body);
-      part->setCurrentFeature(pocket);
-      return;
-    }
+  const std::string failure = "error: direct pocket remove extrude failed, name = " + writer.name();
+  if (!pocket || !prism) return FeatureOutcome::none(failure);
+  writer.info("info: direct pocket remove extrude, name = " + writer.name() +
+              ", firstLimit = " + num(p.first) + ", secondLimit = " + num(p.second));
+  FeatureOutcome out = FeatureOutcome::built(pocket, updatePrism(pocket, setLimits(*prism, p)));
+  if (host::failed(out.status)) {
+    out.error = failure;
+    return out;
   }
-  logOut("error: direct pocket remove extrude failed, name = " + writer.name());
+  out.finish = FeatureOutcome::Finish::DirectCut;
+  out.body = target.body;
+  part->setCurrentFeature(pocket);
+  return out;
 }
 
-void pad(FeatureWriter& writer, host::PartFactory& factory, const host::SpecObjectPtr& sketch,
-         const ExtrudeParams& p) {
+FeatureOutcome pad(FeatureWriter& writer, host::PartFactory& factory,
+                   const host::SpecObjectPtr& sketch, const ExtrudeParams& p) {
   host::SpecObjectPtr padFeature = factory.createPad(sketch);
   auto prism = host::query<host::Prism>(padFeature);
   if (!prism) {
-    logOut("error: the pad could not be created, name = " + writer.name());
-    return;
+    return FeatureOutcome::none("error: the pad could not be created, name = " + writer.name());
   }
-  writer.setSpecObj(padFeature);
-  setLimits(*prism, p);
-  writer.setStatus(updateFeature(padFeature).status);
+  FeatureOutcome out =
+      FeatureOutcome::built(padFeature, updatePrism(padFeature, setLimits(*prism, p)));
   writer.sharedState().part->setCurrentFeature(padFeature);
   const double readFirst = prism->limitLength(host::LimitEnd::First);
   const double readSecond = prism->limitLength(host::LimitEnd::Second);
   if (readFirst != p.first || readSecond != p.second) {
-    logOut("error: the pad limits are not correctly set:\nparam:  " + num(p.first) + ", " +
-           num(p.second) + "\nresult: " + num(readFirst) + ", " + num(readSecond));
+    out.error = "error: the pad limits are not correctly set:\nparam:  " + num(p.first) + ", " +
+                num(p.second) + "\nresult: " + num(readFirst) + ", " + num(readSecond);
   }
+  return out;
 }
 
 // The profile's sketch, made now by its writer when it does not exist yet.
@@ -150,17 +161,38 @@ host::SpecObjectPtr profileSketch(Writer* profile) {
   return profile->sketchObject();
 }
 
+// The pad, or the pocket of a remove, from the profile's sketch.
+FeatureOutcome prismFeature(FeatureWriter& writer, Writer* profile, const ExtrudeParams& p,
+                            const ExtrudeTarget& target, bool remove) {
+  host::SpecObjectPtr sketch = profileSketch(profile);
+  writer.sharedState().part->setCurrentFeature(sketch);
+  // The sketch sits in the body that was current when it was drawn; a pad that combines
+  // later ("new", "common", ...) belongs in the body made for this item, not there.
+  const std::string& boolType = writer.boolType();
+  if (!remove && !boolType.empty() && boolType != "add" && target.body) {
+    writer.sharedState().part->setCurrentFeature(target.body);
+  }
+  auto factory = host::query<host::PartFactory>(writer.sharedState().container);
+  if (!factory) {
+    return FeatureOutcome::none("error: the part factory is not available, name = " +
+                                writer.name());
+  }
+  if (remove) return directPocket(writer, *factory, sketch, p, target);
+  return pad(writer, *factory, sketch, p);
+}
+
 }  // namespace
 
-void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                    const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body) {
+FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous,
+                              const host::SpecObjectPtr& body) {
   ExtrudeParams p = readExtrudeParams(item);
   writer.debug("debug: n1Height = " + num(p.n1Height) + ", n2Height = " + num(p.n2Height) +
                ", direction = (" + num(p.direction.x) + ", " + num(p.direction.y) + ", " +
                num(p.direction.z) + "), contrary = " + std::to_string(p.contrary) +
                ", contrary2 = " + std::to_string(p.contrary2));
   Writer* profile = profileWriter(writer, item);
-  if (!profile) return;
+  if (!profile) return FeatureOutcome::none();
   const bool remove = writer.boolType() == "remove";
   if (remove) {
     const double overshoot = removeOvershootMm();
@@ -171,25 +203,14 @@ void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
   }
   const ExtrudeTarget target =
       remove ? removeTarget(writer, item, previous, body) : ExtrudeTarget{previous, body};
-  if (remove && tryThroughBore(writer, profile, p, target)) return;
-  host::SpecObjectPtr sketch = profileSketch(profile);
-  writer.sharedState().part->setCurrentFeature(sketch);
-  // The sketch sits in the body that was current when it was drawn; a pad that combines
-  // later ("new", "common", ...) belongs in the body made for this item, not there.
-  const std::string& boolType = writer.boolType();
-  if (!remove && !boolType.empty() && boolType != "add" && body) {
-    writer.sharedState().part->setCurrentFeature(body);
-  }
-  auto factory = host::query<host::PartFactory>(writer.sharedState().container);
-  if (!factory) {
-    logOut("error: the part factory is not available, name = " + writer.name());
-    return;
-  }
-  if (remove) {
-    directPocket(writer, *factory, sketch, p, target);
-  } else {
-    pad(writer, *factory, sketch, p);
-  }
+  FeatureOutcome bore = remove ? tryThroughBore(writer, profile, p, target) : FeatureOutcome{};
+  if (bore.finish == FeatureOutcome::Finish::DirectCut) return bore;
+  FeatureOutcome made = prismFeature(writer, profile, p, target, remove);
+  // A cutter that failed on the way leaves its feature and status unless the pocket
+  // made one of its own.
+  if (made.feature || !host::failed(bore.status)) return made;
+  bore.error = made.error;
+  return bore;
 }
 
 }  // namespace kestrun

@@ -4,7 +4,6 @@
 
 #include "core/features/feature_handlers.h"
 #include "core/features/feature_writer.h"
-#include "core/log/core_log.h"
 
 namespace kestrun {
 
@@ -12,18 +11,19 @@ namespace {
 
 // A known type whose handler this build lacks: it produces nothing, so the item fails
 // rather than passing for built.
-void notBuiltYet(FeatureWriter& writer, const rapidjson::Value&, const host::SpecObjectPtr&,
-                 const host::SpecObjectPtr&) {
-  logOut("error: feature type " + writer.type() + " is not built yet, name = " + writer.name() +
-         ", id = " + writer.id());
+FeatureOutcome notBuiltYet(FeatureWriter& writer, const rapidjson::Value&,
+                           const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
+  return FeatureOutcome::none("error: feature type " + writer.type() +
+                              " is not built yet, name = " + writer.name() +
+                              ", id = " + writer.id());
 }
 
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
     {"extrude", extrudeHandler},  {"rotate", notBuiltYet},     {"loft", notBuiltYet},
-    {"fillet", notBuiltYet},      {"chamfer", notBuiltYet},    {"mirrorFeature", notBuiltYet},
-    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", notBuiltYet},
-    {"draft", notBuiltYet},       {"hole", notBuiltYet},       {"sweep", notBuiltYet},
+    {"fillet", filletHandler},    {"chamfer", chamferHandler}, {"mirrorFeature", notBuiltYet},
+    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", shellHandler},
+    {"draft", draftHandler},      {"hole", notBuiltYet},       {"sweep", notBuiltYet},
 };
 
 }  // namespace

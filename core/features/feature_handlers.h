@@ -5,7 +5,15 @@
 
 namespace kestrun {
 
-void extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
-                    const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome filletHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome chamferHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome draftHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
 }  // namespace kestrun

@@ -70,13 +70,17 @@ void FeatureWriter::initFromJson(const rapidjson::Value& item) {
   debug("debug: initFromJson " + type_ + ", name = " + name_ + ", id = " + id_);
 }
 
+std::vector<Writer*> FeatureWriter::subWriters() const {
+  std::vector<Writer*> writers;
+  for (const auto& child : children_) writers.push_back(child.get());
+  return writers;
+}
+
 host::SpecObjectPtr FeatureWriter::getSpecObjBody() const {
   return isCombined(boolType_) ? prtTool_ : specObj_;
 }
 
 void FeatureWriter::parseJson(const rapidjson::Value& item) {
-  directRemoveCut_ = false;
-  simpleHoleRemove_ = false;
   if (!shared_.part) {
     logOut("error: no Part to build " + type_ + ", name = " + name_ + ", id = " + id_);
     status_ = host::kFail;
@@ -91,15 +95,17 @@ void FeatureWriter::parseJson(const rapidjson::Value& item) {
   debug("debug: boolType = " + boolType_);
   const std::vector<FeatureWriter*> targets = resolveTargets(item, previous);
   chooseBody(previous);
-  if (!dispatch(item, previous)) return;
-  finishAfterHandler(targets, previous);
+  FeatureOutcome outcome;
+  if (!dispatch(item, previous, outcome)) return;
+  apply(outcome);
+  finishAfterHandler(targets, previous, outcome);
 }
 
 std::vector<FeatureWriter*> FeatureWriter::resolveTargets(const rapidjson::Value& item,
                                                           host::SpecObjectPtr& previous) {
   std::vector<FeatureWriter*> writers;
   for (Writer* w : boolTargets(item)) {
-    if (auto* fw = dynamic_cast<FeatureWriter*>(w)) writers.push_back(fw);
+    if (FeatureWriter* fw = w->asFeatureWriter()) writers.push_back(fw);
   }
   if (writers.size() < 2) return writers;
   std::vector<FeatureWriter*> targets;
@@ -139,32 +145,46 @@ void FeatureWriter::chooseBody(host::SpecObjectPtr& previous) {
   if (prtTool_) shared_.part->setCurrentFeature(prtTool_);
 }
 
-bool FeatureWriter::dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous) {
+bool FeatureWriter::dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous,
+                             FeatureOutcome& outcome) {
   FeatureHandler handler = handlerFor(type_);
   if (!handler) {
     logOut("error: unsupported feature type = " + type_);
     return false;
   }
   try {
-    handler(*this, item, previous, prtTool_);
+    outcome = handler(*this, item, previous, prtTool_);
+    return true;
   } catch (const std::exception& e) {
     logOut(std::string("error: ") + e.what());
-    status_ = host::kFail;
   } catch (...) {
-    status_ = host::kFail;
   }
+  // What the writer's services made before the throw stays the item's feature.
+  outcome = FeatureOutcome::failed(host::kFail);
+  outcome.feature = specObj_;
   return true;
 }
 
+void FeatureWriter::apply(const FeatureOutcome& outcome) {
+  if (!outcome.error.empty()) logOut(outcome.error);
+  specObj_ = outcome.feature;
+  status_ = outcome.status;
+  if (!outcome.warning.empty()) warning_ = outcome.warning;
+  if (outcome.body) prtTool_ = outcome.body;
+  // A cut made straight into its target body is no boolean of this writer's.
+  if (outcome.finish != FeatureOutcome::Finish::Normal) previousSpecObj_ = nullptr;
+}
+
 void FeatureWriter::finishAfterHandler(const std::vector<FeatureWriter*>& targets,
-                                       const host::SpecObjectPtr& previous) {
+                                       const host::SpecObjectPtr& previous,
+                                       const FeatureOutcome& outcome) {
   const std::string who = ", name = " + name_ + ", id = " + id_;
   if (host::failed(status_)) {
     logOut("error: exception occurred while parsing " + type_ + who);
     return;
   }
   if (!specObj_) {
-    if (type_ == "fillet" && !warning_.empty()) {
+    if (!outcome.warning.empty()) {
       logOut("warning: " + warning_ + who);
     } else {
       logOut("error: spSpecObj is null after parsing " + type_ + who);
@@ -173,10 +193,10 @@ void FeatureWriter::finishAfterHandler(const std::vector<FeatureWriter*>& target
     return;
   }
   if (!isCombined(boolType_) && !isPatternOrMirror(type_)) setAlias(specObj_, name_);
-  if (directRemoveCut_) {
+  if (outcome.finish == FeatureOutcome::Finish::DirectCut) {
     setAlias(specObj_, name_);
     info("info: ----------direct remove cut " + name_ + " complete\n");
-  } else if (simpleHoleRemove_) {
+  } else if (outcome.finish == FeatureOutcome::Finish::SimpleHoleCut) {
     setAlias(specObj_, name_);
     info("info: ----------simple hole remove " + name_ + " complete\n");
   } else if ((boolType_ == "new" || boolType_.empty()) && !modifiesItsBody(type_)) {

@@ -8,6 +8,7 @@
 
 #include <rapidjson/document.h>
 
+#include "core/features/feature_dispatch.h"
 #include "core/partjson/writer.h"
 #include "host/values.h"
 
@@ -25,6 +26,8 @@ class FeatureWriter : public Writer {
   host::SpecObjectPtr body() const override { return prtTool_; }
   void setBoolType(const std::string& type) override { boolType_ = type; }
   void setLastFeature(bool last) override { isLastFeature_ = last; }
+  FeatureWriter* asFeatureWriter() override { return this; }
+  std::vector<Writer*> subWriters() const override;
 
   const std::string& boolType() const { return boolType_; }
   bool isLastFeature() const { return isLastFeature_; }
@@ -45,15 +48,12 @@ class FeatureWriter : public Writer {
   void debug(const std::string& line) const;
   void info(const std::string& line) const;
 
-  // What handlers produce and mark.
+  // For the writer's own services (the simple hole cutter): the feature that the next
+  // createBool combines, and the body it sits in. Handlers return a FeatureOutcome.
   void setSpecObj(const host::SpecObjectPtr& feature) { specObj_ = feature; }
   void setPrtTool(const host::SpecObjectPtr& body) { prtTool_ = body; }
   void clearPreviousSpecObj() { previousSpecObj_ = nullptr; }
   const host::SpecObjectPtr& specObj() const { return specObj_; }
-  void setStatus(host::Status status) { status_ = status; }
-  void setWarning(const std::string& text) { warning_ = text; }
-  void markDirectRemoveCut() { directRemoveCut_ = true; }
-  void markSimpleHoleRemove() { simpleHoleRemove_ = true; }
   WriterRegistry* registry() const { return registry_; }
   // Sub-feature writers that pattern and mirror handlers create; owned here.
   void adoptChild(std::unique_ptr<Writer> child) { children_.push_back(std::move(child)); }
@@ -63,9 +63,12 @@ class FeatureWriter : public Writer {
   std::vector<FeatureWriter*> resolveTargets(const rapidjson::Value& item,
                                              host::SpecObjectPtr& previous);
   void chooseBody(host::SpecObjectPtr& previous);
-  bool dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous);
+  bool dispatch(const rapidjson::Value& item, const host::SpecObjectPtr& previous,
+                FeatureOutcome& outcome);
+  // The one place where a handler's outcome becomes the writer's state.
+  void apply(const FeatureOutcome& outcome);
   void finishAfterHandler(const std::vector<FeatureWriter*>& targets,
-                          const host::SpecObjectPtr& previous);
+                          const host::SpecObjectPtr& previous, const FeatureOutcome& outcome);
   void booleanStep(const std::vector<FeatureWriter*>& targets, const host::SpecObjectPtr& previous);
   host::SpecObjectPtr createBooleanFeature(const host::SpecObjectPtr& firstObject);
   void completeBoolean(const host::SpecObjectPtr& booleanFeature);
@@ -74,8 +77,6 @@ class FeatureWriter : public Writer {
   host::SpecObjectPtr specObj_, previousSpecObj_, prtTool_;
   std::string boolType_;
   bool isLastFeature_ = false;
-  bool directRemoveCut_ = false;
-  bool simpleHoleRemove_ = false;
   std::vector<std::unique_ptr<Writer>> children_;
 };
 

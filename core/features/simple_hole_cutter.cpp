@@ -18,16 +18,20 @@ std::string triple(const host::Vec3& v) {
   return out.str();
 }
 
-// The circle sketch of the cutter; null with the writer's status set on failure.
-host::SpecObjectPtr cutterSketch(FeatureWriter& writer, host::SketchFactory& factory,
-                                 const host::Point3& origin, const SketchFrame& frame,
-                                 const CylinderCut& cut) {
+// The writer's state after a failed step: what its services made, and the status.
+FeatureOutcome cutterFailed(const FeatureWriter& writer, host::Status status) {
+  FeatureOutcome out = FeatureOutcome::failed(status);
+  out.feature = writer.specObj();
+  return out;
+}
+
+// The circle sketch of the cutter; a failed status when it cannot be made.
+host::Status cutterSketch(host::SketchFactory& factory, const host::Point3& origin,
+                          const SketchFrame& frame, const CylinderCut& cut,
+                          host::SpecObjectPtr& out) {
   host::SpecObjectPtr sketchObject = factory.createSketch(origin, frame.h, frame.v);
   auto sketch = host::query<host::Sketch>(sketchObject);
-  if (!sketch) {
-    writer.setStatus(host::kFail);
-    return nullptr;
-  }
+  if (!sketch) return host::kFail;
   setAlias(sketchObject, cut.name + "_sketch");
   sketch->openEdition();
   auto factory2d = sketch->query<host::Factory2D>();
@@ -35,28 +39,21 @@ host::SpecObjectPtr cutterSketch(FeatureWriter& writer, host::SketchFactory& fac
       factory2d ? factory2d->createCircle({0, 0}, cut.diameter / 2) : nullptr;
   if (circle) updateFeature(host::query<host::SpecObject>(circle));
   sketch->closeEdition();
-  if (!circle) {
-    writer.setStatus(host::kFail);
-    return nullptr;
-  }
+  if (!circle) return host::kFail;
   const host::UpdateResult updated = updateFeature(sketchObject);
-  if (!updated.ok()) {
-    writer.setStatus(updated.status);
-    return nullptr;
-  }
-  return sketchObject;
+  if (!updated.ok()) return updated.status;
+  out = sketchObject;
+  return host::kOk;
 }
 
-// The cylinder pad along the direction; false with the writer's status set on failure.
-bool cutterPad(FeatureWriter& writer, host::PartFactory& factory, const host::SpecObjectPtr& sketch,
-               const host::Vec3& n, double length, const std::string& name) {
+// The cylinder pad along the direction, made the writer's feature for the boolean.
+host::Status cutterPad(FeatureWriter& writer, host::PartFactory& factory,
+                       const host::SpecObjectPtr& sketch, const host::Vec3& n, double length,
+                       const std::string& name) {
   writer.sharedState().part->setCurrentFeature(sketch);
   host::SpecObjectPtr pad = factory.createPad(sketch);
   auto prism = host::query<host::Prism>(pad);
-  if (!prism) {
-    writer.setStatus(host::kFail);
-    return false;
-  }
+  if (!prism) return host::kFail;
   writer.setSpecObj(pad);
   setAlias(pad, name + "_pad");
   prism->setDirection(n);
@@ -64,26 +61,22 @@ bool cutterPad(FeatureWriter& writer, host::PartFactory& factory, const host::Sp
   prism->setLimitLength(host::LimitEnd::First, length);
   prism->setLimitType(host::LimitEnd::Second, host::kLimitLength);
   prism->setLimitLength(host::LimitEnd::Second, 0.0);
-  writer.setStatus(updateFeature(pad).status);
-  return !host::failed(writer.status());
+  return updateFeature(pad).status;
 }
 
 }  // namespace
 
-bool simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut) {
+FeatureOutcome simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut) {
   SketchFrame frame;
-  if (!frameFromDirection(cut.direction, frame)) return false;
+  if (!frameFromDirection(cut.direction, frame)) return {};
   const SharedWriterState& state = writer.sharedState();
   auto sketchFactory = host::query<host::SketchFactory>(state.container);
   auto partFactory = host::query<host::PartFactory>(state.container);
-  if (!sketchFactory || !partFactory || !state.part) return false;
+  if (!sketchFactory || !partFactory || !state.part) return {};
 
   const std::string savedBoolType = writer.boolType();
   host::SpecObjectPtr body = writer.createPRTTool(cut.name + "_body");
-  if (!body) {
-    writer.setStatus(host::kFail);
-    return false;
-  }
+  if (!body) return cutterFailed(writer, host::kFail);
   writer.setPrtTool(body);
   state.part->setCurrentFeature(body);
 
@@ -96,8 +89,11 @@ bool simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut) {
               ", origin = " + triple(origin) + ", direction = " + triple(n) +
               ", cutterDepth = " + depth.str());
 
-  host::SpecObjectPtr sketch = cutterSketch(writer, *sketchFactory, origin, frame, cut);
-  if (!sketch || !cutterPad(writer, *partFactory, sketch, n, length, cut.name)) return false;
+  host::SpecObjectPtr sketch;
+  host::Status status = cutterSketch(*sketchFactory, origin, frame, cut, sketch);
+  if (host::failed(status)) return cutterFailed(writer, status);
+  status = cutterPad(writer, *partFactory, sketch, n, length, cut.name);
+  if (host::failed(status)) return cutterFailed(writer, status);
 
   writer.setBoolType("remove");
   state.part->setCurrentFeature(cut.target ? cut.target : cut.tool);
@@ -105,7 +101,7 @@ bool simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut) {
   writer.setBoolType(savedBoolType);
   writer.clearPreviousSpecObj();
   writer.setPrtTool(cut.tool);
-  return !host::failed(writer.status());
+  return FeatureOutcome::built(writer.specObj(), writer.status());
 }
 
 }  // namespace kestrun

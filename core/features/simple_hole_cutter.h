@@ -19,6 +19,9 @@ struct CylinderCut {
   std::string name;
 };
 
-bool simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut);
+// The cut as the writer holds it afterwards: the boolean that removed the cylinder, with
+// its status. Nothing (no feature, status ok) when the cutter could not start: no frame
+// for the direction, or a factory missing. The caller sets the outcome's finish.
+FeatureOutcome simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut);
 
 }  // namespace kestrun

@@ -6,6 +6,7 @@
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/part_document.h"
+#include "host/topology.h"
 
 namespace kestrun {
 
@@ -36,6 +37,7 @@ std::int32_t PartImportPipeline::attach(host::Document* document, ImportResult& 
   shared_.part = access.part;
   shared_.booleanFactory = access.container->query<host::BooleanFactory>();
   shared_.wireframeFactory = access.container->query<host::WireframeFactory>();
+  shared_.brepFactory = access.container->query<host::BRepFactory>();
   // Both reference-object placement modes put auxiliary objects in one set per import.
   shared_.referenceSet = createReferenceSet(shared_);
   return kStatusSuccess;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -14,6 +15,8 @@
 #include "host/wireframe.h"
 
 namespace kestrun {
+
+class FeatureWriter;
 
 // State that the pipeline copies into every writer it creates.
 struct SharedWriterState {
@@ -47,6 +50,10 @@ class Writer {
   virtual bool hasSketch() const { return false; }
   // Sketch writers: the sketch, null until parseJson made it.
   virtual host::SpecObjectPtr sketchObject() const { return nullptr; }
+  // Feature writers: themselves, so that callers need no cast between writer kinds.
+  virtual FeatureWriter* asFeatureWriter() { return nullptr; }
+  // Writers that hold sub-writers (patterns, mirrors): those, in order.
+  virtual std::vector<Writer*> subWriters() const { return {}; }
   // Sketch writers: the first circle of the item in 3D; false when there is none.
   virtual bool firstCircle3D(host::Point3& center, double& radius) const {
     (void)center, (void)radius;

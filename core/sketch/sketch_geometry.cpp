@@ -67,7 +67,7 @@ double ellipseParameter(const host::Point2& c, const host::Point2& p, double the
 void SketchGeometry::add(const rapidjson::Value& g) {
   const rapidjson::Value* typeValue = member(g, "type");
   if (!typeValue || !typeValue->IsString()) {
-    logErr("error: geometry without string type");
+    skip("error: geometry without string type");
     return;
   }
   std::string type(typeValue->GetString(), typeValue->GetStringLength());
@@ -79,19 +79,19 @@ void SketchGeometry::add(const rapidjson::Value& g) {
   if (type == "ellipseArc") return addEllipseArc(g);
   if (type == "spline") return addSpline(g);
   if (type == "vertex") return addVertex(g);
-  logErr("unsupported geometry type: " + type);
+  skip("unsupported geometry type: " + type);
 }
 
 void SketchGeometry::addLine(const rapidjson::Value& g) {
   host::Point2 from, to;
   if (!numberMember(g, "x1", from.x) || !numberMember(g, "y1", from.y) ||
       !numberMember(g, "x2", to.x) || !numberMember(g, "y2", to.y)) {
-    logErr("error: line geometry missing x1/y1/x2/y2");
+    skip("error: line geometry missing x1/y1/x2/y2");
     return;
   }
   host::Geometry2DPtr line = factory_->createLine(from, to);
   if (!line) {
-    logErr("error: line geometry creation failed");
+    skip("error: line geometry creation failed");
     return;
   }
   updateWithEnds(line);
@@ -100,17 +100,17 @@ void SketchGeometry::addLine(const rapidjson::Value& g) {
 void SketchGeometry::addCircle(const rapidjson::Value& g) {
   host::Point2 center;
   if (!readCenter(g, center)) {
-    logErr("error: circle geometry missing center or cx/cy");
+    skip("error: circle geometry missing center or cx/cy");
     return;
   }
   double radius = 0;
   if (!numberMember(g, "radius", radius)) {
-    logErr("error: circle geometry missing radius");
+    skip("error: circle geometry missing radius");
     return;
   }
   if (tooSmall(radius, "circle")) return;
   factory_->createPoint(center);
-  if (!factory_->createCircle(center, radius)) logErr("error: circle geometry creation failed");
+  if (!factory_->createCircle(center, radius)) skip("error: circle geometry creation failed");
 }
 
 void SketchGeometry::addArc(const rapidjson::Value& g) {
@@ -119,7 +119,7 @@ void SketchGeometry::addArc(const rapidjson::Value& g) {
   bool sweep = false;
   if (!pointMember(g, "center", c) || !pointMember(g, "start", s) || !pointMember(g, "end", e) ||
       !numberMember(g, "radius", radius) || !boolMember(g, "sweep", sweep)) {
-    logErr("error: arc geometry missing center/start/end/radius/sweep");
+    skip("error: arc geometry missing center/start/end/radius/sweep");
     return;
   }
   if (tooSmall(radius, "arc")) return;
@@ -129,7 +129,7 @@ void SketchGeometry::addArc(const rapidjson::Value& g) {
   factory_->createPoint(c);
   host::Geometry2DPtr arc = factory_->createCircleArc(c, radius, range.start, range.end);
   if (!arc) {
-    logErr("error: arc geometry creation failed");
+    skip("error: arc geometry creation failed");
     return;
   }
   updateWithEnds(arc);
@@ -138,20 +138,20 @@ void SketchGeometry::addArc(const rapidjson::Value& g) {
 void SketchGeometry::addEllipse(const rapidjson::Value& g) {
   host::Point2 center;
   if (!readCenter(g, center)) {
-    logOut("error: ellipse geometry missing center or cx/cy");
+    skipOnStdout("error: ellipse geometry missing center or cx/cy");
     return;
   }
   double rx = 0, ry = 0, angle = 0;
   if (!numberMember(g, "rx", rx) || !numberMember(g, "ry", ry) ||
       !numberMember(g, "angle", angle)) {
-    logOut("error: ellipse geometry missing rx/ry/angle");
+    skipOnStdout("error: ellipse geometry missing rx/ry/angle");
     return;
   }
   if (tooSmall(rx, "ellipse") || tooSmall(ry, "ellipse")) return;
   double theta = majorAngle(rx, ry, angle);
   factory_->createPoint(center);
   if (!factory_->createEllipse(center, {std::cos(theta), std::sin(theta)}, rx, ry))
-    logOut("error: ellipse geometry creation failed");
+    skipOnStdout("error: ellipse geometry creation failed");
 }
 
 void SketchGeometry::addEllipseArc(const rapidjson::Value& g) {
@@ -161,7 +161,7 @@ void SketchGeometry::addEllipseArc(const rapidjson::Value& g) {
   if (!pointMember(g, "center", c) || !pointMember(g, "start", s) || !pointMember(g, "end", e) ||
       !boolMember(g, "sweep", sweep) || !numberMember(g, "rx", rx) || !numberMember(g, "ry", ry) ||
       !numberMember(g, "angle", angle)) {
-    logOut("error: ellipseArc geometry missing center/start/end/sweep/rx/ry/angle");
+    skipOnStdout("error: ellipseArc geometry missing center/start/end/sweep/rx/ry/angle");
     return;
   }
   if (tooSmall(rx, "ellipseArc") || tooSmall(ry, "ellipseArc")) return;
@@ -171,7 +171,7 @@ void SketchGeometry::addEllipseArc(const rapidjson::Value& g) {
   host::Geometry2DPtr arc = factory_->createEllipseArc(c, {std::cos(theta), std::sin(theta)}, rx,
                                                        ry, range.start, range.end);
   if (!arc) {
-    logOut("error: ellipseArc geometry creation failed");
+    skipOnStdout("error: ellipseArc geometry creation failed");
     return;
   }
   updateWithEnds(arc);
@@ -182,7 +182,7 @@ void SketchGeometry::addSpline(const rapidjson::Value& g) {
   int degree = degreeValue && degreeValue->IsInt() ? degreeValue->GetInt() : kDefaultDegree;
   const rapidjson::Value* list = splinePointList(g);
   if (degree != kDefaultDegree && degree != kQuinticDegree) {
-    logErr("error: spline degree not supported: " + std::to_string(degree));
+    skip("error: spline degree not supported: " + std::to_string(degree));
     return;
   }
   std::vector<host::Geometry2DPtr> points;
@@ -190,7 +190,7 @@ void SketchGeometry::addSpline(const rapidjson::Value& g) {
   host::Geometry2DPtr spline = degree == kQuinticDegree ? factory_->createQuinticSpline(points, 0)
                                                         : factory_->createSpline(points, 0);
   if (!spline) {
-    logErr("error: spline geometry creation failed");
+    skip("error: spline geometry creation failed");
     return;
   }
   auto curve = host::query<host::Curve2D>(spline);
@@ -220,14 +220,14 @@ const rapidjson::Value* SketchGeometry::splinePointList(const rapidjson::Value& 
 bool SketchGeometry::collectSplinePoints(const rapidjson::Value* list,
                                          std::vector<host::Geometry2DPtr>& out) {
   if (!list || !list->IsArray() || list->Empty() || list->Size() > kMaxSplinePoints) {
-    logErr("error: spline geometry needs 1 to " + std::to_string(kMaxSplinePoints) + " points");
+    skip("error: spline geometry needs 1 to " + std::to_string(kMaxSplinePoints) + " points");
     return false;
   }
   std::vector<host::Point2> at;
   for (const rapidjson::Value& element : list->GetArray()) {
     host::Point2 p;
     if (!pointValue(element, p)) {
-      logErr("error: spline geometry point missing x/y");
+      skip("error: spline geometry point missing x/y");
       return false;
     }
     at.push_back(p);
@@ -257,7 +257,7 @@ void SketchGeometry::moveSplineEnds(const rapidjson::Value& g, const rapidjson::
                  host::succeeded(end.start ? curve->setStartPoint(at) : curve->setEndPoint(at));
     const char* what = end.start ? "SetStartPoint" : "SetEndPoint";
     if (!moved) {
-      logOut(std::string("error: ") + what + " failed\n");
+      skipOnStdout(std::string("error: ") + what + " failed\n");
     } else if (verbosity_ >= 3) {
       logOut(std::string("debug: ") + what + "\n");
     }
@@ -268,7 +268,7 @@ void SketchGeometry::addVertex(const rapidjson::Value& g) {
   host::Point2 at;
   if (!numberMember(g, "x", at.x) || !numberMember(g, "y", at.y)) {
     if (!pointMember(g, "position", at)) {
-      logOut("error: vertex geometry missing x/y or position");
+      skipOnStdout("error: vertex geometry missing x/y or position");
       return;
     }
   }
@@ -287,6 +287,16 @@ void SketchGeometry::updateWithEnds(const host::Geometry2DPtr& element) {
 
 void SketchGeometry::update(const host::Geometry2DPtr& element) {
   if (auto object = host::query<host::SpecObject>(element)) updateFeature(object);
+}
+
+void SketchGeometry::skip(const std::string& line) {
+  logErr(line);
+  skipped_.push_back(line);
+}
+
+void SketchGeometry::skipOnStdout(const std::string& line) {
+  logOut(line);
+  skipped_.push_back(line);
 }
 
 }  // namespace kestrun

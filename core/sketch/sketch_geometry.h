@@ -42,6 +42,8 @@ class SketchGeometry {
 
   // One element of "geometries"; anything malformed is logged and skipped.
   void add(const rapidjson::Value& geometry);
+  // The log lines of what was skipped or failed, in order.
+  const std::vector<std::string>& skipped() const { return skipped_; }
 
  private:
   void addLine(const rapidjson::Value& g);
@@ -60,8 +62,13 @@ class SketchGeometry {
   static void updateWithEnds(const host::Geometry2DPtr& element);
   static void update(const host::Geometry2DPtr& element);
 
+  // Logs the line to standard error (skipOnStdout: output) and keeps it.
+  void skip(const std::string& line);
+  void skipOnStdout(const std::string& line);
+
   std::shared_ptr<host::Factory2D> factory_;
   int verbosity_;
+  std::vector<std::string> skipped_;
 };
 
 }  // namespace kestrun

@@ -168,24 +168,31 @@ void SketchWriter::addGeometries(const rapidjson::Value& item) {
 }
 
 void SketchWriter::drawGeometries(const rapidjson::Value& item) {
+  geometryWarnings_.clear();
   const rapidjson::Value* geometries = member(item, "geometries");
   if (!geometries) return;
   if (!geometries->IsArray()) {
-    logErr("error: sketch geometries is not an array" + who());
+    skipGeometries("error: sketch geometries is not an array" + who());
     return;
   }
   if (geometries->Size() > SketchGeometry::kMaxGeometries) {
-    logErr("error: sketch has more than " + std::to_string(SketchGeometry::kMaxGeometries) +
-           " geometries, none drawn" + who());
+    skipGeometries("error: sketch has more than " + std::to_string(SketchGeometry::kMaxGeometries) +
+                   " geometries, none drawn" + who());
     return;
   }
   auto factory = host::query<host::Factory2D>(sketch_);
   if (!factory) {
-    logErr("error: sketch has no 2D factory" + who());
+    skipGeometries("error: sketch has no 2D factory" + who());
     return;
   }
   SketchGeometry drawer(factory, shared_.verbosity);
   for (const rapidjson::Value& geometry : geometries->GetArray()) drawer.add(geometry);
+  geometryWarnings_ = drawer.skipped();
+}
+
+void SketchWriter::skipGeometries(const std::string& line) {
+  logErr(line);
+  geometryWarnings_.push_back(line);
 }
 
 const rapidjson::Value* SketchWriter::geometriesForQueries(host::Plane& plane) const {

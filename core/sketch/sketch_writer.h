@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -35,6 +36,8 @@ class SketchWriter : public Writer {
   // 3D centre and radius of the first circle; `radius` is set even when not found
   // because it is not positive.
   bool firstCircle3D(host::Point3& center, double& radius) const override;
+  // The log lines of the geometries that were skipped or failed when the sketch was drawn.
+  const std::vector<std::string>& geometryWarnings() const { return geometryWarnings_; }
 
  private:
   void place(const host::Plane& plane);
@@ -44,6 +47,7 @@ class SketchWriter : public Writer {
   bool findSamePlane(const host::Plane& wanted);
   void addGeometries(const rapidjson::Value& item);
   void drawGeometries(const rapidjson::Value& item);
+  void skipGeometries(const std::string& line);
   // The item's plane and geometries, when it has a "matrix" and a "geometries" array.
   const rapidjson::Value* geometriesForQueries(host::Plane& plane) const;
   std::string who() const;
@@ -55,6 +59,7 @@ class SketchWriter : public Writer {
   host::SpecObjectPtr sketch_;
   host::SpecObjectPtr supportPlane_;
   bool needPlaneForSketch_ = false;
+  std::vector<std::string> geometryWarnings_;
 };
 
 }  // namespace kestrun

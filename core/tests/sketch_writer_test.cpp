@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -332,6 +333,13 @@ TEST_F(SketchWriterTest, BadGeometriesAreSkippedWithTheirMessages) {
   EXPECT_THAT(err, HasSubstr("error: line geometry creation failed\n"));
   EXPECT_THAT(err, HasSubstr("error: spline geometry needs 1 to 10000 points\n"));
   EXPECT_THAT(err, HasSubstr("error: spline geometry point missing x/y\n"));
+  // The writer sees each skip, in item order: all 17 elements but the last circle.
+  const std::vector<std::string>& skipped = w->geometryWarnings();
+  ASSERT_EQ(skipped.size(), 16u);
+  EXPECT_EQ(skipped.front(), "error: circle geometry missing center or cx/cy");
+  EXPECT_EQ(skipped[1], "unsupported geometry type: polygon");
+  EXPECT_EQ(skipped[2], "error: ellipse geometry missing center or cx/cy");
+  EXPECT_EQ(skipped.back(), "error: geometry without string type");
   // What was drawn: the centre points of the failed arc and of both circles, then the
   // last circle; nothing else.
   auto e = elements(w);
@@ -347,6 +355,8 @@ TEST_F(SketchWriterTest, HugeGeometryListsAreNotDrawn) {
   ASSERT_TRUE(w && w->sketch());
   EXPECT_TRUE(elements(w).empty());
   EXPECT_THAT(err, HasSubstr("error: sketch has more than 100000 geometries, none drawn"));
+  ASSERT_EQ(w->geometryWarnings().size(), 1u);
+  EXPECT_THAT(w->geometryWarnings()[0], HasSubstr("none drawn, name = S, id = s1"));
 }
 
 TEST_F(SketchWriterTest, MissingOrShortMatrixUsesTheXyPlane) {

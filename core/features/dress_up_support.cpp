@@ -1,0 +1,47 @@
+#include "core/features/dress_up_support.h"
+
+#include <sstream>
+
+#include "core/features/feature_writer.h"
+#include "core/features/update_service.h"
+#include "core/log/core_log.h"
+
+namespace kestrun {
+
+std::shared_ptr<host::DressUpFactory> dressUpFactory(const FeatureWriter& writer) {
+  auto factory = host::query<host::DressUpFactory>(writer.sharedState().container);
+  if (!factory) logOut("error: the part factory is not available, name = " + writer.name());
+  return factory;
+}
+
+double numberOr(const rapidjson::Value& item, const char* key, double fallback) {
+  if (!item.IsObject()) return fallback;
+  auto it = item.FindMember(key);
+  return it != item.MemberEnd() && it->value.IsNumber() ? it->value.GetDouble() : fallback;
+}
+
+const rapidjson::Value& memberOrNull(const rapidjson::Value& item, const char* key) {
+  static const rapidjson::Value kNull;
+  if (!item.IsObject()) return kNull;
+  auto it = item.FindMember(key);
+  return it != item.MemberEnd() ? it->value : kNull;
+}
+
+std::size_t arrayLength(const rapidjson::Value& value) {
+  return value.IsArray() ? value.Size() : 0;
+}
+
+FeatureOutcome updateAndMakeCurrent(const FeatureWriter& writer,
+                                    const host::SpecObjectPtr& feature) {
+  host::Status status = updateFeature(feature).status;
+  if (writer.sharedState().part) writer.sharedState().part->setCurrentFeature(feature);
+  return FeatureOutcome::built(feature, status);
+}
+
+std::string num(double value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+}  // namespace kestrun

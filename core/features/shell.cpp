@@ -1,0 +1,31 @@
+// Shell items: the solid hollowed inward to the given thickness, open at the faces the
+// descriptors find (closed when they find none).
+#include <string>
+
+#include "core/features/dress_up_support.h"
+#include "core/features/feature_handlers.h"
+#include "core/features/feature_writer.h"
+#include "core/features/find_topos.h"
+#include "core/log/core_log.h"
+
+namespace kestrun {
+
+FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                            const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
+  auto factory = dressUpFactory(writer);
+  if (!factory) return FeatureOutcome::none();
+  double thickness = numberOr(item, "thickness", 1);
+  writer.debug("debug: " + std::string("thickness = ") + num(thickness));
+  const rapidjson::Value& topos = memberOrNull(item, "shellFaces");
+  host::SpecObjectList faces = findTopos(writer, topos, true);
+  writer.debug("debug: findTopos size = " + std::to_string(faces.size()) +
+               ", expected = " + std::to_string(arrayLength(topos)));
+  auto shell = factory->createShell(faces, thickness, 0);
+  if (!shell) {
+    logOut("error: CreateShell failed, name = " + writer.name());
+    return FeatureOutcome::none();
+  }
+  return updateAndMakeCurrent(writer, shell);
+}
+
+}  // namespace kestrun

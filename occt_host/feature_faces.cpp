@@ -1,0 +1,119 @@
+#include "occt_host/feature_faces.h"
+
+#include <algorithm>
+
+#include "occt_host/body.h"
+#include "occt_host/boolean_feature.h"
+#include "occt_host/solid_feature.h"
+
+namespace occt_host {
+
+namespace {
+
+// One computation on the way to a solid, with the features it stands for.
+struct Step {
+  HistoryRecordPtr record;
+  std::vector<SolidFeature*> covered;
+};
+
+// The computations that produced the solid after `through`, first to last.
+std::vector<Step> stepsTo(SolidFeature& through) {
+  std::vector<Step> steps;
+  auto body = std::dynamic_pointer_cast<Body>(through.parentNode());
+  std::shared_ptr<SolidFeature> current = std::static_pointer_cast<SolidFeature>(through.self());
+  while (current) {
+    Step step{current->historyRecord(), {current.get()}};
+    std::shared_ptr<SolidFeature> first = current;
+    for (std::size_t i = 1; body && i < step.record->covers(); ++i) {
+      auto previous = body->solidFeatureBefore(first.get());
+      if (!previous) break;
+      first = previous;
+      step.covered.push_back(first.get());
+    }
+    steps.push_back(std::move(step));
+    current = body ? body->solidFeatureBefore(first.get()) : nullptr;
+  }
+  std::reverse(steps.begin(), steps.end());
+  return steps;
+}
+
+// The faces of the features of a body merged in by a boolean of `step`, on its result.
+void mergeToolFaces(const Step& step, FacesByFeature& faces) {
+  for (SolidFeature* feature : step.covered) {
+    auto boolean = dynamic_cast<BooleanFeature*>(feature);
+    auto tool = boolean ? boolean->toolBody() : nullptr;
+    auto tip = tool ? tool->solidFeatureBefore(nullptr) : nullptr;
+    if (!tip) continue;
+    for (const auto& [serial, own] : *facesByFeature(*tip))
+      faces[serial] = step.record->follow(own);
+  }
+}
+
+std::shared_ptr<const FacesByFeature> collect(SolidFeature& through) {
+  auto faces = std::make_shared<FacesByFeature>();
+  for (const Step& step : stepsTo(through)) {
+    for (auto& entry : *faces) entry.second = step.record->follow(entry.second);
+    mergeToolFaces(step, *faces);
+    for (const auto& [serial, made] : step.record->made()) (*faces)[serial] = made;
+  }
+  return faces;
+}
+
+}  // namespace
+
+std::shared_ptr<const FacesByFeature> facesByFeature(SolidFeature& through) {
+  HistoryRecordPtr record = through.historyRecord();
+  if (auto cached = record->cachedFaces()) return cached;
+  auto faces = collect(through);
+  record->cacheFaces(faces);
+  return faces;
+}
+
+TopTools_IndexedMapOfShape facesOf(const SolidFeature& feature, SolidFeature& through) {
+  auto faces = facesByFeature(through);
+  auto found = faces->find(feature.serial());
+  return found == faces->end() ? TopTools_IndexedMapOfShape() : found->second;
+}
+
+std::shared_ptr<SolidFeature> bodyTip(SolidFeature& feature) {
+  auto body = std::dynamic_pointer_cast<Body>(feature.parentNode());
+  auto tip = body ? body->solidFeatureBefore(nullptr) : nullptr;
+  return tip ? tip : std::static_pointer_cast<SolidFeature>(feature.self());
+}
+
+TopTools_IndexedMapOfShape facesOnBody(SolidFeature& feature) {
+  return facesOf(feature, *bodyTip(feature));
+}
+
+namespace {
+
+void gatherFeatures(Body& body, std::vector<std::shared_ptr<SolidFeature>>& out) {
+  for (const auto& node : body.childNodes()) {
+    auto feature = std::dynamic_pointer_cast<SolidFeature>(node);
+    if (!feature) continue;
+    if (auto boolean = std::dynamic_pointer_cast<BooleanFeature>(feature)) {
+      if (auto tool = boolean->toolBody()) gatherFeatures(*tool, out);
+    }
+    out.push_back(feature);
+  }
+}
+
+}  // namespace
+
+std::vector<std::pair<std::shared_ptr<SolidFeature>, TopTools_IndexedMapOfShape>>
+featureFacesOfBody(Body& body) {
+  std::vector<std::pair<std::shared_ptr<SolidFeature>, TopTools_IndexedMapOfShape>> out;
+  auto tip = body.solidFeatureBefore(nullptr);
+  if (!tip) return out;
+  auto faces = facesByFeature(*tip);
+  std::vector<std::shared_ptr<SolidFeature>> features;
+  gatherFeatures(body, features);
+  for (const auto& feature : features) {
+    auto found = faces->find(feature->serial());
+    if (found != faces->end() && found->second.Extent() > 0)
+      out.emplace_back(feature, found->second);
+  }
+  return out;
+}
+
+}  // namespace occt_host

@@ -1,0 +1,98 @@
+#include "occt_host/feature_history.h"
+
+#include <BRepBndLib.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_ListIteratorOfListOfShape.hxx>
+
+namespace occt_host {
+
+namespace {
+
+void addImages(const TopoDS_Shape& face, const Handle(BRepTools_History) & history,
+               const TopTools_IndexedMapOfShape& faces, TopTools_IndexedMapOfShape& out) {
+  if (history.IsNull()) {
+    if (faces.Contains(face)) out.Add(face);
+    return;
+  }
+  if (history->IsRemoved(face)) return;
+  const TopTools_ListOfShape& modified = history->Modified(face);
+  if (modified.IsEmpty()) {
+    if (faces.Contains(face)) out.Add(face);
+    return;
+  }
+  for (TopTools_ListIteratorOfListOfShape it(modified); it.More(); it.Next()) {
+    if (faces.Contains(it.Value())) out.Add(it.Value());
+  }
+}
+
+}  // namespace
+
+TopTools_IndexedMapOfShape imagesOf(const TopoDS_Shape& input,
+                                    const Handle(BRepTools_History) & history,
+                                    const TopTools_IndexedMapOfShape& faces) {
+  TopTools_IndexedMapOfShape out;
+  if (input.IsNull()) return out;
+  TopTools_IndexedMapOfShape inputFaces;
+  TopExp::MapShapes(input, TopAbs_FACE, inputFaces);
+  for (int i = 1; i <= inputFaces.Extent(); ++i) addImages(inputFaces(i), history, faces, out);
+  return out;
+}
+
+HistoryRecord::HistoryRecord(const TopoDS_Shape& result, Handle(BRepTools_History) history,
+                             std::size_t covers)
+    : result_(result), history_(std::move(history)), covers_(covers) {
+  if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
+}
+
+void HistoryRecord::setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces) {
+  made_[serial] = std::move(faces);
+}
+
+TopTools_IndexedMapOfShape HistoryRecord::newFaces(const TopoDS_Shape& before) const {
+  TopTools_IndexedMapOfShape kept = imagesOf(before, history_, faces_);
+  TopTools_IndexedMapOfShape made;
+  for (int i = 1; i <= faces_.Extent(); ++i) {
+    if (!kept.Contains(faces_(i))) made.Add(faces_(i));
+  }
+  return made;
+}
+
+TopTools_IndexedMapOfShape HistoryRecord::follow(const TopTools_IndexedMapOfShape& faces) const {
+  TopTools_IndexedMapOfShape out;
+  for (int i = 1; i <= faces.Extent(); ++i) addImages(faces(i), history_, faces_, out);
+  return out;
+}
+
+const Bnd_Box& HistoryRecord::box(const TopoDS_Shape& subShape) const {
+  std::call_once(boxesFilled_, [this] { fillBoxes(); });
+  static const Bnd_Box kVoid;
+  const Bnd_Box* found = boxes_.Seek(subShape);
+  return found ? *found : kVoid;
+}
+
+std::shared_ptr<const FacesByFeature> HistoryRecord::cachedFaces() const {
+  std::lock_guard<std::mutex> lock(facesMutex_);
+  return byFeature_;
+}
+
+void HistoryRecord::cacheFaces(std::shared_ptr<const FacesByFeature> faces) const {
+  std::lock_guard<std::mutex> lock(facesMutex_);
+  byFeature_ = std::move(faces);
+}
+
+// Boxes from the exact geometry (no triangulation), slightly enlarged by the shapes'
+// tolerances, so that a point on a face is always inside the face's box.
+void HistoryRecord::fillBoxes() const {
+  for (TopAbs_ShapeEnum type : {TopAbs_FACE, TopAbs_EDGE}) {
+    TopTools_IndexedMapOfShape shapes;
+    if (!result_.IsNull()) TopExp::MapShapes(result_, type, shapes);
+    for (int i = 1; i <= shapes.Extent(); ++i) {
+      Bnd_Box box;
+      BRepBndLib::Add(shapes(i), box, false);
+      boxes_.Bind(shapes(i), box);
+    }
+  }
+}
+
+}  // namespace occt_host

@@ -1,0 +1,115 @@
+// Per-feature shape history: how each computation of a body's solid turned the shapes it
+// started from into its result, and which faces of the result each feature made. With it
+// the host answers "which faces of the body's current solid belong to feature F" from the
+// kernel's own records, exactly, however many later features cut or round that solid.
+//
+// How a SolidFeature takes part (any subclass, in its build()):
+//
+//   TopoDS_Shape MyFeature::build(const TopoDS_Shape& before) {
+//     BRepFilletAPI_MakeFillet algo(before);  // any algorithm with Modified/Generated/IsDeleted
+//     ...
+//     algo.Build();
+//     publishHistory(FeatureHistory::of(algo, {before}));
+//     return algo.Shape();
+//   }
+//
+// `before` and every tool whose faces may appear in the result go in the argument list.
+// The faces a feature made are, by default, the faces of its result that do not come from
+// the solid before it (a pad's side, top and bottom faces, a pocket's walls, a fillet's
+// rounds, a shell's inner faces); a feature that knows better names them with
+// FeatureHistory::made. A feature that publishes nothing is treated as keeping every
+// sub-shape of the solid before that still appears in its result, and as making the rest.
+#pragma once
+
+#include <BRepTools_History.hxx>
+#include <Bnd_Box.hxx>
+#include <NCollection_DataMap.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopTools_ListOfShape.hxx>
+#include <TopTools_ShapeMapHasher.hxx>
+#include <TopoDS_Shape.hxx>
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace occt_host {
+
+// What a feature publishes from build().
+struct FeatureHistory {
+  // Input sub-shapes (of the solid before and of the tools) to the result's sub-shapes
+  // that replace them. Null: input sub-shapes found in the result are kept as they are.
+  Handle(BRepTools_History) history;
+  // The faces of the result this feature made, when the default rule does not fit.
+  bool madeGiven = false;
+  TopTools_ListOfShape made;
+
+  // The history of any kernel algorithm with the standard history methods.
+  template <class Algo>
+  static FeatureHistory of(Algo& algo, std::initializer_list<TopoDS_Shape> inputs) {
+    TopTools_ListOfShape arguments;
+    for (const TopoDS_Shape& input : inputs) {
+      if (!input.IsNull()) arguments.Append(input);
+    }
+    FeatureHistory published;
+    published.history = new BRepTools_History(arguments, algo);
+    return published;
+  }
+};
+
+// The images in `faces` of the faces of `input` after `history` (null: those present).
+TopTools_IndexedMapOfShape imagesOf(const TopoDS_Shape& input,
+                                    const Handle(BRepTools_History) & history,
+                                    const TopTools_IndexedMapOfShape& faces);
+
+// Faces of a solid, by the serial of the feature that made them.
+using FacesByFeature = std::map<std::uint64_t, TopTools_IndexedMapOfShape>;
+
+// One computation of a body's solid, kept with its result. A joint cut stands for the run
+// of features it computed at once, and records the faces each of them made.
+class HistoryRecord {
+ public:
+  // A computation of `covers` features ending with the feature that keeps the record.
+  HistoryRecord(const TopoDS_Shape& result, Handle(BRepTools_History) history, std::size_t covers);
+
+  const TopoDS_Shape& result() const { return result_; }
+  const Handle(BRepTools_History) & history() const { return history_; }
+  std::size_t covers() const { return covers_; }
+  const TopTools_IndexedMapOfShape& faces() const { return faces_; }
+  // Faces made, by feature serial.
+  const std::map<std::uint64_t, TopTools_IndexedMapOfShape>& made() const { return made_; }
+  void setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces);
+  // The faces of the result that are not images of `before`'s faces.
+  TopTools_IndexedMapOfShape newFaces(const TopoDS_Shape& before) const;
+
+  // `faces` (of the solid this computation started from) as they stand in its result.
+  TopTools_IndexedMapOfShape follow(const TopTools_IndexedMapOfShape& faces) const;
+
+  // The bounding box of a face or an edge of the result, computed once per result.
+  const Bnd_Box& box(const TopoDS_Shape& subShape) const;
+
+  // Every feature's faces on this result (feature_faces.h), kept once computed.
+  std::shared_ptr<const FacesByFeature> cachedFaces() const;
+  void cacheFaces(std::shared_ptr<const FacesByFeature> faces) const;
+
+ private:
+  void fillBoxes() const;
+
+  TopoDS_Shape result_;
+  Handle(BRepTools_History) history_;
+  std::size_t covers_;
+  TopTools_IndexedMapOfShape faces_;
+  std::map<std::uint64_t, TopTools_IndexedMapOfShape> made_;
+  mutable std::once_flag boxesFilled_;
+  mutable NCollection_DataMap<TopoDS_Shape, Bnd_Box, TopTools_ShapeMapHasher> boxes_;
+  mutable std::mutex facesMutex_;
+  mutable std::shared_ptr<const FacesByFeature> byFeature_;
+};
+
+using HistoryRecordPtr = std::shared_ptr<const HistoryRecord>;
+
+}  // namespace occt_host

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
+#include <GProp_GProps.hxx>
+
+#include <cmath>
+#include <functional>
+
+#include "host/dress_up.h"
+#include "host/topology.h"
+#include "occt_host/tests/plate_fixture.h"
+
+namespace occt_host::testing {
+namespace {
+
+class DressUpTest : public PlateFixture {
+ protected:
+  void SetUp() override {
+    PlateFixture::SetUp();
+    dressUps = host::query<host::DressUpFactory>(container);
+    ASSERT_TRUE(dressUps);
+  }
+
+  // The 40 x 30 x 20 block on z = 0 in the main body: 24,000 mm^3.
+  host::SpecObjectPtr block() {
+    auto feature = pad(rectangle(0, 0, 40, 30), 20, 0);
+    return feature && feature->update().ok() ? feature : nullptr;
+  }
+
+  // The references of `feature`'s faces whose plane normal and box pass `keep`.
+  host::SpecObjectList faces(
+      const host::SpecObjectPtr& feature,
+      const std::function<bool(const host::Vec3&, const host::Box3&)>& keep) {
+    host::SpecObjectList out;
+    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
+      auto face = host::query<host::FaceCell>(cell)->faces().at(0);
+      host::Point3 origin;
+      host::Vec3 normal;
+      if (face->surface()->plane(origin, normal) && keep(normal, face->box()))
+        out.push_back(host::query<host::Featurize>(cell)->featurize());
+    }
+    return out;
+  }
+
+  // The reference of the edge of `feature`'s faces running from `a` to `b` (either way).
+  host::SpecObjectPtr edge(const host::SpecObjectPtr& feature, host::Point3 a, host::Point3 b) {
+    auto same = [](const host::Point3& p, const host::Point3& q) {
+      return host::norm(p - q) < 1e-6;
+    };
+    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
+      for (const auto& edgeCell : host::query<host::FaceCell>(cell)->edgeCells()) {
+        host::Point3 s, e;
+        auto edge = host::query<host::EdgeCell>(edgeCell)->edges().at(0);
+        if (edge->vertices(s, e) && ((same(s, a) && same(e, b)) || (same(s, b) && same(e, a))))
+          return host::query<host::Featurize>(edgeCell)->featurize();
+      }
+    }
+    return nullptr;
+  }
+
+  double bodyVolume() { return volume(solidOf(part->mainBody())); }
+  bool bodyValid() { return BRepCheck_Analyzer(solidOf(part->mainBody())).IsValid(); }
+
+  std::shared_ptr<host::DressUpFactory> dressUps;
+};
+
+TEST_F(DressUpTest, FilletOfAStraightEdgeRemovesTheCornerOutsideTheRound) {
+  auto plateFeature = plate();
+  auto top = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
+  ASSERT_TRUE(top);
+  auto fillet = dressUps->createSolidFillet({top}, 2, host::kPropagationNone);
+  ASSERT_TRUE(fillet);
+  EXPECT_EQ(fillet->typeName(), "EdgeFillet");
+  ASSERT_TRUE(fillet->update().ok()) << fillet->update().diagnostic;
+  // (1 - pi/4) r^2 L = 0.214602 * 4 * 100 = 85.8407...
+  double expected = 100000.0 - (1 - kPi / 4) * 4 * 100;
+  EXPECT_NEAR(bodyVolume(), expected, 1e-6 * expected);
+  EXPECT_TRUE(bodyValid());
+  // The fillet made exactly one face, the quarter cylinder: pi/2 * r * L = 314.159...
+  auto own = faces(fillet, [](const host::Vec3&, const host::Box3&) { return true; });
+  EXPECT_TRUE(own.empty());  // not a plane
+  EXPECT_EQ(host::query<host::FeatureGeometry>(fillet)->boundaryCells().size(), 1u);
+}
+
+TEST_F(DressUpTest, FilletTooLargeForItsFacesFailsWithTheKernelsText) {
+  auto plateFeature = plate();
+  auto top = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
+  auto fillet = dressUps->createSolidFillet({top}, 30, host::kPropagationNone);
+  ASSERT_TRUE(fillet);
+  host::UpdateResult result = fillet->update();
+  EXPECT_TRUE(host::failed(result.status));
+  EXPECT_NE(result.diagnostic.find(fillet->name()), std::string::npos) << result.diagnostic;
+  // The body keeps the plate.
+  EXPECT_NEAR(bodyVolume(), 100000.0, 1e-3);
+  EXPECT_FALSE(dressUps->createSolidFillet({}, 2, 0));
+  EXPECT_FALSE(dressUps->createSolidFillet({top}, 0, 0));
+  EXPECT_FALSE(dressUps->createSolidFillet({plateFeature}, 2, 0));
+}
+
+TEST_F(DressUpTest, ChamfersByLengthsAndByLengthAndAngle) {
+  auto plateFeature = plate();
+  auto front = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
+  auto back = edge(plateFeature, {0, 100, 10}, {100, 100, 10});
+  // Equidistant 2 on the front edge: d^2 L / 2 = 4 * 100 / 2 = 200.
+  auto equal = dressUps->createChamfer({front}, 0, host::ChamferMode::TwoLengths, 2, 2, 0);
+  ASSERT_TRUE(equal && equal->update().ok());
+  EXPECT_NEAR(bodyVolume(), 100000.0 - 200.0, 1e-6);
+  // 2 and 30 degrees on the back edge: the other leg is 2 tan 30 = 1.1547; 2 * 1.1547 / 2 * 100.
+  auto angled = dressUps->createChamfer({back}, 0, host::ChamferMode::LengthAngle, 2, 30, 1);
+  ASSERT_TRUE(angled && angled->update().ok()) << angled->update().diagnostic;
+  double leg = 2 * std::tan(kPi / 6);
+  EXPECT_NEAR(bodyVolume(), 100000.0 - 200.0 - leg * 100.0, 1e-6);
+  auto lengths = host::query<host::Chamfer>(angled);
+  ASSERT_TRUE(lengths);
+  EXPECT_DOUBLE_EQ(lengths->length1(), 2);
+  EXPECT_NEAR(lengths->length2(), leg, 1e-12);
+  EXPECT_TRUE(bodyValid());
+  EXPECT_FALSE(dressUps->createChamfer({front}, 0, host::ChamferMode::LengthAngle, 2, 90, 0));
+  EXPECT_FALSE(dressUps->createChamfer({front}, 0, host::ChamferMode::TwoLengths, 2, 2, 2));
+}
+
+TEST_F(DressUpTest, ContraryChamferSwapsTheFacesItsLengthsLieOn) {
+  double tops[2];
+  for (int orientation : {0, 1}) {
+    SetUp();
+    auto plateFeature = plate();
+    auto front = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
+    auto chamfer =
+        dressUps->createChamfer({front}, 0, host::ChamferMode::TwoLengths, 1, 3, orientation);
+    ASSERT_TRUE(chamfer && chamfer->update().ok());
+    // 1 * 3 / 2 * 100 = 150 either way.
+    EXPECT_NEAR(bodyVolume(), 100000.0 - 150.0, 1e-6);
+    // The top face keeps 100 x (100 - 1) or 100 x (100 - 3).
+    double area = 0;
+    auto top = faces(plateFeature, [](const host::Vec3& n, const host::Box3& b) {
+      return std::abs(n.z) > 0.5 && b.min.z > 9;
+    });
+    for (const auto& cell : host::query<host::FeatureGeometry>(plateFeature)->boundaryCells()) {
+      auto face = host::query<host::FaceCell>(cell)->faces().at(0);
+      host::Point3 o;
+      host::Vec3 n;
+      if (face->surface()->plane(o, n) && std::abs(n.z) > 0.5 && face->box().min.z > 9) {
+        host::ParamBox box = face->parameterBox();
+        area = (box.uMax - box.uMin) * (box.vMax - box.vMin);
+      }
+    }
+    ASSERT_EQ(top.size(), 1u);
+    tops[orientation] = area;
+  }
+  EXPECT_NEAR(std::min(tops[0], tops[1]), 9700.0, 1e-6);
+  EXPECT_NEAR(std::max(tops[0], tops[1]), 9900.0, 1e-6);
+}
+
+TEST_F(DressUpTest, ShellOpenAtTheTopKeepsTheOuterSize) {
+  auto blockFeature = block();
+  auto top = faces(blockFeature, [](const host::Vec3& n, const host::Box3& b) {
+    return std::abs(n.z) > 0.5 && b.min.z > 19;
+  });
+  ASSERT_EQ(top.size(), 1u);
+  auto shell = dressUps->createShell(top, 2, 0);
+  ASSERT_TRUE(shell && shell->update().ok()) << shell->update().diagnostic;
+  // 40 * 30 * 20 less the cavity (40 - 4) * (30 - 4) * (20 - 2) = 24000 - 16848 = 7152.
+  EXPECT_NEAR(bodyVolume(), 7152.0, 1e-6 * 7152.0);
+  EXPECT_TRUE(bodyValid());
+  GProp_GProps props;
+  BRepGProp::SurfaceProperties(solidOf(part->mainBody()), props);
+  // Outside 2*(40*30) + 2*(40*20) + 2*(30*20) - top 1200 = 4000; inside 36*26 + 2*36*18 + 2*26*18
+  // = 936 + 1296 + 936 = 3168; rim 40*30 - 36*26 = 264. Total 7432.
+  EXPECT_NEAR(props.Mass(), 7432.0, 1e-6 * 7432.0);
+}
+
+TEST_F(DressUpTest, ShellWithNoOpenFaceIsAClosedHollow) {
+  block();
+  auto shell = dressUps->createShell({}, 2, 0);
+  ASSERT_TRUE(shell && shell->update().ok()) << shell->update().diagnostic;
+  // 24000 - 36 * 26 * 16 = 24000 - 14976 = 9024.
+  EXPECT_NEAR(bodyVolume(), 9024.0, 1e-6 * 9024.0);
+  EXPECT_TRUE(bodyValid());
+  EXPECT_FALSE(dressUps->createShell({}, 0, 0));
+}
+
+TEST_F(DressUpTest, DraftOfFourSidesMakesAFrustum) {
+  auto blockFeature = block();
+  auto bottom = faces(blockFeature, [](const host::Vec3& n, const host::Box3& b) {
+    return std::abs(n.z) > 0.5 && b.max.z < 1;
+  });
+  auto sides = faces(blockFeature,
+                     [](const host::Vec3& n, const host::Box3&) { return std::abs(n.z) < 0.5; });
+  ASSERT_EQ(bottom.size(), 1u);
+  ASSERT_EQ(sides.size(), 4u);
+  auto draft = dressUps->createDraft(sides, bottom[0], {0, 0, 1}, 5);
+  ASSERT_TRUE(draft && draft->update().ok()) << draft->update().diagnostic;
+  // Each side leans in by t = tan 5 deg per mm of height; the section at z is
+  // (40 - 2tz)(30 - 2tz), so V = 1200 h - 70 t h^2 + 4/3 t^2 h^3 with h = 20.
+  double t = std::tan(5 * kPi / 180), h = 20;
+  double expected = 1200 * h - 70 * t * h * h + 4.0 / 3.0 * t * t * h * h * h;
+  EXPECT_NEAR(bodyVolume(), expected, 1e-6 * expected);
+  // The top is inset by h tan 5 deg on every side.
+  auto topFaces = faces(blockFeature, [](const host::Vec3& n, const host::Box3& b) {
+    return std::abs(n.z) > 0.5 && b.min.z > 19;
+  });
+  EXPECT_EQ(topFaces.size(), 1u);
+  EXPECT_TRUE(bodyValid());
+}
+
+}  // namespace
+}  // namespace occt_host::testing
