@@ -11,6 +11,9 @@ namespace host {
 
 class Editor;
 
+// Type names of the root containers a document may hold.
+constexpr std::string_view kPartContainerType = "CATIPrtContainer";
+
 // A document open in the session (stands for CATDocument).
 class Document : public Unknown {
  public:
@@ -24,7 +27,7 @@ class Document : public Unknown {
 class DocumentRoots : public Unknown {
  public:
   static constexpr InterfaceId kInterfaceId = "host.DocumentRoots";
-  // The root container of the given type, for example "CATIPrtContainer"; null if none.
+  // The root container of the given type, for example kPartContainerType; null if none.
   virtual std::shared_ptr<Unknown> rootContainer(std::string_view type) = 0;
 };
 

@@ -12,6 +12,9 @@ namespace host {
 // and a static's address would differ from one shared library to the next.
 using InterfaceId = std::string_view;
 
+// The identity every object answers: two handles with equal identities are one object.
+constexpr InterfaceId kUnknownId = "host.Unknown";
+
 class Unknown {
  public:
   virtual ~Unknown() = default;
@@ -36,7 +39,7 @@ std::shared_ptr<T> query(const std::shared_ptr<U>& object) {
 template <class A, class B>
 bool sameObject(const std::shared_ptr<A>& a, const std::shared_ptr<B>& b) {
   if (!a || !b) return false;
-  return a->queryInterface("host.Unknown") == b->queryInterface("host.Unknown");
+  return a->queryInterface(kUnknownId) == b->queryInterface(kUnknownId);
 }
 
 }  // namespace host

@@ -79,8 +79,8 @@ std::shared_ptr<Body> BooleanFeature::toolBody() const {
 }
 
 void* BooleanFeature::findInterface(host::InterfaceId id) {
-  if (id == host::BooleanOperation::kInterfaceId) return static_cast<host::BooleanOperation*>(this);
-  if (id == host::Descendants::kInterfaceId) return static_cast<host::Descendants*>(this);
+  if (void* found = host::answerAs<host::BooleanOperation, host::Descendants>(this, id))
+    return found;
   return SolidFeature::findInterface(id);
 }
 

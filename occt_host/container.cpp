@@ -65,25 +65,16 @@ host::SpecObjectPtr Container::createPocket(const host::SpecObjectPtr& sketch) {
 }
 
 void* Container::findInterface(host::InterfaceId id) {
-  if (id == host::PartContainer::kInterfaceId) return static_cast<host::PartContainer*>(this);
-  if (id == host::SketchFactory::kInterfaceId) return static_cast<host::SketchFactory*>(this);
-  if (id == host::PartFactory::kInterfaceId) return static_cast<host::PartFactory*>(this);
-  if (id == host::BooleanFactory::kInterfaceId) {
-    return static_cast<host::BooleanFactory*>(booleans_.get());
+  if (void* found =
+          host::answerAs<host::PartContainer, host::SketchFactory, host::PartFactory>(this, id)) {
+    return found;
   }
-  if (id == host::DressUpFactory::kInterfaceId)
-    return static_cast<host::DressUpFactory*>(dressUps_.get());
-  if (id == host::BRepFactory::kInterfaceId) return static_cast<host::BRepFactory*>(brep_.get());
+  if (void* found = host::answerAs<host::BooleanFactory>(booleans_.get(), id)) return found;
+  if (void* found = host::answerAs<host::DressUpFactory>(dressUps_.get(), id)) return found;
+  if (void* found = host::answerAs<host::BRepFactory>(brep_.get(), id)) return found;
   // The structure factories share the container's lifetime through its handle.
-  if (id == host::WireframeFactory::kInterfaceId) {
-    return static_cast<host::WireframeFactory*>(structure_.get());
-  }
-  if (id == host::BodyFactory::kInterfaceId)
-    return static_cast<host::BodyFactory*>(structure_.get());
-  if (id == host::ParameterFactory::kInterfaceId) {
-    return static_cast<host::ParameterFactory*>(structure_.get());
-  }
-  return nullptr;
+  return host::answerAs<host::WireframeFactory, host::BodyFactory, host::ParameterFactory>(
+      structure_.get(), id);
 }
 
 }  // namespace occt_host

@@ -39,7 +39,7 @@ std::string Document::kind() const {
 }
 
 std::shared_ptr<host::Unknown> Document::rootContainer(std::string_view type) {
-  if (type != "CATIPrtContainer" || !container_) return nullptr;
+  if (type != host::kPartContainerType || !container_) return nullptr;
   return std::shared_ptr<host::Unknown>(container_,
                                         static_cast<host::PartContainer*>(container_.get()));
 }
@@ -49,10 +49,7 @@ std::shared_ptr<host::Editor> Document::editor() {
 }
 
 void* Document::findInterface(host::InterfaceId id) {
-  if (id == host::Document::kInterfaceId) return static_cast<host::Document*>(this);
-  if (id == host::DocumentRoots::kInterfaceId) return static_cast<host::DocumentRoots*>(this);
-  if (id == host::DocumentEditor::kInterfaceId) return static_cast<host::DocumentEditor*>(this);
-  return nullptr;
+  return host::answerAs<host::Document, host::DocumentRoots, host::DocumentEditor>(this, id);
 }
 
 }  // namespace occt_host

@@ -24,7 +24,7 @@ double partVolume(const std::shared_ptr<host::Document>& document) {
   try {
     auto roots = host::query<host::DocumentRoots>(document);
     auto container =
-        roots ? host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"))
+        roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
               : nullptr;
     TopoDS_Shape solid = container ? solidOf(container->part()) : TopoDS_Shape();
     if (solid.IsNull()) return 0.0;

@@ -5,7 +5,7 @@ namespace occt_host {
 std::shared_ptr<void> Object::answer(host::InterfaceId id) noexcept {
   try {
     std::shared_ptr<Object> self = shared_from_this();
-    void* found = id == "host.Unknown" ? static_cast<void*>(identity()) : findInterface(id);
+    void* found = id == host::kUnknownId ? static_cast<void*>(identity()) : findInterface(id);
     if (!found) return nullptr;
     return std::shared_ptr<void>(self, found);
   } catch (...) {

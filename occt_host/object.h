@@ -3,13 +3,15 @@
 
 #include <memory>
 
+#include "host/interface_table.h"
 #include "host/unknown.h"
 
 namespace occt_host {
 
 // Concrete classes derive from this and from the host interfaces they offer, and
-// answer queryInterface with answer(id). Object itself is not a host::Unknown so that
-// the several Unknown bases of a class all meet in one final override.
+// answer queryInterface with answer(id); findInterface lists the interfaces through
+// host::answerAs. Object itself is not a host::Unknown so that the several Unknown
+// bases of a class all meet in one final override.
 class Object : public std::enable_shared_from_this<Object> {
  public:
   virtual ~Object() = default;

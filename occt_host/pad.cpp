@@ -38,8 +38,7 @@ double Pad::limitLength(host::LimitEnd end) const {
 }
 
 void* Pad::findInterface(host::InterfaceId id) {
-  if (id == host::Pad::kInterfaceId) return static_cast<host::Pad*>(this);
-  if (id == host::Prism::kInterfaceId) return static_cast<host::Prism*>(this);
+  if (void* found = host::answerAs<host::Pad, host::Prism>(this, id)) return found;
   return SolidFeature::findInterface(id);
 }
 

@@ -40,8 +40,7 @@ double Pocket::limitLength(host::LimitEnd end) const {
 }
 
 void* Pocket::findInterface(host::InterfaceId id) {
-  if (id == host::Pocket::kInterfaceId) return static_cast<host::Pocket*>(this);
-  if (id == host::Prism::kInterfaceId) return static_cast<host::Prism*>(this);
+  if (void* found = host::answerAs<host::Pocket, host::Prism>(this, id)) return found;
   return SolidFeature::findInterface(id);
 }
 

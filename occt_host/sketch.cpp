@@ -180,8 +180,7 @@ TopoDS_Compound Sketch::profile() const {
 }
 
 void* Sketch::findInterface(host::InterfaceId id) {
-  if (id == host::Sketch::kInterfaceId) return static_cast<host::Sketch*>(this);
-  if (id == host::Factory2D::kInterfaceId) return static_cast<host::Factory2D*>(this);
+  if (void* found = host::answerAs<host::Sketch, host::Factory2D>(this, id)) return found;
   return TreeNode::findInterface(id);
 }
 

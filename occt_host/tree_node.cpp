@@ -105,10 +105,7 @@ void TreeNode::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t 
 }
 
 void* TreeNode::findInterface(host::InterfaceId id) {
-  if (id == host::SpecObject::kInterfaceId) return static_cast<host::SpecObject*>(this);
-  if (id == host::Alias::kInterfaceId) return static_cast<host::Alias*>(this);
-  if (id == host::VisProperties::kInterfaceId) return static_cast<host::VisProperties*>(this);
-  return nullptr;
+  return host::answerAs<host::SpecObject, host::Alias, host::VisProperties>(this, id);
 }
 
 }  // namespace occt_host

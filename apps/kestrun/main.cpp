@@ -14,6 +14,7 @@
 
 #include "apps/kestrun/result_json.h"
 #include "kestrun/kestrun.h"
+#include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
 #include "occt_host/step_export.h"
 
@@ -107,19 +108,22 @@ bool readInput(const std::string& path, std::vector<unsigned char>& bytes) {
   return !in->bad();
 }
 
-// Standard output is kept for the result alone: everything else the process prints
-// (the core's log, the kernel's messages) goes to standard error or the log file.
-int divertStandardOutput(const std::string& logPath) {
-  std::fflush(stdout);
-  const int resultFd = dup(STDOUT_FILENO);
-  int logFd = STDERR_FILENO;
-  if (!logPath.empty()) {
-    logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (logFd < 0) return -1;
-    dup2(logFd, STDERR_FILENO);
-  }
-  dup2(logFd, STDOUT_FILENO);
-  return resultFd;
+// Standard output is kept for the result alone: the core's log lines and the kernel's
+// messages go to standard error or the log file.
+std::FILE* openLog(const std::string& path) {
+  if (path.empty()) return stderr;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, "a");
+  if (!file) close(fd);
+  return file;
+}
+
+void writeLogLine(void* context, int32_t, const char* text, uint64_t size) {
+  auto* stream = static_cast<std::FILE*>(context);
+  std::fwrite(text, 1, size, stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
 }
 
 }  // namespace
@@ -139,11 +143,13 @@ int main(int argc, char** argv) {
     std::cerr << "kestrun: cannot read " << args.input << "\n";
     return kUsageError;
   }
-  const int resultFd = divertStandardOutput(args.log);
-  if (resultFd < 0) {
+  std::FILE* log = openLog(args.log);
+  if (!log) {
     std::cerr << "kestrun: cannot open log file " << args.log << "\n";
     return kUsageError;
   }
+  MardelImport_SetLogSink(writeLogLine, log);
+  occt_host::sendKernelMessagesTo(log);
 
   occt_host::Session session;
   auto document = session.newDocument("Part");
@@ -154,6 +160,7 @@ int main(int argc, char** argv) {
   std::string stepError;
   const bool written = occt_host::exportStep(document, args.step, &stepError);
   const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";
-  if (write(resultFd, line.data(), line.size()) < 0) return 2;
+  if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0)
+    return 2;
   return status;
 }

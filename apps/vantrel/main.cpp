@@ -1,7 +1,5 @@
 // vantrel: replays front-end packets through the transfer protocol and shows the add-in's
 // runtime configuration, for the people who write the front end.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -9,10 +7,12 @@
 #include <sstream>
 #include <string>
 
+#include "occt_host/kernel_messages.h"
 #include "platform/debug_output.h"
 #include "vantrel/config_report.h"
 #include "vantrel/packet_replay.h"
 #include "vantrel/session_replay.h"
+#include "vantrel/transfer_data_processor.h"
 
 namespace {
 
@@ -42,20 +42,19 @@ int Replay(const std::string& source) {
   return vantrel::ReplayPackets(in, std::cout) == 0 ? 0 : 1;
 }
 
-// The core prints its diagnostic lines on standard output while it draws; they go to standard
-// error instead, so that standard output carries only the replay's own lines.
+void WriteToStandardError(void*, int32_t, const char* text, uint64_t size) {
+  std::fwrite(text, 1, size, stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+// The core's log lines and the kernel's messages go to standard error, so that standard
+// output carries only the replay's own lines.
 size_t ReplaySessionQuietly(std::istream& in, const std::string& exportDir) {
+  vantrel::TransferDataProcessor::SetCoreLogSink(WriteToStandardError, nullptr);
+  occt_host::sendKernelMessagesTo(stderr);
   std::ostringstream lines;
-  std::cout.flush();
-  std::fflush(stdout);
-  const int saved = dup(STDOUT_FILENO);
-  if (saved >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
   const size_t failures = vantrel::ReplaySession(in, lines, exportDir);
-  std::fflush(stdout);
-  if (saved >= 0) {
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-  }
   std::cout << lines.str();
   std::cout.flush();
   return failures;

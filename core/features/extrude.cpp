@@ -168,8 +168,7 @@ FeatureOutcome prismFeature(FeatureWriter& writer, Writer* profile, const Extrud
   writer.sharedState().part->setCurrentFeature(sketch);
   // The sketch sits in the body that was current when it was drawn; a pad that combines
   // later ("new", "common", ...) belongs in the body made for this item, not there.
-  const std::string& boolType = writer.boolType();
-  if (!remove && !boolType.empty() && boolType != "add" && target.body) {
+  if (!remove && isCombined(writer.boolKind()) && target.body) {
     writer.sharedState().part->setCurrentFeature(target.body);
   }
   auto factory = host::query<host::PartFactory>(writer.sharedState().container);
@@ -193,7 +192,7 @@ FeatureOutcome extrudeHandler(FeatureWriter& writer, const rapidjson::Value& ite
                ", contrary2 = " + std::to_string(p.contrary2));
   Writer* profile = profileWriter(writer, item);
   if (!profile) return FeatureOutcome::none();
-  const bool remove = writer.boolType() == "remove";
+  const bool remove = writer.boolKind() == BoolType::Remove;
   if (remove) {
     const double overshoot = removeOvershootMm();
     applyOvershoot(p, overshoot);

@@ -16,10 +16,6 @@ namespace kestrun {
 
 namespace {
 
-bool isCombined(const std::string& boolType) {
-  return !boolType.empty() && boolType != "add";
-}
-
 bool isPatternOrMirror(const std::string& type) {
   return type == "linearArray" || type == "polarArray" || type == "mirrorFeature";
 }
@@ -30,12 +26,19 @@ bool modifiesItsBody(const std::string& type) {
          type == "chamfer" || isPatternOrMirror(type);
 }
 
-std::string phraseFor(const std::string& boolType) {
-  if (boolType == "add") return "be added after";
-  if (boolType == "remove") return "be removed from";
-  if (boolType == "common") return "common with";
-  if (boolType == "new") return "be new independently from";
-  return "";
+std::string phraseFor(BoolType boolType) {
+  switch (boolType) {
+    case BoolType::Add:
+      return "be added after";
+    case BoolType::Remove:
+      return "be removed from";
+    case BoolType::Common:
+      return "common with";
+    case BoolType::New:
+      return "be new independently from";
+    default:
+      return "";
+  }
 }
 
 std::string num(double value) {
@@ -77,7 +80,7 @@ std::vector<Writer*> FeatureWriter::subWriters() const {
 }
 
 host::SpecObjectPtr FeatureWriter::getSpecObjBody() const {
-  return isCombined(boolType_) ? prtTool_ : specObj_;
+  return isCombined(boolKind_) ? prtTool_ : specObj_;
 }
 
 void FeatureWriter::parseJson(const rapidjson::Value& item) {
@@ -87,7 +90,8 @@ void FeatureWriter::parseJson(const rapidjson::Value& item) {
     return;
   }
   if (boolType_.empty()) {
-    if (const rapidjson::Value* v = stringMember(item, "boolType")) boolType_ = stringView(*v);
+    if (const rapidjson::Value* v = stringMember(item, "boolType"))
+      setBoolType(std::string(stringView(*v)));
   }
   host::SpecObjectPtr previous = shared_.part->currentFeature();
   debug("debug: cur feature " + aliasLine(previous));
@@ -112,9 +116,9 @@ std::vector<FeatureWriter*> FeatureWriter::resolveTargets(const rapidjson::Value
   int merges = 0;
   for (std::size_t i = 0; i < writers.size(); ++i) {
     FeatureWriter* target = writers[i];
-    debug("debug: " + name_ + " will " + phraseFor(boolType_) + " boolSolids1[" +
+    debug("debug: " + name_ + " will " + phraseFor(boolKind_) + " boolSolids1[" +
           std::to_string(i) + "], " + target->name() + " (" + target->boolType() + ")");
-    if (target->boolType() != "new") {
+    if (target->boolKind() != BoolType::New) {
       targets.push_back(target);
     } else {
       // An independent body named with others is merged into the part first.
@@ -136,7 +140,7 @@ std::vector<FeatureWriter*> FeatureWriter::resolveTargets(const rapidjson::Value
 }
 
 void FeatureWriter::chooseBody(host::SpecObjectPtr& previous) {
-  if (!isCombined(boolType_)) {
+  if (!isCombined(boolKind_)) {
     prtTool_ = shared_.part->currentTool();
     return;
   }
@@ -192,18 +196,19 @@ void FeatureWriter::finishAfterHandler(const std::vector<FeatureWriter*>& target
     }
     return;
   }
-  if (!isCombined(boolType_) && !isPatternOrMirror(type_)) setAlias(specObj_, name_);
+  if (!isCombined(boolKind_) && !isPatternOrMirror(type_)) setAlias(specObj_, name_);
   if (outcome.finish == FeatureOutcome::Finish::DirectCut) {
     setAlias(specObj_, name_);
     info("info: ----------direct remove cut " + name_ + " complete\n");
   } else if (outcome.finish == FeatureOutcome::Finish::SimpleHoleCut) {
     setAlias(specObj_, name_);
     info("info: ----------simple hole remove " + name_ + " complete\n");
-  } else if ((boolType_ == "new" || boolType_.empty()) && !modifiesItsBody(type_)) {
+  } else if ((boolKind_ == BoolType::New || boolKind_ == BoolType::None) &&
+             !modifiesItsBody(type_)) {
     shared_.part->setCurrentFeature(previous);
     setAlias(specObj_, name_);
     info("info: ----------new " + name_ + " complete\n");
-  } else if (isCombined(boolType_)) {
+  } else if (isCombined(boolKind_)) {
     booleanStep(targets, previous);
     if (host::failed(status_)) logOut("error: exception occurred while parsing " + type_ + who);
   }
@@ -263,10 +268,20 @@ void FeatureWriter::createBool(const host::SpecObjectPtr& firstObject) {
 
 host::SpecObjectPtr FeatureWriter::createBooleanFeature(const host::SpecObjectPtr& first) {
   const auto& factory = shared_.booleanFactory;
-  if (boolType_ == "remove") return factory ? factory->createRemove(first, specObj_) : nullptr;
-  if (boolType_ == "common") return factory ? factory->createIntersect(first, nullptr) : nullptr;
-  if (boolType_ == "add") return factory ? factory->createAdd(first, nullptr) : nullptr;
-  if (boolType_ != "new") logOut("error: unsupported boolType = " + boolType_);
+  switch (boolKind_) {
+    case BoolType::Remove:
+      return factory ? factory->createRemove(first, specObj_) : nullptr;
+    case BoolType::Common:
+      return factory ? factory->createIntersect(first, nullptr) : nullptr;
+    case BoolType::Add:
+      return factory ? factory->createAdd(first, nullptr) : nullptr;
+    case BoolType::New:
+      return nullptr;
+    case BoolType::None:
+    case BoolType::Other:
+      break;
+  }
+  logOut("error: unsupported boolType = " + boolType_);
   return nullptr;
 }
 
@@ -279,7 +294,7 @@ void FeatureWriter::completeBoolean(const host::SpecObjectPtr& booleanFeature) {
     logOut("error: spBoolOpera is null, cannot perform boolean operation");
     status_ = host::kFail;
   }
-  if (operation && (boolType_ == "add" || boolType_ == "common")) {
+  if (operation && (boolKind_ == BoolType::Add || boolKind_ == BoolType::Common)) {
     const host::Status rc = operation->modifyOperatedObject(specObj_);
     debug("debug: ModifyOperatedObject " + boolType_ + ", rc = " + std::to_string(rc) + ", " +
           aliasLine(specObj_));
@@ -325,12 +340,15 @@ host::SpecObjectPtr FeatureWriter::createAxisLine(const rapidjson::Value& axis) 
                                         : d * (1.0 / std::sqrt(len2));
   debug("debug: axisLine origin = " + num(x) + ", " + num(y) + ", " + num(z) +
         ", axis direction = " + num(unit.x) + ", " + num(unit.y) + ", " + num(unit.z));
+  // The axis runs 1000 mm along the unit direction that the line above shows, whatever
+  // the length of the given one; a zero direction gives two equal points and no line.
+  const host::Vec3 along = len2 == 0.0 ? d : unit;
   const auto& factory = shared_.wireframeFactory;
   host::SpecObjectPtr line;
   if (factory) {
     const host::Point3 origin{x, y, z};
     line = factory->createLine(factory->createPoint(origin),
-                               factory->createPoint(origin + d * 1000.0));
+                               factory->createPoint(origin + along * 1000.0));
   }
   if (!line) logOut("error: CreateAxisLine failed");
   return line;

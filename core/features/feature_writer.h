@@ -8,6 +8,7 @@
 
 #include <rapidjson/document.h>
 
+#include "core/features/bool_type.h"
 #include "core/features/feature_dispatch.h"
 #include "core/partjson/writer.h"
 #include "host/values.h"
@@ -24,12 +25,17 @@ class FeatureWriter : public Writer {
   void parseJson(const rapidjson::Value& item) override;
   host::SpecObjectPtr feature() const override { return specObj_; }
   host::SpecObjectPtr body() const override { return prtTool_; }
-  void setBoolType(const std::string& type) override { boolType_ = type; }
+  void setBoolType(const std::string& type) override {
+    boolType_ = type;
+    boolKind_ = parseBoolType(type);
+  }
   void setLastFeature(bool last) override { isLastFeature_ = last; }
   FeatureWriter* asFeatureWriter() override { return this; }
   std::vector<Writer*> subWriters() const override;
 
+  // The "boolType" text, for log lines, and its parsed kind, for decisions.
   const std::string& boolType() const { return boolType_; }
+  BoolType boolKind() const { return boolKind_; }
   bool isLastFeature() const { return isLastFeature_; }
   host::SpecObjectPtr previousSpecObj() const { return previousSpecObj_; }
   // The body for a combined feature, the feature itself otherwise.
@@ -76,6 +82,7 @@ class FeatureWriter : public Writer {
   WriterRegistry* registry_;
   host::SpecObjectPtr specObj_, previousSpecObj_, prtTool_;
   std::string boolType_;
+  BoolType boolKind_ = BoolType::None;
   bool isLastFeature_ = false;
   std::vector<std::unique_ptr<Writer>> children_;
 };

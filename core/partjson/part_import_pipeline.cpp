@@ -6,6 +6,7 @@
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/part_document.h"
+#include "host/pattern.h"
 #include "host/topology.h"
 
 namespace kestrun {
@@ -268,8 +269,7 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
     if (!writer || writer->isSketchWriter()) continue;
     if (writer->type() != "linearArray" && writer->type() != "polarArray") continue;
     host::SpecObjectPtr feature = writer->feature();
-    if (!feature || (!feature->queryInterface("host.RectPattern") &&
-                     !feature->queryInterface("host.CircPattern"))) {
+    if (!feature || (!feature->query<host::RectPattern>() && !feature->query<host::CircPattern>())) {
       continue;
     }
     if (!writer->body()) {

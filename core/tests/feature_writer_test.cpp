@@ -4,6 +4,7 @@
 #include "entry_fixture.h"
 #include "host/part.h"
 #include "host/sketch.h"
+#include "occt_host/line_feature.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ class FeatureWriterTest : public EntryTest {
   void SetUp() override {
     EntryTest::SetUp();
     auto roots = document->query<host::DocumentRoots>();
-    state.container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
+    state.container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
     state.partObject = state.container->part();
     state.part = host::query<host::Part>(state.partObject);
     state.booleanFactory = state.container->query<host::BooleanFactory>();
@@ -79,6 +80,25 @@ TEST_F(FeatureWriterTest, AxisLineNeedsADirectionAndAllSixNumbers) {
   EXPECT_EQ(writer.createAxisLine(axis), nullptr);  // two equal points make no line
   axis.Parse(R"({"x": 1, "dx": 1})");
   EXPECT_EQ(writer.createAxisLine(axis), nullptr);
+}
+
+// The axis is 1000 mm long along the direction made unit, as its log line says, however
+// long the given direction is.
+TEST_F(FeatureWriterTest, AxisLineRunsAThousandMillimetresAlongTheUnitDirection) {
+  kestrun::FeatureWriter writer(&registry);
+  writer.setSharedState(state);
+  rapidjson::Document axis;
+  // (0, 0, 5) is (0, 0, 1) made unit: from (1, 2, 3) to (1, 2, 3 + 1000).
+  axis.Parse(R"({"x": 1, "y": 2, "z": 3, "dx": 0, "dy": 0, "dz": 5})");
+  auto line = std::dynamic_pointer_cast<occt_host::LineFeature>(writer.createAxisLine(axis));
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->from().IsEqual(gp_Pnt(1, 2, 3), 1e-9));
+  EXPECT_TRUE(line->to().IsEqual(gp_Pnt(1, 2, 1003), 1e-9));
+  // (0, 0.003, 0.004) has length 0.005, unit (0, 0.6, 0.8): the end is (1, 2 + 600, 3 + 800).
+  axis.Parse(R"({"x": 1, "y": 2, "z": 3, "dx": 0, "dy": 0.003, "dz": 0.004})");
+  line = std::dynamic_pointer_cast<occt_host::LineFeature>(writer.createAxisLine(axis));
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->to().IsEqual(gp_Pnt(1, 602, 803), 1e-9));
 }
 
 }  // namespace

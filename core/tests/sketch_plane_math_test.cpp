@@ -113,7 +113,7 @@ TEST(SketchPlaneMath, PlaneOfAReferencePlaneAndOfSomethingElse) {
   occt_host::Session session;
   auto document = session.newDocument("Part");
   auto container = host::query<host::PartContainer>(
-      host::query<host::DocumentRoots>(document)->rootContainer("CATIPrtContainer"));
+      host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType));
   auto part = host::query<host::Part>(container->part());
   host::Plane p;
   ASSERT_TRUE(GetMathPlaneFromSpec(part->referencePlanes()[1], p));

@@ -76,7 +76,7 @@ TEST_F(DescendantsTest, CurrentFeatureMustBelongToThePart) {
   auto foreign = other.newDocument("Part");
   auto foreignPart =
       host::query<host::PartContainer>(
-          host::query<host::DocumentRoots>(foreign)->rootContainer("CATIPrtContainer"))
+          host::query<host::DocumentRoots>(foreign)->rootContainer(host::kPartContainerType))
           ->part();
   auto body = host::query<host::Part>(foreignPart)->mainBody();
   EXPECT_EQ(part->setCurrentFeature(body), host::kInvalidArg);

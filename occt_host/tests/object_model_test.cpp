@@ -44,7 +44,7 @@ TEST_F(ObjectModelTest, DocumentsWithoutAPartHaveNoPartContainer) {
     EXPECT_EQ(other->kind(), kind);
     auto roots = host::query<host::DocumentRoots>(other);
     ASSERT_TRUE(roots);
-    EXPECT_FALSE(roots->rootContainer("CATIPrtContainer"));
+    EXPECT_FALSE(roots->rootContainer(host::kPartContainerType));
     EXPECT_TRUE(host::query<host::DocumentEditor>(other)->editor());
   }
   EXPECT_FALSE(session.newDocument("Spreadsheet"));

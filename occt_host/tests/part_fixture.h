@@ -24,7 +24,7 @@ class PartFixture : public ::testing::Test {
     document = session.newDocument("Part");
     auto roots = host::query<host::DocumentRoots>(document);
     ASSERT_TRUE(roots);
-    container = roots->rootContainer("CATIPrtContainer");
+    container = roots->rootContainer(host::kPartContainerType);
     ASSERT_TRUE(container);
     auto partContainer = host::query<host::PartContainer>(container);
     ASSERT_TRUE(partContainer);

@@ -21,6 +21,8 @@ constexpr int32_t kStatusFailed = 2;
 constexpr int32_t kCodeNotAPart = 200;
 
 std::atomic<uint32_t> g_drawDelayMs{0};
+std::atomic<MardelLogSinkFn> g_coreLogSink{nullptr};
+std::atomic<void*> g_coreLogContext{nullptr};
 
 // Its address names the module this code was linked into.
 const char kModuleAnchor = 0;
@@ -83,6 +85,8 @@ void TransferDataProcessor::DrawJsonPayload(const std::string& json) {
   }
   CoreExports exports;
   if (!BindCoreExports(module, kind, exports)) return;
+  if (exports.setLogSink && g_coreLogSink.load())
+    exports.setLogSink(g_coreLogSink.load(), g_coreLogContext.load());
   const Bytes bytes(json.begin(), json.end());
   MardelImportResult result{};
   const int32_t status = kind == PayloadKind::Product
@@ -123,6 +127,8 @@ bool TransferDataProcessor::BindCoreExports(const platform::DynamicLibrary& modu
         std::to_string(kProcedureNotFoundCode));
     return false;
   }
+  exports.setLogSink =
+      ExportAs<MardelImport_SetLogSinkFn>(module.Symbol("MardelImport_SetLogSink"));
   if (kind != PayloadKind::Product) return true;
   auto list =
       ExportAs<ListProductSourcePartsFn>(module.Symbol("MardelImport_ListProductSourceParts"));
@@ -234,6 +240,11 @@ void TransferDataProcessor::SetDrawDelayMs(uint32_t delayMs) {
 
 uint32_t TransferDataProcessor::DrawDelayMs() {
   return g_drawDelayMs.load();
+}
+
+void TransferDataProcessor::SetCoreLogSink(MardelLogSinkFn sink, void* context) {
+  g_coreLogContext.store(context);
+  g_coreLogSink.store(sink);
 }
 
 std::shared_ptr<host::Document> TransferDataProcessor::TargetDocument(PayloadKind kind) {

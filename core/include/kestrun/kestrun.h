@@ -61,6 +61,16 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* d
 typedef int32_t (*MardelImport_DrawJsonFn)(KestrunDocument*, const unsigned char*, uint64_t,
                                            const MardelImportOptions*, MardelImportResult*);
 
+/* Receives one of the core's log lines, without its line end. Level 0 lines go to
+ * standard output by default, level 1 lines to standard error. */
+typedef void (*MardelLogSinkFn)(void* context, int32_t level, const char* text, uint64_t size);
+
+/* Sends the core's log lines to `sink` (with `context`) from now on; null restores
+ * standard output and standard error. Call it while no draw runs. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetLogSink(MardelLogSinkFn sink, void* context);
+
+typedef void (*MardelImport_SetLogSinkFn)(MardelLogSinkFn, void*);
+
 #ifdef __cplusplus
 namespace wenlow {
 KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,

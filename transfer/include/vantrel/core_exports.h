@@ -24,6 +24,7 @@ struct CoreExports {
   ListProductSourcePartsFn listProductSourceParts = nullptr;
   FreeProductSourcePartSpecsFn freeProductSourcePartSpecs = nullptr;
   AssignProductSourcePartNumberFn assignProductSourcePartNumber = nullptr;
+  MardelImport_SetLogSinkFn setLogSink = nullptr;  // optional
 };
 
 // The numbers logged as "error=%lu". The loader gives no error number of its own, so a load

@@ -55,6 +55,9 @@ class TransferDataProcessor : public JsonPayloadProcessor {
   // publishes the configured one.
   static void SetDrawDelayMs(uint32_t delayMs);
   static uint32_t DrawDelayMs();
+  // Where the core's log lines go during each draw: one process-wide sink, handed to
+  // every core module that exports the setter; null leaves the core's default.
+  static void SetCoreLogSink(MardelLogSinkFn sink, void* context);
 
  private:
   using Bytes = std::vector<unsigned char>;
