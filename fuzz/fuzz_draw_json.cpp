@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
+#include "core/log/core_log.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/operation_budget.h"
 #include "occt_host/session.h"
@@ -20,6 +22,12 @@ bool terminated(const char (&text)[512]) {
 }
 
 }  // namespace
+
+// The core's diagnostic lines would cost more than the drawing itself.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kestrun::setLogSink([](kestrun::LogLevel, std::string_view) {});
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A kernel step that still runs long is cut short rather than reported as a hang.

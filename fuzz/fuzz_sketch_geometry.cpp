@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include <rapidjson/document.h>
 
+#include "core/log/core_log.h"
 #include "core/sketch/sketch_geometry.h"
 #include "core/sketch/sketch_json.h"
 #include "host/document.h"
@@ -47,6 +49,12 @@ void padIt(const std::shared_ptr<host::Unknown>& container, const host::SpecObje
 }
 
 }  // namespace
+
+// The core's diagnostic lines would cost more than the drawing itself.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kestrun::setLogSink([](kestrun::LogLevel, std::string_view) {});
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static occt_host::testing::ScopedBudget budget(2.0);
