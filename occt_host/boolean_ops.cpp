@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "occt_host/operation_budget.h"
+
 namespace occt_host::booleans {
 
 namespace {
@@ -20,12 +22,15 @@ TopTools_ListOfShape listOf(const std::vector<TopoDS_Shape>& shapes) {
   return list;
 }
 
-// Runs the operation and turns the kernel's alerts into the exception's text.
+// Runs the operation within its time budget and turns the kernel's alerts into the
+// exception's text.
 TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& object,
                  const std::vector<TopoDS_Shape>& tools, const std::string& what) {
+  OperationBudget budget(what);
   operation.SetArguments(listOf({object}));
   operation.SetTools(listOf(tools));
-  operation.Build();
+  operation.Build(budget.range());
+  budget.throwIfInterrupted();
   if (operation.HasErrors() || !operation.IsDone()) {
     std::ostringstream alerts;
     operation.DumpErrors(alerts);

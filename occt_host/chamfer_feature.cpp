@@ -1,4 +1,5 @@
 #include "occt_host/chamfer_feature.h"
+#include "occt_host/operation_budget.h"
 
 #include <BRepFilletAPI_MakeChamfer.hxx>
 #include <TopExp.hxx>
@@ -73,7 +74,9 @@ TopoDS_Shape ChamferFeature::build(const TopoDS_Shape& before) {
     else
       algo.AddDA(first_, second_ * kPi / 180.0, TopoDS::Edge(edge), face);
   }
-  algo.Build();
+  OperationBudget budget(name() + ": the chamfer");
+  algo.Build(budget.range());
+  budget.throwIfInterrupted();
   if (!algo.IsDone())
     throw std::runtime_error(name() +
                              ": the kernel could not bevel the edges (are the lengths "

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "occt_host/operation_budget.h"
 #include "occt_host/topology_reference.h"
 
 namespace occt_host {
@@ -49,7 +50,9 @@ TopoDS_Shape DraftFeature::build(const TopoDS_Shape& before) {
                                ": the kernel cannot tilt a face about the neutral "
                                "plane (is it parallel to the pulling direction?)");
   }
-  algo.Build();
+  OperationBudget budget(name() + ": the draft");
+  algo.Build(budget.range());
+  budget.throwIfInterrupted();
   if (!algo.IsDone()) throw std::runtime_error(name() + ": the kernel could not draft the faces");
   publishHistory(FeatureHistory::of(algo, {before}));
   return algo.Shape();

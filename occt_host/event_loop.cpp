@@ -24,7 +24,9 @@ void EventLoop::postQuit(int exitCode) {
 void EventLoop::enqueue(host::Message message) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    bool quit = message.id == host::kQuitMessage;
     queue_.push_back(std::move(message));
+    if (quit) ++quitsQueued_;
   }
   wake_.notify_all();
 }
@@ -92,6 +94,7 @@ bool EventLoop::peekMessage(host::Message& out) {
     if (!queue_.empty()) {
       out = std::move(queue_.front());
       queue_.pop_front();
+      if (out.id == host::kQuitMessage) --quitsQueued_;
       return true;
     }
     return takeDueTimer(Clock::now(), out);

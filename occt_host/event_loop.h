@@ -2,6 +2,7 @@
 // one thread. Other threads may only post.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -30,6 +31,9 @@ class EventLoop : public host::MessagePump {
   int run();
   // Milliseconds of the steady clock since the loop was made, wrapping at 2^32.
   std::uint32_t tickCount() const;
+  // True while a quit message waits in the queue; safe from any thread, so that a kernel
+  // operation holding the loop's thread can notice that the user is leaving.
+  bool quitQueued() const { return quitsQueued_.load(std::memory_order_relaxed) > 0; }
 
   // host::MessagePump
   host::WaitResult waitForInput(std::uint32_t timeoutMs) override;
@@ -59,6 +63,7 @@ class EventLoop : public host::MessagePump {
   std::deque<host::Message> queue_;
   std::map<std::uint32_t, Timer> timers_;
   std::uint32_t nextTimerId_ = 1;
+  std::atomic<int> quitsQueued_{0};
 };
 
 }  // namespace occt_host

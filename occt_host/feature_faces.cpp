@@ -21,8 +21,11 @@ std::vector<Step> stepsTo(SolidFeature& through) {
   std::vector<Step> steps;
   auto body = std::dynamic_pointer_cast<Body>(through.parentNode());
   std::shared_ptr<SolidFeature> current = std::static_pointer_cast<SolidFeature>(through.self());
+  // Refreshing `through` brought every feature before it up to date.
+  HistoryRecordPtr record = through.historyRecord();
   while (current) {
-    Step step{current->historyRecord(), {current.get()}};
+    if (!record) record = current->historyRecord();
+    Step step{record, {current.get()}};
     std::shared_ptr<SolidFeature> first = current;
     for (std::size_t i = 1; body && i < step.record->covers(); ++i) {
       auto previous = body->solidFeatureBefore(first.get());
@@ -32,6 +35,7 @@ std::vector<Step> stepsTo(SolidFeature& through) {
     }
     steps.push_back(std::move(step));
     current = body ? body->solidFeatureBefore(first.get()) : nullptr;
+    record = current ? current->keptHistoryRecord() : nullptr;
   }
   std::reverse(steps.begin(), steps.end());
   return steps;
@@ -75,8 +79,16 @@ TopTools_IndexedMapOfShape facesOf(const SolidFeature& feature, SolidFeature& th
   return found == faces->end() ? TopTools_IndexedMapOfShape() : found->second;
 }
 
+// A body that a boolean took as its tool lives on in the boolean's own body, so the
+// solid its features' faces now stand on is that body's.
 std::shared_ptr<SolidFeature> bodyTip(SolidFeature& feature) {
   auto body = std::dynamic_pointer_cast<Body>(feature.parentNode());
+  while (body) {
+    auto boolean = std::dynamic_pointer_cast<BooleanFeature>(body->parentNode());
+    auto outer = boolean ? std::dynamic_pointer_cast<Body>(boolean->parentNode()) : nullptr;
+    if (!outer) break;
+    body = outer;
+  }
   auto tip = body ? body->solidFeatureBefore(nullptr) : nullptr;
   return tip ? tip : std::static_pointer_cast<SolidFeature>(feature.self());
 }

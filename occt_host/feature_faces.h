@@ -28,7 +28,8 @@ std::shared_ptr<const FacesByFeature> facesByFeature(SolidFeature& through);
 // is left or `feature` does not contribute to that solid).
 TopTools_IndexedMapOfShape facesOf(const SolidFeature& feature, SolidFeature& through);
 
-// The same on the current solid of `feature`'s own body.
+// The same on the current solid of `feature`'s body, or of the body a boolean merged that
+// body into.
 TopTools_IndexedMapOfShape facesOnBody(SolidFeature& feature);
 
 // Each solid feature of `body` (and of the bodies merged into it) with the faces it made
@@ -36,7 +37,8 @@ TopTools_IndexedMapOfShape facesOnBody(SolidFeature& feature);
 std::vector<std::pair<std::shared_ptr<SolidFeature>, TopTools_IndexedMapOfShape>>
 featureFacesOfBody(Body& body);
 
-// The last solid feature of the body that holds `feature` (itself when it has no body).
+// The last solid feature of the body whose solid holds `feature`'s faces: its own body's,
+// or that of the body a boolean merged its body into (itself when it has no body).
 std::shared_ptr<SolidFeature> bodyTip(SolidFeature& feature);
 
 }  // namespace occt_host

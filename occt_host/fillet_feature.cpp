@@ -1,4 +1,5 @@
 #include "occt_host/fillet_feature.h"
+#include "occt_host/operation_budget.h"
 
 #include <BRepFilletAPI_MakeFillet.hxx>
 #include <TopoDS.hxx>
@@ -39,7 +40,9 @@ TopoDS_Shape FilletFeature::build(const TopoDS_Shape& before) {
       throw std::runtime_error(name() + ": a fillet needs edges, a face was given");
     algo.Add(radius_, TopoDS::Edge(edge));
   }
-  algo.Build();
+  OperationBudget budget(name() + ": the fillet");
+  algo.Build(budget.range());
+  budget.throwIfInterrupted();
   if (!algo.IsDone()) throw std::runtime_error(name() + ": " + whyNot(algo));
   publishHistory(FeatureHistory::of(algo, {before}));
   return algo.Shape();

@@ -22,6 +22,7 @@
 #include "host/interface_table.h"
 #include "host/wireframe.h"
 #include "occt_host/boolean_ops.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/sketch.h"
 #include "occt_host/sweep_inputs.h"
 
@@ -141,7 +142,9 @@ TopoDS_Shape Loft::build(const TopoDS_Shape& before) {
   checkSeparated();
   BRepOffsetAPI_ThruSections loft(/*isSolid=*/true, /*ruled=*/false, kLoftTolerance);
   for (std::size_t i = 0; i < sections_.size(); ++i) loft.AddWire(sectionWire(sections_[i], i));
-  loft.Build();
+  OperationBudget budget(name() + ": the loft");
+  loft.Build(budget.range());
+  budget.throwIfInterrupted();
   if (!loft.IsDone()) throw std::runtime_error(name() + ": the loft through the sections failed");
   if (before.IsNull()) return loft.Shape();
   // The fuse's record of both solids lets later features follow this one's faces.

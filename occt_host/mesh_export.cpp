@@ -24,6 +24,7 @@
 #include "occt_host/container.h"
 #include "occt_host/document.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/part.h"
 
 namespace occt_host {
@@ -46,7 +47,13 @@ std::vector<std::shared_ptr<Body>> solidBodies(const std::shared_ptr<host::Docum
 }
 
 TopoDS_Shape meshed(const TopoDS_Shape& solid) {
-  BRepMesh_IncrementalMesh(solid, kLinearDeflection, false, kAngularDeflection, true);
+  OperationBudget budget("the meshing for export");
+  IMeshTools_Parameters parameters;
+  parameters.Deflection = kLinearDeflection;
+  parameters.Angle = kAngularDeflection;
+  parameters.InParallel = true;
+  BRepMesh_IncrementalMesh(solid, parameters, budget.range());
+  budget.throwIfInterrupted();
   return solid;
 }
 
@@ -56,8 +63,10 @@ void writeStl(const std::shared_ptr<host::Document>& document, const std::string
   builder.MakeCompound(all);
   for (const auto& body : solidBodies(document)) builder.Add(all, meshed(body->solid()));
   StlAPI_Writer writer;
-  if (!writer.Write(all, path.c_str()))
-    throw std::runtime_error("cannot write the STL file " + path);
+  OperationBudget budget("the STL file " + path);
+  const bool written = writer.Write(all, path.c_str(), budget.range());
+  budget.throwIfInterrupted();
+  if (!written) throw std::runtime_error("cannot write the STL file " + path);
 }
 
 void writeGltf(const std::shared_ptr<host::Document>& document, const std::string& path) {
@@ -78,8 +87,10 @@ void writeGltf(const std::shared_ptr<host::Document>& document, const std::strin
   const bool binary = path.size() >= 4 && path.compare(path.size() - 4, 4, ".glb") == 0;
   RWGltf_CafWriter writer(path.c_str(), binary);
   TColStd_IndexedDataMapOfStringString info;
-  if (!writer.Perform(xde, info, Message_ProgressRange()))
-    throw std::runtime_error("cannot write the glTF file " + path);
+  OperationBudget budget("the glTF file " + path);
+  const bool written = writer.Perform(xde, info, budget.range());
+  budget.throwIfInterrupted();
+  if (!written) throw std::runtime_error("cannot write the glTF file " + path);
 }
 
 template <class Write>

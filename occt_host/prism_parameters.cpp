@@ -19,6 +19,9 @@ namespace {
 constexpr double kDefaultLength = 20.0;
 // Extrusions shorter than this, or directions this close to the sketch plane, are refused.
 constexpr double kMinimum = 1e-7;
+// Limits beyond a kilometre are input errors; the kernel would work at scales where its
+// tolerances no longer hold.
+constexpr double kMaximumLength = 1e6;
 
 bool finite(const host::Vec3& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -91,6 +94,11 @@ void PrismParameters::checkLimits(const std::string& owner) const {
     if (limit.type != host::kLimitLength)
       throw std::runtime_error(owner + ": limit type " + std::to_string(limit.type) +
                                " is not supported");
+  }
+  for (const Limit& limit : limits_) {
+    if (std::abs(limit.length) > kMaximumLength)
+      throw std::runtime_error(owner + ": a limit of " + std::to_string(limit.length) +
+                               " mm is beyond the 1e6 mm an extrusion may reach");
   }
   if (!(std::abs(limits_[0].length + limits_[1].length) > kMinimum))
     throw std::runtime_error(owner + ": the extrusion length (first plus second limit) is zero");

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "occt_host/boolean_ops.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/sketch.h"
 #include "occt_host/sweep_inputs.h"
 
@@ -85,7 +86,9 @@ TopoDS_Shape sweepContour(const TopoDS_Wire& path, const TopoDS_Wire& contour,
   BRepOffsetAPI_MakePipeShell pipe(path);
   pipe.SetMode(binormal);
   pipe.Add(contour, /*WithContact=*/false, /*WithCorrection=*/false);
-  pipe.Build();
+  OperationBudget budget(owner + ": the sweep");
+  pipe.Build(budget.range());
+  budget.throwIfInterrupted();
   if (!pipe.IsDone()) throw std::runtime_error(owner + ": " + pipeFailure(pipe.GetStatus()));
   if (!pipe.MakeSolid())
     throw std::runtime_error(owner + ": the swept contour could not be closed into a solid");

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "occt_host/boolean_ops.h"
+#include "occt_host/operation_budget.h"
 
 namespace occt_host {
 
@@ -44,8 +45,10 @@ TopoDS_Shape ShellFeature::build(const TopoDS_Shape& before) {
     open.Append(face);
   }
   BRepOffsetAPI_MakeThickSolid algo;
+  OperationBudget budget(name() + ": the shell");
   algo.MakeThickSolidByJoin(before, open, offset, kOffsetTolerance, BRepOffset_Skin, false, false,
-                            GeomAbs_Intersection);
+                            GeomAbs_Intersection, false, budget.range());
+  budget.throwIfInterrupted();
   if (!algo.IsDone())
     throw std::runtime_error(name() +
                              ": the kernel could not hollow the solid (is the "

@@ -32,6 +32,8 @@ constexpr double kCoincident = 1e-7;
 constexpr double kOnCurve = 1e-6;
 // How far the degree-5 spline may pass from its points.
 constexpr double kApproximation = 1e-4;
+// Radii below this are below what the kernel can tell apart from a point.
+constexpr double kMinRadius = 1e-6;
 
 bool finite(const gp_Pnt2d& p) {
   return std::isfinite(p.X()) && std::isfinite(p.Y());
@@ -49,7 +51,7 @@ bool ellipseFrame(const gp_Pnt2d& center, const gp_Vec2d& major, double r1, doub
                   gp_Elips2d& out) {
   if (!finite(center) || !finite(major.X()) || !finite(major.Y())) return false;
   if (!(major.Magnitude() > kCoincident) || !finite(major.Magnitude())) return false;
-  if (!(r1 > 0) || !(r2 > 0) || !finite(r1) || !finite(r2)) return false;
+  if (!(r1 >= kMinRadius) || !(r2 >= kMinRadius) || !finite(r1) || !finite(r2)) return false;
   gp_Dir2d x(major);
   gp_Ax22d frame(center, x, gp_Dir2d(-x.Y(), x.X()));
   out = gp_Elips2d(frame, std::max(r1, r2), std::min(r1, r2));
@@ -138,13 +140,13 @@ Handle(Geom2d_Curve) makeLine2d(const gp_Pnt2d& from, const gp_Pnt2d& to) {
 }
 
 Handle(Geom2d_Curve) makeCircle2d(const gp_Pnt2d& center, double radius) {
-  if (!finite(center) || !(radius > 0) || !finite(radius)) return nullptr;
+  if (!finite(center) || !(radius >= kMinRadius) || !finite(radius)) return nullptr;
   return new Geom2d_Circle(gp_Circ2d(gp_Ax2d(center, gp_Dir2d(1, 0)), radius));
 }
 
 Handle(Geom2d_Curve)
     makeCircleArc2d(const gp_Pnt2d& center, double radius, double start, double end) {
-  if (!finite(center) || !(radius > 0) || !finite(radius)) return nullptr;
+  if (!finite(center) || !(radius >= kMinRadius) || !finite(radius)) return nullptr;
   if (!finite(start) || !finite(end)) return nullptr;
   double span = end - start;
   if (!(span * radius > kCoincident) || !finite(span)) return nullptr;

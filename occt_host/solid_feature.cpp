@@ -120,7 +120,10 @@ SolidFeature::Solid SolidFeature::solidBefore(const SolidFeature* first) {
   auto body = std::dynamic_pointer_cast<Body>(parentNode());
   auto previous = body ? body->solidFeatureBefore(first) : nullptr;
   if (!previous) return {};
-  return {previous->result(), previous->resultStamp()};
+  // One refresh of the feature before: asking it twice would double the work at every
+  // feature down the body, exponential in the body's length.
+  previous->refresh();
+  return {previous->result_, previous->stamp_};
 }
 
 SolidFeature::CacheKey SolidFeature::keyOf(std::uint64_t before, const Run& run,

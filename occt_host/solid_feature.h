@@ -44,6 +44,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry {
   std::uint64_t serial() const { return serial_; }
   // How the current result was computed (see feature_history.h); never null.
   HistoryRecordPtr historyRecord();
+  // The record as kept, without bringing the feature up to date first; null before the
+  // first computation. For walks down a body whose last feature was just refreshed.
+  HistoryRecordPtr keptHistoryRecord() const { return record_; }
 
  protected:
   void* findInterface(host::InterfaceId id) override;

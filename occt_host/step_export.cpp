@@ -18,9 +18,12 @@
 #include "occt_host/body.h"
 #include "occt_host/container.h"
 #include "occt_host/document.h"
+#include "occt_host/feature_faces.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/part.h"
 #include "occt_host/product_step_export.h"
+#include "occt_host/solid_feature.h"
 
 namespace occt_host {
 
@@ -37,17 +40,32 @@ Quantity_Color kernelColor(const host::Color& c) {
   return Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB);
 }
 
+// Each face that a coloured feature made carries that feature's colour; the other faces
+// show the body's colour, set on the whole shape.
+void colourFeatureFaces(const TDF_Label& label, Body& body,
+                        const Handle(XCAFDoc_ShapeTool) & shapes,
+                        const Handle(XCAFDoc_ColorTool) & colors) {
+  for (const auto& [feature, faces] : featureFacesOfBody(body)) {
+    host::Color color;
+    if (!feature->color(color)) continue;
+    const Quantity_Color kernel = kernelColor(color);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      TDF_Label face = shapes->AddSubShape(label, faces(i));
+      if (!face.IsNull()) colors->SetColor(face, kernel, XCAFDoc_ColorSurf);
+    }
+  }
+}
+
 bool addBody(const opencascade::handle<TDocStd_Document>& xde, Body& body) {
   TopoDS_Shape solid = body.solid();
   if (solid.IsNull()) return false;
   Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
+  Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(xde->Main());
   TDF_Label label = shapes->AddShape(solid, /*makeAssembly=*/false);
   TDataStd_Name::Set(label, TCollection_ExtendedString(body.displayName().c_str(), true));
   host::Color color;
-  if (body.color(color)) {
-    XCAFDoc_DocumentTool::ColorTool(xde->Main())
-        ->SetColor(label, kernelColor(color), XCAFDoc_ColorGen);
-  }
+  if (body.color(color)) colors->SetColor(label, kernelColor(color), XCAFDoc_ColorGen);
+  colourFeatureFaces(label, body, shapes, colors);
   return true;
 }
 
@@ -70,8 +88,10 @@ void write(const std::shared_ptr<host::Document>& document, const std::string& p
   STEPCAFControl_Writer writer;
   writer.SetNameMode(true);
   writer.SetColorMode(true);
-  if (!writer.Transfer(xde, STEPControl_AsIs))
-    throw std::runtime_error("the bodies could not be translated to STEP");
+  OperationBudget budget("the STEP translation of " + path);
+  bool transferred = writer.Transfer(xde, STEPControl_AsIs, nullptr, budget.range());
+  budget.throwIfInterrupted();
+  if (!transferred) throw std::runtime_error("the bodies could not be translated to STEP");
   if (writer.Write(path.c_str()) != IFSelect_RetDone)
     throw std::runtime_error("cannot write the STEP file " + path);
 }

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "occt_host/application_frame.h"
+#include "occt_host/automation_server.h"
 #include "occt_host/layout.h"
 #include "occt_host/mesh_export.h"
 #include "occt_host/step_export.h"
@@ -96,9 +97,11 @@ Workstation::Workstation(Options options)
   watch_->start();
   previous_ = host::environment();
   host::setEnvironment(this);
+  automation_ = occt_host::registerRunningApplication(frame_, this);
 }
 
 Workstation::~Workstation() {
+  automation_.reset();
   releaseAddins();
   window_->closeDocumentViews();
   window_.reset();

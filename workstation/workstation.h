@@ -21,6 +21,7 @@ class QTimer;
 
 namespace occt_host {
 class ApplicationFrame;
+class AutomationRegistration;
 }
 
 namespace workstation {
@@ -110,6 +111,9 @@ class Workstation : public host::Environment, public host::Desktop {
   std::vector<host::Command*> commands_;
   std::vector<std::unique_ptr<host::GeneralWorkbenchAddin>> addins_;
   host::Environment* previous_ = nullptr;
+  // Lets STEP insertion find this session by its programmatic identifier; null when the
+  // automation runtime is absent, and the session works without it.
+  std::unique_ptr<occt_host::AutomationRegistration> automation_;
 };
 
 }  // namespace workstation

@@ -26,23 +26,15 @@
 #include "kestrun/kestrun.h"
 #include "occt_host/inspect.h"
 #include "occt_host/session.h"
+#include "plate_json.h"
 
 namespace {
 
-constexpr int kSide = 20;
-constexpr double kRadius = 2.0;
+using bench::Spot;
+constexpr double kRadius = bench::kBoreRadius;
 
-struct Spot {
-  double x, y;
-};
-
-// Centres 7.5 mm apart in x from x = 25 and 5.5 mm apart in y from y = 20.
 std::vector<Spot> grid() {
-  std::vector<Spot> spots;
-  for (int j = 0; j < kSide; ++j) {
-    for (int i = 0; i < kSide; ++i) spots.push_back({25.0 + 7.5 * i, 20.0 + 5.5 * j});
-  }
-  return spots;
+  return bench::boreGrid();
 }
 
 // Mean seconds per iteration of each variant, for the ratios reported last.
@@ -143,31 +135,8 @@ void HostPlateWith400Bores(benchmark::State& state) {
   means()["host"] = total / n;
 }
 
-// The same plate as part JSON: one "remove" extrude per bore, each naming the plate in
-// "boolSolids", so that each is cut by the importer's through-bore right after the plate.
-std::string plateJson() {
-  std::string json =
-      R"({"flatNode":[{"type":"sketch","id":"s_plate","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],)"
-      R"("geometries":[{"type":"line","x1":0,"y1":0,"x2":200,"y2":0},)"
-      R"({"type":"line","x1":200,"y1":0,"x2":200,"y2":150},)"
-      R"({"type":"line","x1":200,"y1":150,"x2":0,"y2":150},)"
-      R"({"type":"line","x1":0,"y1":150,"x2":0,"y2":0}]},)"
-      R"({"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
-  int i = 0;
-  for (Spot at : grid()) {
-    const std::string id = std::to_string(i++);
-    json += R"(,{"type":"sketch","id":"s)" + id +
-            R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,10,1],"geometries":[{"type":"circle",)" +
-            R"("center":{"x":)" + std::to_string(at.x) + R"(,"y":)" + std::to_string(at.y) +
-            R"(},"radius":2}]},{"type":"extrude","id":"b)" + id +
-            R"(","boolType":"remove","boolSolids":["plate"],"sketchId":"s)" + id +
-            R"(","n1Height":10,"direction":{"x":0,"y":0,"z":-1}})";
-  }
-  return json + "]}";
-}
-
 void DrawJsonPlateWith400Bores(benchmark::State& state) {
-  const std::string json = plateJson();
+  const std::string json = bench::plateJson();
   double total = 0;
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();

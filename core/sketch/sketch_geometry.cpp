@@ -16,6 +16,8 @@ constexpr double kTwoPi = 2 * kPi;
 constexpr double kVertexRadius = 0.01;
 constexpr int kDefaultDegree = 3;
 constexpr int kQuinticDegree = 5;
+// Smaller radii cannot be told apart from a point by the kernel.
+constexpr double kMinRadius = 1e-6;
 
 // Centre from "center" when it has numbers "x" and "y", else from "cx" and "cy".
 bool readCenter(const rapidjson::Value& g, host::Point2& out) {
@@ -23,6 +25,14 @@ bool readCenter(const rapidjson::Value& g, host::Point2& out) {
   host::Point2 p;
   if (!numberMember(g, "cx", p.x) || !numberMember(g, "cy", p.y)) return false;
   out = p;
+  return true;
+}
+
+// A positive radius too small to draw is refused with its own text; zero and negative
+// radii are left to the host, which refuses them too.
+bool tooSmall(double radius, const char* type) {
+  if (!(radius > 0 && radius < kMinRadius)) return false;
+  logErr(std::string("error: ") + type + " geometry radius below 1e-6 mm");
   return true;
 }
 
@@ -98,6 +108,7 @@ void SketchGeometry::addCircle(const rapidjson::Value& g) {
     skip("error: circle geometry missing radius");
     return;
   }
+  if (tooSmall(radius, "circle")) return;
   factory_->createPoint(center);
   if (!factory_->createCircle(center, radius)) skip("error: circle geometry creation failed");
 }
@@ -111,6 +122,7 @@ void SketchGeometry::addArc(const rapidjson::Value& g) {
     skip("error: arc geometry missing center/start/end/radius/sweep");
     return;
   }
+  if (tooSmall(radius, "arc")) return;
   double a = reduceAngle(std::atan2(s.y - c.y, s.x - c.x));
   double b = reduceAngle(std::atan2(e.y - c.y, e.x - c.x));
   AngleRange range = orderBySweep(a, b, sweep);
@@ -135,6 +147,7 @@ void SketchGeometry::addEllipse(const rapidjson::Value& g) {
     skipOnStdout("error: ellipse geometry missing rx/ry/angle");
     return;
   }
+  if (tooSmall(rx, "ellipse") || tooSmall(ry, "ellipse")) return;
   double theta = majorAngle(rx, ry, angle);
   factory_->createPoint(center);
   if (!factory_->createEllipse(center, {std::cos(theta), std::sin(theta)}, rx, ry))
@@ -151,6 +164,7 @@ void SketchGeometry::addEllipseArc(const rapidjson::Value& g) {
     skipOnStdout("error: ellipseArc geometry missing center/start/end/sweep/rx/ry/angle");
     return;
   }
+  if (tooSmall(rx, "ellipseArc") || tooSmall(ry, "ellipseArc")) return;
   double theta = majorAngle(rx, ry, angle);
   AngleRange range = orderBySweep(ellipseParameter(c, s, theta, rx, ry),
                                   ellipseParameter(c, e, theta, rx, ry), sweep);

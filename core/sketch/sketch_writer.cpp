@@ -68,6 +68,8 @@ void SketchWriter::parseJson(const rapidjson::Value& item) {
     place(plane);
     if (!sketch_) {
       logErr("CreateSketch 失败");
+      // An item that made nothing is a failure, not a success that features later miss.
+      status_ = host::kFail;
       return;
     }
     addGeometries(item);

@@ -184,6 +184,24 @@ TEST_F(DressUpImportTest, DraftOfFourSidesAndADraftWithoutNeutralPlane) {
   EXPECT_TRUE(logged("error: spSpecObj is null after parsing draft, name = d, id = d"));
 }
 
+TEST_F(DressUpImportTest, ChamferOfAThroughBoreMadeInABodyOfItsOwn) {
+  // The bore's cylinder is padded in a body of its own and removed from the plate; its
+  // faces now stand on the plate's solid, where the descriptor finds the top rim.
+  const std::string items =
+      kPlate + "," +
+      sketchAt("s_b", 10, R"({"type":"circle","center":{"x":50,"y":50},"radius":5})") +
+      R"(,{"type":"extrude","id":"bore","boolType":"remove","sketchId":"s_b","n1Height":10,
+          "direction":{"x":0,"y":0,"z":-1}},)" +
+      R"({"type":"chamfer","id":"c","chamferType":"equidistant","distance":1,"chamferTopos":[
+          {"featureId":"bore","topoType":"edge","type":"circle","vDir":[0,0,1],
+           "center":[50,50,10],"radius":5}]})";
+  EXPECT_EQ(drawItems(items), 0) << result.message << log;
+  // The bevel is a ring of triangle 1 x 1 / 2 whose centroid lies at radius 5 + 1/3:
+  // by Pappus 0.5 * 2 pi * (16 / 3) = 16 pi / 3. Plate 100000 - 250 pi - 16 pi / 3.
+  EXPECT_NEAR(volume(), 100000 - 250 * kPi - 16 * kPi / 3, 1e-6 * 100000);
+  EXPECT_TRUE(valid());
+}
+
 TEST_F(DressUpImportTest, FilletThenPocketThenChamferOfThePocketsRim) {
   const std::string items =
       kPlate + R"(,{"type":"fillet","id":"f","radius":2,"filletTopos":[)" +

@@ -76,4 +76,21 @@ TEST_F(EntryTest, InfiniteSizesGetTheDefaultCylinder) {
   EXPECT_REL_NEAR(exported().volume, cylinderVolume(300, 500), 1e-6);
 }
 
+// A host that cannot make the sketch at all fails the sketch item (its log line stays)
+// instead of counting it as built; the extrude that needs it is not written.
+TEST_F(EntryTest, SketchTheHostRefusesFailsItsItem) {
+  auto wrapped = proxies::wrapDocument(document, Fault::SketchNotCreated);
+  const std::string json = R"({"flatNode": [
+    {"type": "sketch", "id": "s1", "geometries": [{"type": "circle", "radius": 5,
+     "center": {"x": 0, "y": 0}}]},
+    {"type": "extrude", "id": "e1", "sketchId": "s1", "n1Height": 10}]})";
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(drawInto(wrapped.get(), json), 2);
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("CreateSketch 失败"), std::string::npos) << err;
+  EXPECT_EQ(result.errorCode, 500);
+  EXPECT_STREQ(result.message, "One or more features failed to update.");
+  EXPECT_EQ(exported().solids, 0);
+}
+
 }  // namespace

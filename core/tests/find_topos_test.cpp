@@ -2,6 +2,7 @@
 // strict-then-relaxed retry, the feature fallback and malformed descriptors.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/features/find_topos.h"
@@ -98,6 +99,48 @@ TEST_F(FindToposTest, UnsupportedKindIsNotCountedAndSketchesYieldNothing) {
   // The cylinder did not raise the plate's expected count: no mismatch for the plate.
   EXPECT_FALSE(logged("from feature plate expected"));
   EXPECT_TRUE(logged("error: QueryInterface CATIMfGeometryAccess failed, featureId = s1"));
+}
+
+TEST_F(FindToposTest, EllipsesEllipseArcsAndSplines) {
+  // A 10 mm pad of the ellipse centred (50, 50) with radii 20 along x and 10 along y.
+  auto ellipse =
+      state.container->query<host::SketchFactory>()->createSketch({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  host::query<host::Sketch>(ellipse)->openEdition();
+  host::query<host::Factory2D>(ellipse)->createEllipse({50, 50}, {1, 0}, 20, 10);
+  host::query<host::Sketch>(ellipse)->closeEdition();
+  registerFeature("oval", prism(ellipse, 10, false));
+  // Half an ellipse (t from 0 to pi, from (170, 50) over the top to (130, 50)) closed by a
+  // spline back through (150, 45), padded 10 mm.
+  auto half =
+      state.container->query<host::SketchFactory>()->createSketch({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  auto factory = host::query<host::Factory2D>(half);
+  host::query<host::Sketch>(half)->openEdition();
+  factory->createEllipseArc({150, 50}, {1, 0}, 20, 10, 0, M_PI);
+  factory->createSpline({factory->createPoint({130, 50}), factory->createPoint({150, 45}),
+                         factory->createPoint({170, 50})},
+                        0);
+  host::query<host::Sketch>(half)->closeEdition();
+  registerFeature("half", prism(half, 10, false));
+  auto found = find(R"([
+    {"featureId":"oval","topoType":"edge","type":"ellipse","center":[50,50,10],"vDir":[0,0,1],
+     "rx":20,"ry":10,"midPt":[70,50,10]},
+    {"featureId":"half","topoType":"edge","type":"ellipseArc","center":[150,50,10],
+     "axisDir":[0,0,1],"majorRadius":20,"minorRadius":10,"edgeCenter":[150,60,10],
+     "start":[170,50,10],"end":[130,50,10]},
+    {"featureId":"half","topoType":"edge","type":"bSplineCurve","start":[130,50,0],
+     "end":[170,50,0]},
+    {"featureId":"half","topoType":"edge","type":"bspline","midPt":[150,45,10]}])");
+  EXPECT_EQ(found.size(), 4u) << log;
+  // The wrong radii or a middle point off the arc's middle match nothing.
+  EXPECT_TRUE(find(R"([{"featureId":"oval","topoType":"edge","type":"ellipse",
+    "center":[50,50,10],"vDir":[0,0,1],"rx":20,"ry":11,"midPt":[70,50,10]}])",
+                   false)
+                  .empty());
+  EXPECT_TRUE(find(R"([{"featureId":"half","topoType":"edge","type":"ellipseArc",
+    "center":[150,50,10],"vDir":[0,0,1],"rx":20,"ry":10,"edgeCenter":[170,50,10],
+    "start":[170,50,10],"end":[130,50,10]}])",
+                   false)
+                  .empty());
 }
 
 TEST_F(FindToposTest, FacesPartlyCutAwayByALaterPocketStillMatch) {

@@ -1,6 +1,7 @@
 // Part JSON imported end to end through the entry: build order, warnings, counts and
 // outcome of a document of about forty items, in each of the three envelopes.
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <rapidjson/stringbuffer.h>
@@ -10,6 +11,7 @@
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
 #include "entry_fixture.h"
+#include "occt_host/inspect.h"
 
 namespace {
 
@@ -18,6 +20,31 @@ std::string readFile(const std::string& path) {
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+// Every string of `value` that is one of `ids` gets `suffix`, so that a copy of a list
+// names its own items.
+void renameIds(rapidjson::Value& value, const std::set<std::string>& ids, const std::string& suffix,
+               rapidjson::Document::AllocatorType& allocator) {
+  if (value.IsString() && ids.count(value.GetString())) {
+    std::string renamed = std::string(value.GetString()) + suffix;
+    value.SetString(renamed.c_str(), static_cast<rapidjson::SizeType>(renamed.size()), allocator);
+  } else if (value.IsArray()) {
+    for (auto& element : value.GetArray()) renameIds(element, ids, suffix, allocator);
+  } else if (value.IsObject()) {
+    for (auto& member : value.GetObject()) renameIds(member.value, ids, suffix, allocator);
+  }
+}
+
+void collectIds(const rapidjson::Value& value, std::set<std::string>& ids) {
+  if (value.IsArray()) {
+    for (const auto& element : value.GetArray()) collectIds(element, ids);
+  } else if (value.IsObject()) {
+    auto id = value.FindMember("id");
+    if (id != value.MemberEnd() && id->value.IsString() && id->value.GetStringLength() > 0)
+      ids.insert(id->value.GetString());
+    for (const auto& member : value.GetObject()) collectIds(member.value, ids);
+  }
 }
 
 std::string compact(const rapidjson::Value& value) {
@@ -94,6 +121,29 @@ TEST_F(FortyItems, EntryImportsItAndExportsOneColouredBody) {
   // The 100 x 50 x 10 plate is the widest feature in x and y; the slot reaches z = 62
   // and the last circle's pad z = 221.
   EXPECT_NEAR(m.zmax, 221, 1e-3);
+}
+
+// The list followed by a copy of itself under other ids pads every profile twice onto
+// exactly coincident solids; the body is the same as one copy's.
+TEST_F(FortyItems, DoubledListGivesOneCopysVolume) {
+  EXPECT_EQ(draw(envelope("flatNode")), 1);
+  const double single = occt_host::partVolume(document);
+  ASSERT_GT(single, 0);
+
+  rapidjson::Document doubled;
+  doubled.SetObject();
+  rapidjson::Value items(source["flatNode"], doubled.GetAllocator());
+  rapidjson::Value copy(source["flatNode"], doubled.GetAllocator());
+  std::set<std::string> ids;
+  collectIds(copy, ids);
+  renameIds(copy, ids, "_copy", doubled.GetAllocator());
+  for (auto& item : copy.GetArray()) items.PushBack(item, doubled.GetAllocator());
+  doubled.AddMember("flatNode", items, doubled.GetAllocator());
+
+  auto second = session.newDocument("Part");
+  EXPECT_EQ(drawInto(second.get(), compact(doubled)), 1);
+  EXPECT_EQ(result.createdCount, 62u);
+  EXPECT_REL_NEAR(occt_host::partVolume(second), single, 1e-6);
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+// The benchmark plate: 200 x 150 x 10 with 400 through-bores of diameter 4 on a 20 x 20
+// grid, as part JSON with one "remove" extrude per bore naming the plate in "boolSolids".
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct Spot {
+  double x, y;
+};
+
+constexpr int kPlateGridSide = 20;
+constexpr double kBoreRadius = 2.0;
+
+// Centres 7.5 mm apart in x from x = 25 and 5.5 mm apart in y from y = 20.
+inline std::vector<Spot> boreGrid() {
+  std::vector<Spot> spots;
+  for (int j = 0; j < kPlateGridSide; ++j) {
+    for (int i = 0; i < kPlateGridSide; ++i) spots.push_back({25.0 + 7.5 * i, 20.0 + 5.5 * j});
+  }
+  return spots;
+}
+
+inline std::string plateJson() {
+  std::string json =
+      R"({"flatNode":[{"type":"sketch","id":"s_plate","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],)"
+      R"("geometries":[{"type":"line","x1":0,"y1":0,"x2":200,"y2":0},)"
+      R"({"type":"line","x1":200,"y1":0,"x2":200,"y2":150},)"
+      R"({"type":"line","x1":200,"y1":150,"x2":0,"y2":150},)"
+      R"({"type":"line","x1":0,"y1":150,"x2":0,"y2":0}]},)"
+      R"({"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
+  int i = 0;
+  for (Spot at : boreGrid()) {
+    const std::string id = std::to_string(i++);
+    json += R"(,{"type":"sketch","id":"s)" + id +
+            R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,10,1],"geometries":[{"type":"circle",)" +
+            R"("center":{"x":)" + std::to_string(at.x) + R"(,"y":)" + std::to_string(at.y) +
+            R"(},"radius":2}]},{"type":"extrude","id":"b)" + id +
+            R"(","boolType":"remove","boolSolids":["plate"],"sketchId":"s)" + id +
+            R"(","n1Height":10,"direction":{"x":0,"y":0,"z":-1}})";
+  }
+  return json + "]}";
+}
+
+}  // namespace bench
