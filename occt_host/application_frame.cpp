@@ -1,6 +1,7 @@
 #include "occt_host/application_frame.h"
 
 #include "occt_host/document.h"
+#include "occt_host/document_storage.h"
 #include "occt_host/layout.h"
 #include "occt_host/viewer.h"
 #include "occt_host/window.h"
@@ -118,8 +119,74 @@ host::Status ApplicationFrame::newDocument(std::string_view type,
   return out ? host::kOk : host::kFail;
 }
 
+host::Status ApplicationFrame::openDocument(const std::string& path,
+                                            std::shared_ptr<host::Document>& out) {
+  out = nullptr;
+  try {
+    auto known = paths_.find(path);
+    if (known != paths_.end()) {
+      out = known->second.lock();
+      if (out && owns(out)) return host::kOk;
+      paths_.erase(known);
+      out = nullptr;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::shared_ptr<Document> document = Document::create(name, "Part");
+    std::string error;
+    const host::Status loaded = loadPartDocument(path, *document, error);
+    if (host::failed(loaded)) return loaded;
+    documents_.push_back(document);
+    paths_[path] = document;
+    out = document;
+    return host::kOk;
+  } catch (...) {
+    out = nullptr;
+    return host::kFail;
+  }
+}
+
+host::Status ApplicationFrame::saveAs(const std::shared_ptr<host::Document>& document,
+                                      const std::string& path, const std::string& format,
+                                      int flags) {
+  (void)flags;  // an existing file is always replaced
+  try {
+    auto ours = std::dynamic_pointer_cast<Document>(document);
+    if (!ours || !owns(document)) return host::kInvalidArg;
+    if (!format.empty() || !ours->container()) return host::kNotImplemented;
+    std::string error;
+    const host::Status saved = savePartDocument(*ours, path, error);
+    if (host::succeeded(saved)) paths_[path] = document;
+    return saved;
+  } catch (...) {
+    return host::kFail;
+  }
+}
+
+host::Status ApplicationFrame::removeDocument(const std::shared_ptr<host::Document>& document,
+                                              int flags) {
+  (void)flags;  // nothing here asks the user
+  try {
+    if (!document) return host::kPointer;
+    for (auto it = documents_.begin(); it != documents_.end(); ++it) {
+      if (!host::sameObject(*it, document)) continue;
+      auto editors = host::query<host::DocumentEditor>(document);
+      std::shared_ptr<host::Editor> editor = editors ? editors->editor() : nullptr;
+      if (editor) layout_->removeWindowsOf(editor);
+      if (host::sameObject(current_.lock(), editor)) current_.reset();
+      if (host::sameObject(active_.lock(), editor)) active_.reset();
+      documents_.erase(it);
+      return host::kOk;
+    }
+    return host::kInvalidArg;
+  } catch (...) {
+    return host::kFail;
+  }
+}
+
 void* ApplicationFrame::findInterface(host::InterfaceId id) {
   if (id == host::Application::kInterfaceId) return static_cast<host::Application*>(this);
+  if (id == host::DocumentServices::kInterfaceId) return static_cast<host::DocumentServices*>(this);
   if (id == host::InteractiveSession::kInterfaceId && interactive_)
     return static_cast<host::InteractiveSession*>(this);
   return nullptr;

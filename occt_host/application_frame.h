@@ -12,13 +12,17 @@
 
 #include "host/application.h"
 #include "host/document.h"
+#include "host/document_services.h"
 #include "occt_host/object.h"
 
 namespace occt_host {
 
 class Layout;
 
-class ApplicationFrame : public Object, public host::Application, public host::InteractiveSession {
+class ApplicationFrame : public Object,
+                         public host::Application,
+                         public host::InteractiveSession,
+                         public host::DocumentServices {
  public:
   ApplicationFrame();
 
@@ -61,6 +65,13 @@ class ApplicationFrame : public Object, public host::Application, public host::I
   host::Status newDocument(std::string_view type,
                            std::shared_ptr<host::DocumentEditor>& out) override;
 
+  // host::DocumentServices: Part documents in binary XDE storage. Opening a path that an open
+  // document came from gives that document, as the original does.
+  host::Status openDocument(const std::string& path, std::shared_ptr<host::Document>& out) override;
+  host::Status saveAs(const std::shared_ptr<host::Document>& document, const std::string& path,
+                      const std::string& format, int flags) override;
+  host::Status removeDocument(const std::shared_ptr<host::Document>& document, int flags) override;
+
  protected:
   void* findInterface(host::InterfaceId id) override;
   host::Unknown* identity() override { return static_cast<host::Application*>(this); }
@@ -78,6 +89,7 @@ class ApplicationFrame : public Object, public host::Application, public host::I
   std::weak_ptr<host::Editor> active_;
   bool interactive_ = true;
   ViewerFactory viewerFactory_;
+  std::map<std::string, std::weak_ptr<host::Document>, std::less<>> paths_;
 };
 
 }  // namespace occt_host

@@ -3,6 +3,7 @@
 #include "occt_host/container.h"
 #include "occt_host/editor.h"
 #include "occt_host/part.h"
+#include "occt_host/product.h"
 
 namespace occt_host {
 
@@ -11,8 +12,14 @@ Document::Document(std::string name, std::string kind)
 
 std::shared_ptr<Document> Document::create(std::string name, std::string kind) {
   auto document = std::make_shared<Document>(name, kind);
-  if (document->kind_ == "Part")
-    document->container_ = std::make_shared<Container>(Part::create(name));
+  if (document->kind_ == "Part") {
+    std::shared_ptr<Part> part = Part::create(name);
+    document->container_ = std::make_shared<Container>(part);
+    document->product_ = std::make_shared<Product>(name, part);
+    part->setProduct(document->product_);
+  } else if (document->kind_ == "Product") {
+    document->product_ = std::make_shared<Product>(name, nullptr);
+  }
   // The editor refers back weakly: the document owns it.
   document->editor_ = std::make_shared<Editor>(document);
   return document;
@@ -48,7 +55,22 @@ std::shared_ptr<host::Editor> Document::editor() {
   return editor_;
 }
 
+std::vector<std::shared_ptr<host::Unknown>> Document::roots() {
+  std::vector<std::shared_ptr<host::Unknown>> out;
+  try {
+    if (kind_ == "Product" && product_)
+      out.push_back(
+          std::shared_ptr<host::Unknown>(product_, static_cast<host::Product*>(product_.get())));
+  } catch (...) {
+    out.clear();
+  }
+  return out;
+}
+
 void* Document::findInterface(host::InterfaceId id) {
+  // Only a Product document has a product structure among its roots.
+  if (id == host::DocumentRootList::kInterfaceId && kind_ == "Product")
+    return static_cast<host::DocumentRootList*>(this);
   return host::answerAs<host::Document, host::DocumentRoots, host::DocumentEditor>(this, id);
 }
 

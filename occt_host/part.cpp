@@ -4,6 +4,7 @@
 #include <gp_Pln.hxx>
 
 #include "occt_host/body.h"
+#include "occt_host/product.h"
 #include "occt_host/reference_plane.h"
 
 namespace occt_host {
@@ -144,7 +145,13 @@ void Part::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t inde
 
 void* Part::findInterface(host::InterfaceId id) {
   if (id == host::Part::kInterfaceId) return static_cast<host::Part*>(this);
+  if (id == host::PartProduct::kInterfaceId && !product_.expired())
+    return static_cast<host::PartProduct*>(this);
   return TreeContainer::findInterface(id);
+}
+
+host::ProductPtr Part::product() {
+  return product_.lock();
 }
 
 host::UpdateResult Part::recompute() {

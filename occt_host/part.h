@@ -7,13 +7,15 @@
 #include <string>
 
 #include "host/part.h"
+#include "host/product.h"
 #include "occt_host/tree_container.h"
 
 namespace occt_host {
 
 class Body;
+class Product;
 
-class Part : public TreeContainer, public host::Part {
+class Part : public TreeContainer, public host::Part, public host::PartProduct {
  public:
   explicit Part(std::string name);
   // A Part with its three reference planes and its main body, current at creation.
@@ -28,6 +30,9 @@ class Part : public TreeContainer, public host::Part {
   host::Status setCurrentTool(const host::SpecObjectPtr& tool) override;
   host::SpecObjectPtr mainBody() override;
   host::SpecObjectList referencePlanes() override;
+  // host::PartProduct: the reference product of the Part's document.
+  host::ProductPtr product() override;
+  void setProduct(const std::shared_ptr<Product>& product) { product_ = product; }
 
   // Places `feature` in the current body after the current feature (or at the body's
   // end) and makes it current, so that features follow one another.
@@ -51,6 +56,7 @@ class Part : public TreeContainer, public host::Part {
   std::weak_ptr<TreeContainer> currentTool_;
   std::weak_ptr<TreeNode> currentFeature_;
   std::map<std::string, int> counters_;
+  std::weak_ptr<Product> product_;
 };
 
 }  // namespace occt_host

@@ -11,6 +11,7 @@
 #include "occt_host/document.h"
 #include "occt_host/imported_solid.h"
 #include "occt_host/part.h"
+#include "occt_host/product.h"
 
 namespace occt_host {
 
@@ -111,6 +112,14 @@ void addProductComponent(const std::shared_ptr<host::Document>& product,
   }
   auto& entry = table.entries[product.get()];
   if (entry.first.lock() != product) entry = {product, {}};
+  // The component is also an instance under the root product, so that the product
+  // structure and its assembly export show it.
+  auto assembly = std::dynamic_pointer_cast<Document>(product);
+  auto part = std::dynamic_pointer_cast<Document>(component.part);
+  if (assembly && assembly->rootProduct() && part && part->rootProduct()) {
+    if (host::ProductPtr instance = assembly->rootProduct()->addProduct(part->rootProduct()))
+      instance->setInstanceName(component.name);
+  }
   entry.second.push_back(std::move(component));
 }
 

@@ -22,6 +22,7 @@
 #include "occt_host/kernel_guard.h"
 #include "occt_host/operation_budget.h"
 #include "occt_host/part.h"
+#include "occt_host/product_step_export.h"
 #include "occt_host/solid_feature.h"
 
 namespace occt_host {
@@ -75,6 +76,8 @@ std::shared_ptr<Part> partOf(const std::shared_ptr<host::Document>& document) {
 }
 
 void write(const std::shared_ptr<host::Document>& document, const std::string& path) {
+  auto ours = std::dynamic_pointer_cast<Document>(document);
+  if (ours && ours->kind() == "Product") return writeProductStep(*ours, path);
   Handle(TDocStd_Document) xde = newXdeDocument();
   int bodies = 0;
   for (const auto& node : partOf(document)->childNodes()) {

@@ -1,5 +1,6 @@
 // STEP export of a Part document, keeping each body's name and colour, and the colour of
-// each coloured feature on the faces that feature made.
+// each coloured feature on the faces that feature made; or of a Product document as an
+// assembly whose instances keep their names and placements.
 #pragma once
 
 #include <memory>

@@ -17,13 +17,16 @@
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
 #include "occt_host/step_export.h"
+#include "vantrel/transfer_data_processor.h"
 
 namespace {
 
 const char* const kUsage =
     "Usage: kestrun draw FILE.json --step OUT.step [options]\n"
     "\n"
-    "Draws a part (or product) JSON into a new Part document and writes it as STEP.\n"
+    "Draws a part JSON into a new Part document and writes it as STEP. With --mode 2 the\n"
+    "JSON is a product: each source part is drawn into a Part of its own and saved, then\n"
+    "the Product places their instances, and the STEP file holds the whole assembly.\n"
     "FILE.json may be '-' to read standard input. The result record is printed on\n"
     "standard output as one JSON object; the exit status is the import status\n"
     "(0 success, 1 success with warnings, 2 failure; 64 for a usage error).\n"
@@ -126,6 +129,18 @@ void writeLogLine(void* context, int32_t, const char* text, uint64_t size) {
   std::fflush(stream);
 }
 
+// The two stages the add-in runs for an assembly, with the core linked instead of loaded.
+int32_t drawProduct(const std::vector<unsigned char>& bytes, const Arguments& args,
+                    std::shared_ptr<host::Document>& document, MardelImportResult& result) {
+  vantrel::CoreExports exports;
+  exports.drawJson = &MardelImport_DrawJson;
+  exports.listProductSourceParts = &MardelImport_ListProductSourceParts;
+  exports.freeProductSourcePartSpecs = &MardelImport_FreeProductSourcePartSpecs;
+  exports.assignProductSourcePartNumber = &MardelImport_AssignProductSourcePartNumber;
+  vantrel::TransferDataProcessor::SetDrawDelayMs(static_cast<uint32_t>(args.options.drawDelayMs));
+  return vantrel::TransferDataProcessor::DrawProductJson(exports, document, bytes, result);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,11 +167,13 @@ int main(int argc, char** argv) {
   occt_host::sendKernelMessagesTo(log);
 
   occt_host::Session session;
-  auto document = session.newDocument("Part");
+  const bool product = args.options.mode == 2;
+  auto document = session.newDocument(product ? "Product" : "Part");
   session.openWindow(document);
   MardelImportResult result{};
-  const int32_t status =
-      MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(), &args.options, &result);
+  const int32_t status = product ? drawProduct(bytes, args, document, result)
+                                 : MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
+                                                         &args.options, &result);
   std::string stepError;
   const bool written = occt_host::exportStep(document, args.step, &stepError);
   const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";

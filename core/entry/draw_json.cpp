@@ -13,6 +13,7 @@
 #include "core/log/core_log.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
+#include "core/product/product_import.h"
 #include "kestrun/kestrun.h"
 
 namespace kestrun {
@@ -39,9 +40,13 @@ std::int32_t importPart(host::Document& document, const rapidjson::Value& root,
   return pipeline.import(root, result);
 }
 
-std::int32_t importProduct(host::Document& document, const EffectiveOptions& options,
-                           ImportResult& result) {
-  return result.fail(kCodeInput, "Product JSON import is not available in this build.");
+std::int32_t importProduct(host::Document& document, const rapidjson::Value& root,
+                           const EffectiveOptions& options, ImportResult& result) {
+  ProductImport product(options.drawDelayMs);
+  if (options.preparedParts && options.preparedPartCount != 0)
+    product.RegisterPreparedParts(options.preparedParts, options.preparedPartCount);
+  if (product.AttachProductDocument(&document, result) == kStatusFailed) return kStatusFailed;
+  return product.ImportProduct(root, result);
 }
 
 std::int32_t drawParsed(host::Document& document, const unsigned char* bytes, std::uint64_t size,
@@ -56,7 +61,7 @@ std::int32_t drawParsed(host::Document& document, const unsigned char* bytes, st
     case ImportMode::Part:
       return importPart(document, json, options, result);
     case ImportMode::Product:
-      return importProduct(document, options, result);
+      return importProduct(document, json, options, result);
     case ImportMode::None:
       break;
   }

@@ -121,9 +121,10 @@ TEST(ModeDetection, ExplicitShapeAndOptionRules) {
   EXPECT_EQ(detect(R"({"mode": "part\u0000x"})"), ImportMode::None);
 }
 
-TEST_F(EntryTest, ProductBranchDoesNotClaimSuccessItHasNotEarned) {
+TEST_F(EntryTest, ProductIntoAPartDocumentIsRefusedForARetry) {
   EXPECT_EQ(draw(R"({"mode": "product", "partList": []})"), 2);
-  EXPECT_NE(std::string(result.message).find("Product JSON import"), std::string::npos);
+  EXPECT_EQ(result.errorCode, 100);
+  EXPECT_STREQ(result.message, "CATDocument does not expose Product roots.");
 }
 
 TEST_F(EntryTest, ForcedPartModeWithoutAnItemListFails) {

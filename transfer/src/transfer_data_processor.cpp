@@ -91,7 +91,7 @@ void TransferDataProcessor::DrawJsonPayload(const std::string& json) {
   const Bytes bytes(json.begin(), json.end());
   MardelImportResult result{};
   const int32_t status = kind == PayloadKind::Product
-                             ? DrawProduct(result)
+                             ? DrawProductJson(exports, document, bytes, result)
                              : DrawPart(exports, kind, bytes, document, result);
   Log("TransferDataProcessor::ImportStatus status=" + std::to_string(status) + " resultStatus=" +
       std::to_string(result.status) + " errorCode=" + std::to_string(result.errorCode) +
@@ -288,14 +288,6 @@ int32_t TransferDataProcessor::DrawPart(const CoreExports& exports, PayloadKind 
   options = PartOptions(kind);
   document = part;
   return exports.drawJson(document.get(), bytes.data(), bytes.size(), &options, &result);
-}
-
-int32_t TransferDataProcessor::DrawProduct(MardelImportResult& result) {
-  // Assemblies are drawn only after their source parts are prepared in Parts of their own,
-  // which this build does not do yet; nothing is drawn rather than half an assembly.
-  FillFailureResult(result, "Product drawing is not available yet.",
-                    "The source parts of an assembly cannot be prepared in this build.");
-  return kStatusFailed;
 }
 
 void TransferDataProcessor::Remember(const std::shared_ptr<host::Document>& document,

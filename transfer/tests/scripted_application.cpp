@@ -28,6 +28,8 @@ std::shared_ptr<void> ScriptedApplication::queryInterface(host::InterfaceId id) 
     return std::shared_ptr<host::Application>(shared_from_this(), this);
   if (id == host::InteractiveSession::kInterfaceId && host::query<host::InteractiveSession>(real_))
     return std::shared_ptr<host::InteractiveSession>(shared_from_this(), this);
+  if (id == host::DocumentServices::kInterfaceId && services())
+    return std::shared_ptr<host::DocumentServices>(shared_from_this(), this);
   return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "host/application.h"
@@ -156,19 +157,25 @@ TEST_F(ProcessorUnitTest, ProductNeedsTheProductExports) {
               ElementsAre("TransferDataProcessor::GetProcAddressProductPrepFailed error=127"));
 }
 
-TEST_F(ProcessorUnitTest, ProductIsRefusedClearlyUntilAssembliesCanBePrepared) {
+TEST_F(ProcessorUnitTest, ProductListRefusalStopsBeforeAnyPartIsMade) {
   auto product = session_.newDocument("Product");
   session_.openWindow(product);
   ASSERT_TRUE(platform::SetEnv("TOLVANE_MARDEL_CORE_DLL", FAKE_PRODUCT_CORE_PATH));
   drawer_.DrawJson(R"({"partList":[]})");
-  EXPECT_THAT(Messages(TakeProcessorLog()),
-              ElementsAre("TransferDataProcessor::ImportStatus status=2 resultStatus=2 "
-                          "errorCode=100 created=0",
-                          "Product drawing is not available yet.",
-                          "The source parts of an assembly cannot be prepared in this build."));
+  // The stand-in's list refuses without filling its result, which is copied as it is.
+  auto messages = Messages(TakeProcessorLog());
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].rfind("TransferDataProcessor::ProductExportFolder path=", 0), 0u);
+  EXPECT_EQ(messages[1], "TransferDataProcessor::ListProductSourcePartsFailed");
+  EXPECT_EQ(messages[2],
+            "TransferDataProcessor::ImportStatus status=2 resultStatus=0 errorCode=0 created=0");
   ASSERT_TRUE(drawer_.LastDraw(product));
   EXPECT_EQ(drawer_.LastDraw(product)->status, 2);
+  EXPECT_EQ(session_.documents().size(), 1u);
   EXPECT_FALSE(ModuleLoaded(FAKE_PRODUCT_CORE_PATH));
+  const std::string prefix = "TransferDataProcessor::ProductExportFolder path=";
+  std::error_code ignored;
+  std::filesystem::remove_all(messages[0].substr(prefix.size()), ignored);
 }
 
 TEST_F(ProcessorUnitTest, NoProductOpenCreatesOneInteractively) {

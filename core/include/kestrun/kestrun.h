@@ -64,6 +64,18 @@ typedef struct ProductSourcePartSpec {
   int32_t sourcePartIndex;
 } ProductSourcePartSpec;
 
+/* Product staging: one stand-alone part JSON per source part of a product JSON, in a list
+ * that only MardelImport_FreeProductSourcePartSpecs releases; and the part number of the
+ * Part drawn from one of them. Both return 0 on success and 2 on failure. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_ListProductSourceParts(
+    const unsigned char* jsonBytes, uint64_t jsonSize, ProductSourcePartSpec** outParts,
+    uint64_t* outCount, MardelImportResult* result);
+KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_AssignProductSourcePartNumber(
+    const unsigned char* jsonBytes, uint64_t jsonSize, int32_t sourcePartIndex,
+    KestrunDocument* partDocument, MardelImportResult* result);
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_FreeProductSourcePartSpecs(
+    ProductSourcePartSpec* parts, uint64_t count);
+
 KESTRUN_EXTERN_C KESTRUN_EXPORT int32_t MardelImport_DrawJson(KestrunDocument* drawingDocument,
                                                               const unsigned char* jsonBytes,
                                                               uint64_t jsonSize,

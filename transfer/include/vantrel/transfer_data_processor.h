@@ -51,6 +51,24 @@ class TransferDataProcessor : public JsonPayloadProcessor {
                                 std::string_view detail);
   static void LogResultTexts(const MardelImportResult& result);
 
+  // The two stages of a Product draw: every source part drawn into a Part of its own, numbered,
+  // saved as "<i>.CATPart" in a new folder and closed; then the Product drawn with those files
+  // as prepared parts, once more into a new Product when the core refuses the document (code
+  // 100). Returns the last draw's status, or 2 when the preparation failed; `document` becomes
+  // the new Product after a retry.
+  static int32_t DrawProductJson(const CoreExports& exports,
+                                 std::shared_ptr<host::Document>& document,
+                                 const std::vector<unsigned char>& bytes,
+                                 MardelImportResult& result);
+  // True when at least one source part was prepared; otherwise `result` (when given) says why.
+  static bool PrepareProductSourceParts(const CoreExports& exports,
+                                        const std::vector<unsigned char>& bytes,
+                                        std::vector<ProductPreparedPart>& prepared,
+                                        MardelImportResult* result);
+  // A new folder under the temporary folder for one Product draw's Part files; empty when none
+  // can be made.
+  static std::string CreateProductPartsFolder();
+
   // The draw delay handed to the core: one process-wide value, 0 until a panel host
   // publishes the configured one.
   static void SetDrawDelayMs(uint32_t delayMs);
@@ -66,7 +84,6 @@ class TransferDataProcessor : public JsonPayloadProcessor {
   static MardelImportOptions PartOptions(PayloadKind kind);
   static int32_t DrawPart(const CoreExports& exports, PayloadKind kind, const Bytes& bytes,
                           std::shared_ptr<host::Document>& document, MardelImportResult& result);
-  static int32_t DrawProduct(MardelImportResult& result);
   void Remember(const std::shared_ptr<host::Document>& document, int32_t status,
                 const MardelImportResult& result);
 

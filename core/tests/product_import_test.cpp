@@ -1,0 +1,325 @@
+// The product mode of the entry: prepared Parts placed as named instances under the root
+// product, measured through the assembly STEP read back by Open CASCADE's own reader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assembly_measure.h"
+#include "host/document_services.h"
+#include "host/product.h"
+#include "kestrun/kestrun.h"
+#include "occt_host/session.h"
+#include "occt_host/step_export.h"
+#include "platform/temp_files.h"
+
+namespace {
+
+// A circle of radius r on the XY plane padded by h along +Z: volume π·r²·h.
+std::string cylinderSequence(double r, double h) {
+  char text[400];
+  std::snprintf(text, sizeof text,
+                R"([{"type":"sketch","id":"s","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],)"
+                R"("geometries":[{"type":"circle","center":{"x":0,"y":0},"radius":%g}]},)"
+                R"({"type":"extrude","id":"e","sketchId":"s","n1Height":%g}])",
+                r, h);
+  return text;
+}
+
+const unsigned char* bytesOf(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+ProductPreparedPart preparedRecord(const std::string& id, const std::string& path,
+                                   host::Document* document = nullptr) {
+  ProductPreparedPart record{};
+  std::strncpy(record.sourcePartId, id.c_str(), sizeof record.sourcePartId - 1);
+  record.partDocument = document;
+  std::strncpy(record.partPath, path.c_str(), sizeof record.partPath - 1);
+  return record;
+}
+
+class ProductImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = platform::CreateUniqueTempDirectory(*platform::TempPath(), "product-test-").value();
+    product = session.newDocument("Product");
+    session.openWindow(product);
+    services = host::query<host::DocumentServices>(session.application());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  // The caller's first stage: every source part drawn, numbered, saved and closed.
+  std::vector<ProductPreparedPart> prepare(const std::string& json) {
+    std::vector<ProductPreparedPart> prepared;
+    ProductSourcePartSpec* specs = nullptr;
+    uint64_t count = 0;
+    if (MardelImport_ListProductSourceParts(bytesOf(json), json.size(), &specs, &count, nullptr))
+      return prepared;
+    for (uint64_t i = 0; i < count; ++i) {
+      std::shared_ptr<host::Document> part;
+      session.application()->newDocument("Part", part);
+      MardelImportOptions options{1, 1, 300, 500, nullptr, 0, 0};
+      EXPECT_EQ(MardelImport_DrawJson(part.get(), specs[i].jsonBytes, specs[i].jsonSize, &options,
+                                      nullptr),
+                0);
+      EXPECT_EQ(MardelImport_AssignProductSourcePartNumber(
+                    bytesOf(json), json.size(), specs[i].sourcePartIndex, part.get(), nullptr),
+                0);
+      const std::string path = folder + "/" + std::to_string(i) + ".CATPart";
+      EXPECT_EQ(services->saveAs(part, path, "", 1), 0);
+      services->removeDocument(part, 1);
+      prepared.push_back(preparedRecord(specs[i].sourcePartId, path));
+    }
+    MardelImport_FreeProductSourcePartSpecs(specs, count);
+    return prepared;
+  }
+
+  int32_t drawProduct(const std::string& json, const std::vector<ProductPreparedPart>& prepared,
+                      uint32_t delay = 0) {
+    MardelImportOptions options{
+        2, 1, 300, 500, prepared.data(), prepared.size(), static_cast<int32_t>(delay)};
+    result = MardelImportResult{};
+    return MardelImport_DrawJson(product.get(), bytesOf(json), json.size(), &options, &result);
+  }
+
+  AssemblyMeasure exported() {
+    const std::string path = folder + "/assembly.step";
+    std::string error;
+    EXPECT_TRUE(occt_host::exportStep(product, path, &error)) << error;
+    return measureAssembly(path);
+  }
+
+  host::ProductPtr root() {
+    auto roots = host::query<host::DocumentRootList>(product);
+    return host::query<host::Product>(roots->roots().front());
+  }
+
+  occt_host::Session session;
+  std::string folder;
+  std::shared_ptr<host::Document> product;
+  std::shared_ptr<host::DocumentServices> services;
+  MardelImportResult result{};
+};
+
+// Three source parts, A placed twice: A at identity, A2 (refId A) 100 mm along X, B turned a
+// quarter about Z and moved to (10, 20, 30), C without a matrix.
+TEST_F(ProductImportTest, ThreeSourcePartsFourInstancesNamedAndPlaced) {
+  const std::string json =
+      R"({"name":"Rig","partList":[)"
+      R"({"id":"A","name":"Base","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"sequences":)" +
+      cylinderSequence(10, 20) +
+      R"(},{"id":"A2","refId":"A","matrix":[1,0,0,100,0,1,0,0,0,0,1,0,0,0,0,1]},)"
+      R"({"id":"B","matrix":[0,-1,0,10,1,0,0,20,0,0,1,30,0,0,0,1],"flatNode":)" +
+      cylinderSequence(5, 10) + R"(},{"id":"C","sequences":)" + cylinderSequence(3, 4) + "}]}";
+  auto prepared = prepare(json);
+  ASSERT_EQ(prepared.size(), 3u);
+  EXPECT_EQ(drawProduct(json, prepared), 0);
+  EXPECT_STREQ(result.message, "Product JSON imported.");
+  EXPECT_EQ(result.createdCount, 4u);
+  EXPECT_STREQ(result.warning,
+               "Product display prepared: instances=4 shapePrepared=4 displayWarnings=0 update=ok");
+  auto rootProduct = root();
+  EXPECT_EQ(rootProduct->instanceName(), "Rig");
+  auto children = rootProduct->children();
+  ASSERT_EQ(children.size(), 4u);
+  EXPECT_EQ(children[0]->instanceName(), "Base");
+  EXPECT_EQ(children[1]->instanceName(), "A2");
+  EXPECT_EQ(children[2]->instanceName(), "B");
+  EXPECT_EQ(children[3]->instanceName(), "C");
+  // A2 is a second instance of the Part prepared for A.
+  EXPECT_TRUE(host::sameObject(children[0]->referenceProduct(), children[1]->referenceProduct()));
+  EXPECT_EQ(children[0]->partNumber(), "MardelPart_0_A");
+  EXPECT_EQ(children[2]->partNumber(), "MardelPart_1_B");
+
+  AssemblyMeasure m = exported();
+  ASSERT_TRUE(m.read);
+  EXPECT_EQ(m.rootName, "Rig");
+  ASSERT_EQ(m.instances.size(), 4u);
+  // Each instance keeps its name, the one at identity included.
+  ASSERT_TRUE(m.find("Base") && m.find("A2") && m.find("B") && m.find("C"));
+  // 2·π·10²·20 + π·5²·10 + π·3²·4 = 4000π + 250π + 36π = 4286π mm³.
+  EXPECT_NEAR(m.totalVolume(), 4286 * M_PI, 4286 * M_PI * 1e-6);
+  EXPECT_NEAR(m.find("A2")->xmin, 90, 1e-6);  // radius 10 about x = 100
+  EXPECT_NEAR(m.find("A2")->xmax, 110, 1e-6);
+  EXPECT_NEAR(m.find("Base")->xmin, -10, 1e-6);
+  // B's circle of radius 5 centred at (10, 20), its 10 mm height from z = 30 to 40.
+  EXPECT_NEAR(m.find("B")->x, 10, 1e-9);
+  EXPECT_NEAR(m.find("B")->y, 20, 1e-9);
+  EXPECT_NEAR(m.find("B")->zmin, 30, 1e-6);
+  EXPECT_NEAR(m.find("B")->zmax, 40, 1e-6);
+  EXPECT_NEAR(m.find("C")->zmax, 4, 1e-6);
+}
+
+TEST_F(ProductImportTest, MissingRefIdAndBadMatricesWarnButTheRestIsPlaced) {
+  const std::string json =
+      R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(10, 20) +
+      R"(},{"id":"Z1","refId":"Z"},)"
+      R"({"id":"S","refId":"A","matrix":[1,0,0,0,0,"1",0,0,0,0,1,0,0,0,0,1]},)"
+      R"({"id":"T","refId":"A","matrix":[1,0,0,5,0,1,0,6,0,0,1,7]},)"
+      R"({"id":"U","refId":"A","matrix":[2,0,0,5,0,2,0,6,0,0,2,7,0,0,0,1]},)"
+      R"({"id":"V","refId":"A","matrix":[1,0,0,10,0,1,0,20,0,0,1,30,0,0,0,1,99]},)"
+      R"({"refId":"A"},{"id":"W","refId":"W"}]})";
+  auto prepared = prepare(json);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(json, prepared), 1);
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find("warning: Missing prepared source Part for id=Z.\n"), std::string::npos);
+  EXPECT_NE(log.find("warning: Missing prepared source Part for id=W.\n"), std::string::npos);
+  EXPECT_NE(log.find("warning: Product instance matrix contains non-numeric values; transform "
+                     "skipped.\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("warning: Product instance matrix is not a rigid placement; transform "
+                     "skipped.\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("warning: Skipped product part without string id.\n"), std::string::npos);
+  EXPECT_EQ(result.hasWarnings, 1);
+  EXPECT_EQ(result.createdCount, 5u);
+  EXPECT_STREQ(result.warning,
+               "Product display prepared: instances=5 shapePrepared=5 displayWarnings=0 update=ok");
+  AssemblyMeasure m = exported();
+  ASSERT_EQ(m.instances.size(), 5u);
+  EXPECT_NEAR(m.find("S")->x, 0, 1e-9);   // non-numeric: left where it was
+  EXPECT_NEAR(m.find("T")->x, 0, 1e-9);   // 12 numbers: ignored
+  EXPECT_NEAR(m.find("U")->x, 0, 1e-9);   // a scaling is no placement
+  EXPECT_NEAR(m.find("V")->z, 30, 1e-9);  // the 17th element is ignored
+}
+
+TEST_F(ProductImportTest, RefusalsBeforeAnythingIsDrawn) {
+  const std::string json = R"({"partList":[{"id":"A","sequences":[]}]})";
+  EXPECT_EQ(drawProduct(json, {}), 2);
+  EXPECT_EQ(result.errorCode, 100);
+  EXPECT_STREQ(result.message, "Product import requires prepared Part documents from caller.");
+  auto part = session.newDocument("Part");
+  std::vector<ProductPreparedPart> prepared{preparedRecord("A", "", part.get())};
+  MardelImportOptions options{2, 1, 300, 500, prepared.data(), 1, 0};
+  EXPECT_EQ(MardelImport_DrawJson(part.get(), bytesOf(json), json.size(), &options, &result), 2);
+  EXPECT_STREQ(result.message, "CATDocument does not expose Product roots.");
+  EXPECT_EQ(result.errorCode, 100);
+  EXPECT_EQ(drawProduct(R"({"mode":"product","partList":{}})", prepared), 2);
+  EXPECT_STREQ(result.message, "product JSON requires a partList array.");
+}
+
+TEST_F(ProductImportTest, OpenDocumentsPathsAndTheLaterRecordWin) {
+  auto part = session.newDocument("Part");
+  MardelImportOptions partOptions{1, 1, 300, 500, nullptr, 0, 0};
+  const std::string partJson = R"({"sequences":)" + cylinderSequence(2, 5) + "}";
+  ASSERT_EQ(
+      MardelImport_DrawJson(part.get(), bytesOf(partJson), partJson.size(), &partOptions, nullptr),
+      0);
+  // The second record for "A" replaces the first (a file that does not exist); "B" names a
+  // file that cannot be read and falls back to no document at all.
+  std::vector<ProductPreparedPart> prepared{
+      preparedRecord("A", folder + "/none.CATPart"), preparedRecord("A", "", part.get()),
+      preparedRecord("B", folder + "/none.CATPart"), preparedRecord("", "", part.get())};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(R"({"partList":[{"id":"A"},{"id":"B"}]})", prepared), 1);
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find("warning: Failed to open prepared Part file for id=B path=" + folder +
+                     "/none.CATPart hr=-2147467259\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("warning: Missing prepared source Part for id=B.\n"), std::string::npos);
+  EXPECT_EQ(result.createdCount, 1u);
+  EXPECT_EQ(root()->instanceName(), "Product1");
+  EXPECT_NEAR(exported().totalVolume(), M_PI * 4 * 5, 1e-6);
+}
+
+TEST_F(ProductImportTest, AnInstanceWithoutAShapeIsCountedAsADisplayWarning) {
+  auto full = session.newDocument("Part");
+  const std::string partJson = R"({"sequences":)" + cylinderSequence(2, 5) + "}";
+  MardelImportOptions partOptions{1, 1, 300, 500, nullptr, 0, 0};
+  ASSERT_EQ(
+      MardelImport_DrawJson(full.get(), bytesOf(partJson), partJson.size(), &partOptions, nullptr),
+      0);
+  auto empty = session.newDocument("Part");
+  std::vector<ProductPreparedPart> prepared{preparedRecord("A", "", full.get()),
+                                            preparedRecord("E", "", empty.get())};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(R"({"partList":[{"id":"A"},{"id":"E"}]})", prepared), 1);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                "warning: Product instance shape representation could not be loaded.\n"),
+            std::string::npos);
+  EXPECT_EQ(result.createdCount, 2u);
+  EXPECT_STREQ(result.warning,
+               "Product display prepared: instances=2 shapePrepared=1 displayWarnings=1 update=ok");
+}
+
+TEST_F(ProductImportTest, EachInstanceIsShownAndAQuitCancels) {
+  const std::string json = R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(1, 1) +
+                           R"(},{"id":"A2","refId":"A"},{"id":"A3","refId":"A"}]})";
+  auto prepared = prepare(json);
+  // The quit arrives while the first instance is shown: nothing after it runs.
+  session.eventLoop().postQuit(3);
+  EXPECT_EQ(drawProduct(json, prepared, 50), 2);
+  EXPECT_EQ(result.errorCode, 500);
+  EXPECT_STREQ(result.message, "CATIA host is exiting; Product import cancelled.");
+  EXPECT_EQ(root()->children().size(), 1u);
+  host::Message again;
+  ASSERT_TRUE(session.eventLoop().peekMessage(again));
+  EXPECT_EQ(again.id, host::kQuitMessage);
+}
+
+TEST_F(ProductImportTest, WithoutAWindowTheRefreshFailsAndCancels) {
+  const std::string json =
+      R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(1, 1) + "}]}";
+  auto prepared = prepare(json);
+  auto hidden = session.newDocument("Product");
+  MardelImportOptions options{2, 1, 300, 500, prepared.data(), prepared.size(), 5};
+  EXPECT_EQ(MardelImport_DrawJson(hidden.get(), bytesOf(json), json.size(), &options, &result), 2);
+  EXPECT_EQ(result.errorCode, 500);
+  EXPECT_STREQ(result.message, "CATIA viewer refresh failed; Product import cancelled.");
+}
+
+TEST_F(ProductImportTest, HostileProductJsonEndsWithWarningsNotACrash) {
+  const std::string source = R"({"id":"A","sequences":)" + cylinderSequence(1, 1) + "}";
+  auto prepared = prepare(R"({"partList":[)" + source + "]}");
+  std::string json = R"({"partList":[)" + source;
+  for (int i = 0; i < 100000; ++i) json += R"(,{"id":"x","refId":"missing"})";
+  const std::string huge(1 << 20, 'q');
+  json += R"(,{"id":")" + huge + R"(","refId":"A","name":")" + huge + R"("}]})";
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(json, prepared), 1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(result.createdCount, 2u);
+  EXPECT_EQ(root()->children().back()->instanceName().size(), huge.size());
+  EXPECT_EQ(drawProduct(R"({"partList":[{"id":"A","matrix":[NaN,0,0]}]})", prepared), 2);
+  EXPECT_STREQ(result.message, "JSON parse failed.");
+}
+
+}  // namespace
+
+namespace {
+
+// The command line draws the same way the add-in does and writes one assembly STEP file.
+TEST(KestrunCommandProduct, DrawsTheExampleAssembly) {
+  const std::string dir =
+      platform::CreateUniqueTempDirectory(*platform::TempPath(), "kestrun-cli-").value();
+  const std::string step = dir + "/stand.step";
+  // The Part files go below the test's own folder, which goes at the end.
+  const std::string command = "TMPDIR=" + dir + " " + std::string(KESTRUN_CLI_PATH) + " draw " +
+                              KESTRUN_EXAMPLES + "/pin_stand_assembly.json --mode 2 --step " +
+                              step + " --log " + dir + "/log.txt > " + dir + "/result.json";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  AssemblyMeasure m = measureAssembly(step);
+  ASSERT_EQ(m.instances.size(), 4u);
+  EXPECT_EQ(m.rootName, "Pin stand");
+  ASSERT_TRUE(m.find("Base plate") && m.find("Pin left") && m.find("Pin right") && m.find("Cap"));
+  EXPECT_NEAR(m.find("Pin left")->x, 20, 1e-9);
+  EXPECT_NEAR(m.find("Pin left")->y, 30, 1e-9);
+  EXPECT_NEAR(m.find("Pin left")->zmin, 10, 1e-6);
+  // 100·60·10 + 2·π·5²·40 + π·8²·5 = 60000 + 2320π mm³.
+  const double expected = 60000 + 2320 * M_PI;
+  EXPECT_NEAR(m.totalVolume(), expected, expected * 1e-6);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
