@@ -4,13 +4,11 @@
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 
 #include "host/dress_up.h"
 #include "host/topology.h"
-#include "occt_host/operation_budget.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {
@@ -98,23 +96,6 @@ TEST_F(DressUpTest, FilletTooLargeForItsFacesFailsWithTheKernelsText) {
   EXPECT_FALSE(dressUps->createSolidFillet({}, 2, 0));
   EXPECT_FALSE(dressUps->createSolidFillet({top}, 0, 0));
   EXPECT_FALSE(dressUps->createSolidFillet({plateFeature}, 2, 0));
-}
-
-TEST_F(DressUpTest, SlowFilletIsInterruptedAtItsBudgetAndThePlateStays) {
-  auto plateFeature = plate();
-  auto top = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
-  ASSERT_TRUE(top);
-  ::occt_host::testing::ScopedBudget budget(1.0);
-  // The fillet's first kernel step takes a minute, as a hung one would.
-  ::occt_host::testing::delayNextOperation(std::chrono::seconds(60));
-  auto fillet = dressUps->createSolidFillet({top}, 2, host::kPropagationNone);
-  ASSERT_TRUE(fillet);
-  host::UpdateResult result = fillet->update();
-  EXPECT_TRUE(host::failed(result.status));
-  EXPECT_NE(result.diagnostic.find("interrupted after 1 s"), std::string::npos)
-      << result.diagnostic;
-  EXPECT_NEAR(bodyVolume(), 100000.0, 1e-3);
-  EXPECT_TRUE(bodyValid());
 }
 
 TEST_F(DressUpTest, ChamfersByLengthsAndByLengthAndAngle) {
