@@ -22,7 +22,7 @@ class QTimer;
 namespace occt_host {
 class ApplicationFrame;
 class AutomationRegistration;
-}
+}  // namespace occt_host
 
 namespace workstation {
 

@@ -55,7 +55,8 @@ class HostPart {
  public:
   HostPart() {
     document_ = session_.newDocument("Part");
-    auto container = host::query<host::DocumentRoots>(document_)->rootContainer(host::kPartContainerType);
+    auto container =
+        host::query<host::DocumentRoots>(document_)->rootContainer(host::kPartContainerType);
     part_ = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
     sketches_ = host::query<host::SketchFactory>(container);
     features_ = host::query<host::PartFactory>(container);
@@ -147,7 +148,8 @@ void DrawJsonPlateWith400Bores(benchmark::State& state) {
         MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
                               json.size(), nullptr, &result);
     require(status == 0 && result.createdCount == 802, "draw failed");
-    auto container = host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
+    auto container =
+        host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
     auto part = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
     TopoDS_Shape solid = occt_host::solidOf(part->mainBody());
     require(!solid.IsNull(), "no solid");

@@ -92,8 +92,8 @@ class Plate {
 
   template <class Draw>
   host::SpecObjectPtr sketch(double z, Draw draw) {
-    auto sketch = state_.container->query<host::SketchFactory>()->createSketch(
-        {0, 0, z}, {1, 0, 0}, {0, 1, 0});
+    auto sketch = state_.container->query<host::SketchFactory>()->createSketch({0, 0, z}, {1, 0, 0},
+                                                                               {0, 1, 0});
     auto edit = host::query<host::Sketch>(sketch);
     auto factory = host::query<host::Factory2D>(sketch);
     require(edit && factory, "no sketch");
@@ -134,8 +134,9 @@ class Plate {
       int i = (k * 97) % (kColumns * kRows);
       if (k) out += ",";
       if (k < 40) {
-        out += R"({"featureId":"bores","topoType":"edge","type":"circle","vDir":[0,0,1],"center":)" +
-               at(i) + R"(,0],"radius":2})";
+        out +=
+            R"({"featureId":"bores","topoType":"edge","type":"circle","vDir":[0,0,1],"center":)" +
+            at(i) + R"(,0],"radius":2})";
       } else if (k < 70) {
         out += R"({"featureId":"cbores","topoType":"face","type":"plane","vDir":[0,0,1],"loc":[)" +
                std::to_string(xOf(i) + 3) + "," + std::to_string(yOf(i)) + ",7]}";

@@ -9,7 +9,8 @@ PartAccess reachPart(host::Document& document, ImportResult& result) {
     result.fail(kCodeDocument, "CATDocument does not implement CATInit.");
     return {};
   }
-  access.container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+  access.container =
+      host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
   if (!access.container) {
     result.fail(kCodeDocument, "CATIPrtContainer not found.");
     return {};

@@ -269,7 +269,8 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
     if (!writer || writer->isSketchWriter()) continue;
     if (writer->type() != "linearArray" && writer->type() != "polarArray") continue;
     host::SpecObjectPtr feature = writer->feature();
-    if (!feature || (!feature->query<host::RectPattern>() && !feature->query<host::CircPattern>())) {
+    if (!feature ||
+        (!feature->query<host::RectPattern>() && !feature->query<host::CircPattern>())) {
       continue;
     }
     if (!writer->body()) {

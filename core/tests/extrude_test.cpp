@@ -41,7 +41,8 @@ class ExtrudeTest : public EntryTest {
   std::vector<std::string> aliases() {
     std::vector<std::string> out;
     auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+    auto container =
+        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
     auto all = host::query<host::Descendants>(container->part())->allDescendants();
     for (const auto& object : all) {
       if (auto alias = host::query<host::Alias>(object)) out.push_back(alias->alias());

@@ -13,7 +13,8 @@ class FeatureWriterTest : public EntryTest {
   void SetUp() override {
     EntryTest::SetUp();
     auto roots = document->query<host::DocumentRoots>();
-    state.container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+    state.container =
+        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
     state.partObject = state.container->part();
     state.part = host::query<host::Part>(state.partObject);
     state.booleanFactory = state.container->query<host::BooleanFactory>();

@@ -44,7 +44,8 @@ class SketchWriterTest : public ::testing::Test {
   void SetUp() override {
     document = session.newDocument("Part");
     auto roots = host::query<host::DocumentRoots>(document);
-    auto container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+    auto container =
+        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
     part = host::query<host::Part>(container->part());
   }
 
@@ -93,7 +94,8 @@ class SketchWriterTest : public ::testing::Test {
 bool hostPutsSketchesOnPlanes() {
   occt_host::Session probe;
   auto document = probe.newDocument("Part");
-  auto container = host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
+  auto container =
+      host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
   auto part = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
   auto factory = host::query<host::SketchFactory>(container);
   return factory && factory->createSketchOnPlane(part->referencePlanes()[0]) != nullptr;
