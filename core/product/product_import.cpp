@@ -223,8 +223,8 @@ void ProductImport::checkShape(const host::ProductPtr& instance, ImportResult& r
 }
 
 bool ProductImport::updateRoot() {
-  auto spec = root_->query<host::SpecObject>();
-  return spec && spec->update().ok();
+  auto root = root_->query<host::SpecObject>();
+  return root && root->update().ok();
 }
 
 void ProductImport::prepareDisplay() {

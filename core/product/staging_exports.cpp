@@ -38,7 +38,7 @@ void releaseSpecs(ProductSourcePartSpec* specs, std::uint64_t count) {
 }
 
 // Fills one record; false with the failure recorded.
-bool stageRecord(const rapidjson::Value& entry, std::int32_t index, ProductSourcePartSpec& spec,
+bool stageRecord(const rapidjson::Value& entry, std::int32_t index, ProductSourcePartSpec& record,
                  ImportResult& result) {
   std::string staged;
   if (!stageSourcePart(entry, staged)) {
@@ -52,12 +52,12 @@ bool stageRecord(const rapidjson::Value& entry, std::int32_t index, ProductSourc
     return false;
   }
   std::memcpy(bytes, staged.data(), staged.size());
-  std::memset(&spec, 0, sizeof spec);
-  copyText(spec.sourcePartId, sizeof spec.sourcePartId,
+  std::memset(&record, 0, sizeof record);
+  copyText(record.sourcePartId, sizeof record.sourcePartId,
            std::string_view(id.GetString(), id.GetStringLength()));
-  spec.jsonBytes = static_cast<unsigned char*>(bytes);
-  spec.jsonSize = staged.size();
-  spec.sourcePartIndex = index;
+  record.jsonBytes = static_cast<unsigned char*>(bytes);
+  record.jsonSize = staged.size();
+  record.sourcePartIndex = index;
   return true;
 }
 
@@ -72,9 +72,9 @@ std::int32_t stageAll(const rapidjson::Value& list, std::vector<ProductSourcePar
   std::int32_t index = 0;
   for (const auto& entry : list.GetArray()) {
     if (!isSourcePart(entry)) continue;
-    ProductSourcePartSpec spec;
-    if (!stageRecord(entry, index, spec, result)) return kStatusFailed;
-    staged.push_back(spec);
+    ProductSourcePartSpec record;
+    if (!stageRecord(entry, index, record, result)) return kStatusFailed;
+    staged.push_back(record);
     ++index;
   }
   if (staged.empty())
