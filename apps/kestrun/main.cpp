@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "apps/kestrun/check_command.h"
+#include "apps/kestrun/outputs.h"
 #include "apps/kestrun/result_json.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel_messages.h"
@@ -33,13 +35,19 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --step FILE      STEP file to write (required)\n"
+    "  --gltf FILE      also write the bodies as binary glTF (.glb), with their colours\n"
+    "  --stl FILE       also write the bodies as binary STL\n"
+    "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
     "  --mode N         0 detect (default), 1 part, 2 product\n"
     "  --no-clear       keep the Part's existing content\n"
     "  --radius MM      radius of the fallback cylinder (default 300)\n"
     "  --height MM      height of the fallback cylinder (default 500)\n"
     "  --delay-ms MS    show each finished item for MS milliseconds (default 0)\n"
     "  --log FILE       write the core's log lines to FILE instead of standard error\n"
-    "  --help           show this text\n";
+    "  --help           show this text\n"
+    "\n"
+    "kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S] draws each file\n"
+    "in a process of its own and writes a summary of the batch (kestrun check --help).\n";
 
 constexpr int kUsageError = 64;
 
@@ -47,6 +55,7 @@ struct Arguments {
   std::string input;
   std::string step;
   std::string log;
+  kestrun_app::MeshOutputs meshes;
   MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, 0};
 };
 
@@ -62,6 +71,8 @@ bool parseOption(const std::string& flag, const char* value, Arguments& args) {
     args.step = value;
   else if (flag == "--log")
     args.log = value;
+  else if (kestrun_app::parseMeshOption(flag, value, args.meshes))
+    return true;
   else if (!parseNumber(value, number))
     return false;
   else if (flag == "--mode")
@@ -148,6 +159,7 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return kestrun_app::runCheck(argc, argv);
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::cerr << kUsage;
@@ -176,7 +188,9 @@ int main(int argc, char** argv) {
                                                          &args.options, &result);
   std::string stepError;
   const bool written = occt_host::exportStep(document, args.step, &stepError);
-  const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";
+  std::string line = kestrun_app::resultJson(result, args.step, written, stepError);
+  line.insert(line.size() - 1, kestrun_app::writeMeshOutputs(document, args.meshes));
+  line += "\n";
   if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0)
     return 2;
   return status;
