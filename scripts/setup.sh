@@ -13,6 +13,8 @@ packages=(
   xvfb xauth libgl1-mesa-dri libglx-mesa0 libgl1-mesa-dev
   # An independent glTF loader for the tests of the mesh files kestrun writes.
   assimp-utils
+  # The command line's report is checked against its JSON Schema.
+  python3 python3-jsonschema
 )
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)
