@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <regex>
 #include <set>
 #include <vector>
 
@@ -58,26 +57,55 @@ void readPositions(const std::string& block, Scene& scene) {
   }
 }
 
+// The text between `open` and the next `close` after `from`; npos in `from` when none.
+std::string between(const std::string& xml, const std::string& open, const std::string& close,
+                    size_t& from) {
+  const size_t start = xml.find(open, from);
+  const size_t stop = start == std::string::npos ? start : xml.find(close, start + open.size());
+  if (stop == std::string::npos) {
+    from = std::string::npos;
+    return "";
+  }
+  from = stop + close.size();
+  return xml.substr(start + open.size(), stop - start - open.size());
+}
+
+// Each <Node name="..."> with the numbers of its <MeshRefs>.
+void readNodes(const std::string& xml, Scene& scene) {
+  for (size_t at = 0;;) {
+    const std::string name = between(xml, "<Node name=\"", "\"", at);
+    if (at == std::string::npos) break;
+    // Its own meshes come before its children and its end.
+    const size_t nodeEnd = std::min(xml.find("</Node>", at), xml.find("<Node ", at));
+    size_t refsAt = at;
+    std::istringstream refs(between(xml, "<MeshRefs", "</MeshRefs>", refsAt));
+    if (refsAt == std::string::npos || refsAt > nodeEnd) continue;
+    refs.ignore(1 << 20, '>');
+    for (int mesh; refs >> mesh;) scene.nodeMeshes[name].push_back(mesh);
+  }
+}
+
 Scene readScene(const std::string& xml) {
   Scene scene;
-  const std::regex node(
-      R"re(<Node name="([^"]*)">[^<]*<Matrix4>[^<]*</Matrix4>\s*<MeshRefs num="\d+">([^<]*)</MeshRefs>)re");
-  for (std::sregex_iterator i(xml.begin(), xml.end(), node), end; i != end; ++i) {
-    std::istringstream refs((*i)[2].str());
-    for (int mesh; refs >> mesh;) scene.nodeMeshes[(*i)[1].str()].push_back(mesh);
+  readNodes(xml, scene);
+  for (size_t at = 0;;) {
+    const std::string index = between(xml, "material_index=\"", "\"", at);
+    if (at == std::string::npos) break;
+    scene.meshMaterial.push_back(std::stoi(index));
   }
-  const std::regex mesh(R"re(<Mesh types="[^"]*" material_index="(\d+)">)re");
-  for (std::sregex_iterator i(xml.begin(), xml.end(), mesh), end; i != end; ++i)
-    scene.meshMaterial.push_back(std::stoi((*i)[1].str()));
-  const std::regex diffuse(
-      R"re(key="\$clr\.diffuse"[^>]*>\s*([-0-9.e]+) ([-0-9.e]+) ([-0-9.e]+))re");
-  for (std::sregex_iterator i(xml.begin(), xml.end(), diffuse), end; i != end; ++i)
-    scene.materialColour.push_back({toSrgb255(std::stod((*i)[1].str())),
-                                    toSrgb255(std::stod((*i)[2].str())),
-                                    toSrgb255(std::stod((*i)[3].str()))});
-  const std::regex positions(R"re(<Positions[^>]*>([^<]*)</Positions>)re");
-  for (std::sregex_iterator i(xml.begin(), xml.end(), positions), end; i != end; ++i)
-    readPositions((*i)[1].str(), scene);
+  for (size_t at = 0;;) {
+    const std::string property = between(xml, "key=\"$clr.diffuse\"", "</MatProperty>", at);
+    if (at == std::string::npos) break;
+    std::istringstream values(property.substr(property.find('>') + 1));
+    double r = 0, g = 0, b = 0;
+    values >> r >> g >> b;
+    scene.materialColour.push_back({toSrgb255(r), toSrgb255(g), toSrgb255(b)});
+  }
+  for (size_t at = 0;;) {
+    const std::string block = between(xml, "<Positions", "</Positions>", at);
+    if (at == std::string::npos) break;
+    readPositions(block.substr(block.find('>') + 1), scene);
+  }
   return scene;
 }
 
