@@ -6,13 +6,14 @@
 namespace vantrel {
 
 TransferOutcome HandleTransferLargeData(TransferPacket& packet) {
-  std::optional<std::string> name = FindJsonStringField(packet.body, "name");
-  std::optional<int32_t> index = FindJsonIntField(packet.body, "index");
-  std::optional<std::string> chunk = FindJsonStringField(packet.body, "data");
+  JsonFieldScanner fields(packet.body);
+  std::optional<std::string> name = fields.StringField("name");
+  std::optional<int32_t> index = fields.IntField("index");
+  std::optional<std::string> chunk = fields.StringField("data");
   if (!name || !index || !chunk) {
     return FailedOutcome(packet.command, "transferLargeData requires name, index and data");
   }
-  std::optional<std::string> hash = FindJsonStringField(packet.body, "hash");
+  std::optional<std::string> hash = fields.StringField("hash");
   TransferBatch* batch = packet.table.Find(*name);
   if (batch == nullptr)
     return FailedOutcome(packet.command, "transferLargeData batch was not started");

@@ -87,6 +87,19 @@ Assembly Assemble(TransferPacket& packet, const std::string& name, const Transfe
   return result;
 }
 
+// The received-payload object, built in one allocation: its data may be the whole transfer.
+std::string LargePayload(const std::string& name, const std::string& mode,
+                         const std::string& data) {
+  const std::string head = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(name) +
+                           "\",\"mode\":\"" + EscapeJsonString(mode) + "\",\"data\":";
+  std::string payload;
+  payload.reserve(head.size() + data.size() + 1);
+  payload += head;
+  payload += data;
+  payload.push_back('}');
+  return payload;
+}
+
 std::vector<size_t> MissingIndices(const TransferBatch& batch) {
   std::vector<size_t> missing;
   for (size_t i = 0; i < batch.received.size(); ++i) {
@@ -120,9 +133,8 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   outcome.command = packet.command;
   outcome.transferType = "large";
   outcome.mode = mode;
-  outcome.payload = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(*name) + "\",\"mode\":\"" +
-                    EscapeJsonString(mode) + "\",\"data\":" +
-                    (assembly.payloadData.empty() ? assembly.data : assembly.payloadData) + "}";
+  outcome.payload = LargePayload(
+      *name, mode, assembly.payloadData.empty() ? assembly.data : assembly.payloadData);
   assembly.payloadData.clear();
   outcome.dataIsJson = assembly.dataIsJson;
   if (mode == "json") DispatchJsonPayload(packet.services, packet.command, assembly.data);

@@ -10,11 +10,12 @@ namespace {
 
 TransferOutcome Dispatch(TransferTable& table, std::string_view text,
                          const TransferServices& services) {
-  std::optional<std::string> command = FindJsonStringField(text, "cmd");
+  JsonFieldScanner fields(text);
+  std::optional<std::string> command = fields.StringField("cmd");
   if (!command) return FailedOutcome("", "transfer packet missing cmd");
-  std::optional<std::string> body = FindJsonStringField(text, "data");
+  std::optional<std::string> body = fields.StringField("data");
   if (!body) return FailedOutcome(*command, "transfer packet missing data");
-  std::optional<std::string> mode = FindJsonStringField(text, "mode");
+  std::optional<std::string> mode = fields.StringField("mode");
   TransferPacket packet{table, services, std::move(*command), std::move(*body),
                         mode ? std::move(*mode) : std::string("text")};
   if (packet.command == "transferSingle") return HandleTransferSingle(packet);
