@@ -20,7 +20,7 @@ TransferOutcome HandleTransferLargeData(TransferPacket& packet) {
   if (*index < 0 || static_cast<size_t>(*index) >= batch->chunks.size()) {
     return FailedOutcome(packet.command, "transferLargeData index out of range");
   }
-  if (packet.mode != batch->mode)
+  if (packet.kind != batch->kind)
     return FailedOutcome(packet.command, "transferLargeData mode mismatch");
   const size_t slot = static_cast<size_t>(*index);
   const bool checked = hash && !hash->empty();

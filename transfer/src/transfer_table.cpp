@@ -11,12 +11,14 @@ bool TransferTable::HasRoomFor(const std::string& name) const {
   return batches_.size() < limits_.maxOpenTransfers || batches_.count(name) != 0;
 }
 
-void TransferTable::Start(const std::string& name, size_t size, const std::string& mode) {
+void TransferTable::Start(const std::string& name, size_t size, TransferMode kind,
+                          const std::string& mode) {
   Remove(name);
   TransferBatch batch;
   batch.chunks.resize(size);
   batch.received.assign(size, false);
   batch.mode = mode;
+  batch.kind = kind;
   batches_.emplace(name, std::move(batch));
 }
 
