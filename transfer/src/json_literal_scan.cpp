@@ -1,5 +1,6 @@
 #include "json_literal_scan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -103,6 +104,7 @@ bool DecodeEscape(std::string_view literal, size_t& pos, char*& out) {
 
 // Long literals are looked at 64 bytes at a time, as bit masks: one bit per byte.
 constexpr size_t kWindow = 64;
+constexpr size_t kShortLiteral = 24;
 
 // The bytes of the window at `p` that equal `c`.
 uint64_t ByteMask(const char* p, char c) {
@@ -197,6 +199,15 @@ size_t ClosingQuote(std::string_view text, size_t pos) {
   const char* p = text.data();
   const size_t n = text.size();
   size_t i = pos + 1;
+  // Keys and short values end within a few bytes: look at those one by one first. The loop
+  // leaves `i` on a byte no backslash escapes.
+  for (const size_t shortEnd = std::min(n, i + kShortLiteral); i < shortEnd; ++i) {
+    if (p[i] == '\\') {
+      ++i;
+    } else if (p[i] == '"') {
+      return i;
+    }
+  }
   uint64_t carry = 0;
   while (i + kWindow <= n) {
     const uint64_t escaped = EscapedBytes(ByteMask(p + i, '\\'), carry);

@@ -61,7 +61,7 @@ TEST(FieldReaderEquivalence, BackslashRunsAcrossEveryWindowEdge) {
   // Runs of one to five backslashes ending on each byte around the 64-byte edges, followed by
   // a quote, an escape letter or a plain byte: odd runs escape what follows, even runs do not.
   for (size_t runLength = 1; runLength <= 5; ++runLength) {
-    for (size_t end = 56; end <= 136; ++end) {
+    for (size_t end = 56; end <= 200; ++end) {
       for (char after : {'"', 'n', 'u', 'x', '/', 'a'}) {
         std::string inside(end - runLength, 'a');
         inside += std::string(runLength, '\\');
