@@ -28,6 +28,9 @@ bool TransferTable::Store(TransferBatch& batch, size_t index, std::string chunk)
   if (chunk.size() > limits_.maxHeldBytes - others) return false;
   heldBytes_ = others + chunk.size();
   batch.heldBytes = batch.heldBytes - old + chunk.size();
+  // A decoded chunk keeps the room its escaped form took (twice its size for text made of
+  // quotes); held chunks give it back so that the held-bytes bound is the memory held.
+  if (chunk.capacity() - chunk.size() > chunk.size() / 8) chunk.shrink_to_fit();
   batch.chunks[index] = std::move(chunk);
   batch.received[index] = true;
   return true;

@@ -94,3 +94,15 @@ TEST_F(LongChunks, HugeHostilePacketsAreRefusedPromptly) {
   EXPECT_EQ(o.mode, "text");
   EXPECT_EQ(table_.OpenCount(), 0u);
 }
+
+TEST_F(LongChunks, AStoredChunkHoldsLittleMoreThanItsSize) {
+  // Escaped, a chunk of quotes is twice as long as the chunk itself.
+  const std::string quotes(4096, '"');
+  ASSERT_EQ(Send(Packet("transferLargeStart", StartBody("q", 1), "text")).kind, Kind::Accepted);
+  ASSERT_EQ(Send(Packet("transferLargeData", DataBody("q", 0, quotes), "text")).kind,
+            Kind::Accepted);
+  const std::string& held = table_.Find("q")->chunks[0];
+  EXPECT_EQ(held, quotes);
+  EXPECT_LE(held.capacity(), quotes.size() + quotes.size() / 8);
+  EXPECT_EQ(table_.HeldBytes(), quotes.size());
+}
