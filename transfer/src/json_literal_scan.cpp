@@ -190,10 +190,18 @@ __attribute__((target("ssse3"))) void CompactWindowSsse3(const char* in, uint64_
   }
 }
 
-const bool kUseSsse3 = __builtin_cpu_supports("ssse3");
+bool useByteShuffle = __builtin_cpu_supports("ssse3");
 #endif
 
 }  // namespace
+
+void UseByteShuffle(bool use) {
+#if defined(TOLVANE_HAVE_SSSE3_PATH)
+  useByteShuffle = use && __builtin_cpu_supports("ssse3");
+#else
+  (void)use;
+#endif
+}
 
 size_t ClosingQuote(std::string_view text, size_t pos) {
   const char* p = text.data();
@@ -249,7 +257,7 @@ char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out)
     // The write position never passes the read position and the window ends inside the
     // literal, so what is written beyond the kept bytes stays inside `out`.
 #if defined(TOLVANE_HAVE_SSSE3_PATH)
-    if (kUseSsse3) {
+    if (useByteShuffle) {
       CompactWindowSsse3(p + i, keep, out);
     } else {
       CompactWindow(p + i, keep, out);

@@ -16,4 +16,8 @@ size_t ClosingQuote(std::string_view text, size_t pos);
 // Returns the end written, or null for an escape outside \" \/ \\ \b \f \n \r \t \uXXXX.
 char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out);
 
+// Whether windows are packed with the processor's byte shuffle where it has one (the default)
+// or byte by byte; tests run both.
+void UseByteShuffle(bool use);
+
 }  // namespace vantrel
