@@ -74,7 +74,8 @@ void PlateReportOnVersusOff(benchmark::State& state) {
   }
   MardelImport_SetLogSink(nullptr, nullptr);
   const double n = static_cast<double>(state.iterations());
-  if (consumer.records != 802 * state.iterations()) state.SkipWithError("records missing");
+  if (consumer.records != 802 * static_cast<std::uint64_t>(state.iterations()))
+    state.SkipWithError("records missing");
   state.counters["off_cpu_s"] = off.cpu / n;
   state.counters["on_cpu_s"] = on.cpu / n;
   state.counters["on_over_off_cpu"] = on.cpu / off.cpu;
