@@ -143,6 +143,30 @@ void Part::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t inde
   currentFeature_ = next;
 }
 
+// A node joins with whatever it already holds (a body filled before it was placed).
+void Part::childAdded(TreeNode& added) {
+  if (!added.journaled()) {
+    added.setJournaled();
+    journal_.push_back(added.self());
+  }
+  if (auto container = dynamic_cast<TreeContainer*>(&added)) {
+    for (const auto& child : container->childNodes()) childAdded(*child);
+  }
+}
+
+host::SpecObjectList Part::joinedSince(std::uint64_t mark) {
+  host::SpecObjectList joined;
+  try {
+    for (std::size_t i = static_cast<std::size_t>(mark); i < journal_.size(); ++i) {
+      auto node = journal_[i].lock();
+      if (node && owns(node.get())) joined.push_back(node);
+    }
+  } catch (...) {
+    joined.clear();
+  }
+  return joined;
+}
+
 bool Part::volume(double& mm3) {
   bool any = false;
   double total = 0;
@@ -161,6 +185,7 @@ bool Part::volume(double& mm3) {
 void* Part::findInterface(host::InterfaceId id) {
   if (id == host::Part::kInterfaceId) return static_cast<host::Part*>(this);
   if (id == host::SolidVolume::kInterfaceId) return static_cast<host::SolidVolume*>(this);
+  if (id == host::CreationJournal::kInterfaceId) return static_cast<host::CreationJournal*>(this);
   if (id == host::PartProduct::kInterfaceId && !product_.expired())
     return static_cast<host::PartProduct*>(this);
   return TreeContainer::findInterface(id);

@@ -5,7 +5,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "host/creation_journal.h"
 #include "host/part.h"
 #include "host/product.h"
 #include "host/solid_volume.h"
@@ -19,7 +21,8 @@ class Product;
 class Part : public TreeContainer,
              public host::Part,
              public host::PartProduct,
-             public host::SolidVolume {
+             public host::SolidVolume,
+             public host::CreationJournal {
  public:
   explicit Part(std::string name);
   // A Part with its three reference planes and its main body, current at creation.
@@ -39,6 +42,9 @@ class Part : public TreeContainer,
   void setProduct(const std::shared_ptr<Product>& product) { product_ = product; }
   // host::SolidVolume: the solids of all the Part's bodies together.
   bool volume(double& mm3) override;
+  // host::CreationJournal
+  std::uint64_t mark() override { return journal_.size(); }
+  host::SpecObjectList joinedSince(std::uint64_t mark) override;
 
   // Places `feature` in the current body after the current feature (or at the body's
   // end) and makes it current, so that features follow one another.
@@ -48,6 +54,7 @@ class Part : public TreeContainer,
   std::shared_ptr<Body> mainBodyNode() const;
 
   void childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index) override;
+  void childAdded(TreeNode& added) override;
 
  protected:
   void* findInterface(host::InterfaceId id) override;
@@ -63,6 +70,7 @@ class Part : public TreeContainer,
   std::weak_ptr<TreeNode> currentFeature_;
   std::map<std::string, int> counters_;
   std::weak_ptr<Product> product_;
+  std::vector<std::weak_ptr<TreeNode>> journal_;
 };
 
 }  // namespace occt_host

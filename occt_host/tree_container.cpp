@@ -70,6 +70,7 @@ void TreeContainer::insertChild(const std::shared_ptr<TreeNode>& child, std::siz
   children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
   child->parent_ = self();
   touch();
+  childAdded(*child);
 }
 
 std::size_t TreeContainer::indexOf(const TreeNode* child) const {

@@ -104,6 +104,10 @@ void TreeNode::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t 
   if (auto parent = parentNode()) parent->childRemoved(removed, from, index);
 }
 
+void TreeNode::childAdded(TreeNode& added) {
+  if (auto parent = parentNode()) parent->childAdded(added);
+}
+
 void* TreeNode::findInterface(host::InterfaceId id) {
   return host::answerAs<host::SpecObject, host::Alias, host::VisProperties>(this, id);
 }

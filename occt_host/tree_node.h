@@ -53,6 +53,11 @@ class TreeNode : public Object,
 
   // Called on the removed node's former father chain, up to the root.
   virtual void childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index);
+  // Called on the new father chain of a node placed in the tree, up to the root.
+  virtual void childAdded(TreeNode& added);
+  // Whether a Part's journal holds this node already; it joins one Part once.
+  bool journaled() const { return journaled_; }
+  void setJournaled() { journaled_ = true; }
 
  protected:
   void* findInterface(host::InterfaceId id) override;
@@ -70,6 +75,7 @@ class TreeNode : public Object,
   std::weak_ptr<TreeNode> parent_;
   std::optional<host::Color> color_;
   bool shown_ = true;
+  bool journaled_ = false;
   std::uint64_t revision_ = 1;
 };
 

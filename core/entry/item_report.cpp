@@ -7,6 +7,7 @@
 #include "core/log/core_log.h"
 #include "core/partjson/json_members.h"
 #include "core/partjson/writer.h"
+#include "host/creation_journal.h"
 #include "host/solid_volume.h"
 
 namespace kestrun {
@@ -73,9 +74,8 @@ void ItemReporter::begin(std::size_t total, const host::SpecObjectPtr& partObjec
   if (!active()) return;
   total_ = static_cast<std::uint32_t>(total);
   part_ = partObject;
-  known_.clear();
-  std::vector<std::string> ignored;
-  collectNewObjects(ignored);
+  auto journal = host::query<host::CreationJournal>(part_);
+  journalMark_ = journal ? journal->mark() : 0;
   ItemRecord header;
   send(MARDEL_REPORT_BEGIN, header);
 }
@@ -176,17 +176,14 @@ void ItemReporter::placeIn(ItemRecord& record, Writer& writer) {
   }
 }
 
-// Names of the Part's objects that were not there after the previous item.
+// Names of the objects that joined the Part since the previous item.
 void ItemReporter::collectNewObjects(std::vector<std::string>& out) {
-  auto descendants = host::query<host::Descendants>(part_);
-  if (!descendants) return;
-  std::set<const void*> now;
-  for (const host::SpecObjectPtr& object : descendants->allDescendants()) {
-    if (!object) continue;
-    now.insert(object.get());
-    if (!known_.count(object.get())) out.push_back(displayName(object));
+  auto journal = host::query<host::CreationJournal>(part_);
+  if (!journal) return;
+  for (const host::SpecObjectPtr& object : journal->joinedSince(journalMark_)) {
+    if (object) out.push_back(displayName(object));
   }
-  known_.swap(now);
+  journalMark_ = journal->mark();
 }
 
 void ItemReporter::finishList(const rapidjson::Value& items,

@@ -80,7 +80,7 @@ class ItemReporter {
   std::uint32_t total_ = 0;
   std::uint32_t sent_ = 0;
   host::SpecObjectPtr part_;
-  std::set<const void*> known_;  // the Part's objects after the last item
+  std::uint64_t journalMark_ = 0;  // the Part's creation journal after the last item
   ItemRecord current_;
   bool observing_ = false;
   std::chrono::steady_clock::time_point started_;

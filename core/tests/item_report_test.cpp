@@ -199,9 +199,9 @@ TEST_F(ItemReport, FortyItemsBodiesVolumesAndObjects) {
   EXPECT_EQ(sketch->body, "PartBody");
   EXPECT_FALSE(sketch->hasVolume);
   EXPECT_EQ(sketch->objects, std::vector<std::string>{"s_rect"});
-  // The tilted sketch stands on a plane of its own, made with it.
+  // The tilted sketch stands on a plane of its own, made before it.
   EXPECT_EQ(capture.find("s_tilted")->objects,
-            (std::vector<std::string>{"Tilted", "Tilted_plane"}));
+            (std::vector<std::string>{"Tilted_plane", "Tilted"}));
   for (const Item& item : capture.records) EXPECT_GE(item.seconds, 0) << item.id;
 }
 
