@@ -1,7 +1,6 @@
 #include "occt_host/feature_copies.h"
 
 #include <BRepBuilderAPI_Transform.hxx>
-#include <TopLoc_Location.hxx>
 
 #include <stdexcept>
 
@@ -60,9 +59,11 @@ CopySource copySourceOf(const host::SpecObjectPtr& object, TreeNode& owner,
   return {wholeSolid(node, owner, before), true};
 }
 
+// Copies of their own: copies that shared the source's edges under other locations would
+// pile every copy's curves onto each shared edge, and the union would slow down with the
+// square of their number.
 TopoDS_Shape placedCopy(const TopoDS_Shape& shape, const gp_Trsf& placement) {
-  if (placement.IsNegative()) return BRepBuilderAPI_Transform(shape, placement, true).Shape();
-  return shape.Moved(TopLoc_Location(placement));
+  return BRepBuilderAPI_Transform(shape, placement, true).Shape();
 }
 
 TopoDS_Shape combineCopies(const TopoDS_Shape& before, const std::vector<TopoDS_Shape>& adds,

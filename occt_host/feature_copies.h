@@ -28,7 +28,7 @@ struct CopySource {
 CopySource copySourceOf(const host::SpecObjectPtr& object, TreeNode& owner,
                         const TopoDS_Shape& before);
 
-// `shape` placed by `placement`: a rigid move shares the geometry; a mirror copies it.
+// `shape` placed by `placement`, as a copy that shares nothing with it.
 TopoDS_Shape placedCopy(const TopoDS_Shape& shape, const gp_Trsf& placement);
 
 // `before` with every shape of `adds` fused and then every shape of `removes` cut. The
