@@ -12,6 +12,7 @@
 
 #include "host/desktop.h"
 #include "vantrel/demo_schema_handler.h"
+#include "vantrel/panel_defaults.h"
 #include "vantrel/panel_window.h"
 #include "vantrel/transfer_data_processor.h"
 #include "vantrel/transfer_table.h"
@@ -55,8 +56,8 @@ class WebPanelWindow : public vantrel::PanelWindow {
   bool FromFrontendOrigin(const QUrl& url) const;
 
   host::NativeHandle parent_ = 0;
-  int32_t width_ = 380;
-  int32_t height_ = 1040;
+  int32_t width_ = vantrel::kDefaultPanelWidth;
+  int32_t height_ = vantrel::kDefaultPanelHeight;
   QPointer<QWidget> container_;
   bool ownsContainer_ = false;
   QWebEngineProfile* profile_ = nullptr;

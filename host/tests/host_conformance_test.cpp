@@ -6,6 +6,8 @@
 
 #include "host/document.h"
 #include "host/part.h"
+#include "host/part_factory.h"
+#include "host/sketch.h"
 #include "host/tests/null_host.h"
 #include "occt_host/session.h"
 
@@ -90,6 +92,47 @@ TYPED_TEST(HostConformance, TheCurrentFeatureIsWhatWasSet) {
   host::SpecObjectPtr body = this->part->mainBody();
   ASSERT_EQ(this->part->setCurrentFeature(body), host::kOk);
   EXPECT_TRUE(host::sameObject(this->part->currentFeature(), body));
+}
+
+// A new feature goes into the current body right after the current feature, even when
+// that is not the body's last child, and becomes the current feature.
+TYPED_TEST(HostConformance, AFeatureIsInsertedAfterTheCurrentFeature) {
+  auto sketches = host::query<host::SketchFactory>(this->container);
+  ASSERT_TRUE(sketches);
+  const host::Point3 origin{0, 0, 0};
+  const host::Vec3 h{1, 0, 0}, v{0, 1, 0};
+  host::SpecObjectPtr first = sketches->createSketch(origin, h, v);
+  host::SpecObjectPtr second = sketches->createSketch(origin, h, v);
+  ASSERT_TRUE(first && second);
+  host::SpecObjectPtr body = this->part->mainBody();
+  EXPECT_TRUE(host::sameObject(first->father(), body));
+  EXPECT_TRUE(host::sameObject(this->part->currentFeature(), second));
+
+  ASSERT_EQ(this->part->setCurrentFeature(first), host::kOk);
+  host::SpecObjectPtr third = sketches->createSketch(origin, h, v);
+  ASSERT_TRUE(third);
+  EXPECT_TRUE(host::sameObject(this->part->currentFeature(), third));
+  auto children = host::query<host::Descendants>(body)->children();
+  ASSERT_EQ(children.size(), 3u);
+  EXPECT_TRUE(host::sameObject(children[0], first));
+  EXPECT_TRUE(host::sameObject(children[1], third));
+  EXPECT_TRUE(host::sameObject(children[2], second));
+}
+
+// An update that cannot be computed answers a negative status with the reason in words,
+// and leaves the feature in the tree for the caller to decide.
+TYPED_TEST(HostConformance, AFailedUpdateIsNegativeAndSaysWhy) {
+  auto sketches = host::query<host::SketchFactory>(this->container);
+  auto factory = host::query<host::PartFactory>(this->container);
+  ASSERT_TRUE(sketches && factory);
+  host::SpecObjectPtr empty = sketches->createSketch({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  host::SpecObjectPtr pad = factory->createPad(empty);
+  ASSERT_TRUE(pad);
+  const host::UpdateResult result = pad->update();
+  EXPECT_LT(result.status, 0);
+  EXPECT_FALSE(result.ok());
+  EXPECT_FALSE(result.diagnostic.empty());
+  EXPECT_TRUE(host::sameObject(pad->father(), this->part->mainBody()));
 }
 
 }  // namespace

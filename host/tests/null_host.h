@@ -1,6 +1,7 @@
 // A minimal in-memory adapter of host/: a Part document whose Part holds three
-// reference planes and a main body, and no factories. It shows what the core does
-// against another adapter, and runs the same conformance suite as occt_host.
+// reference planes and a main body, sketches without geometry and pads that fail to update. It
+// shows what the core does against another adapter, and runs the same conformance suite as
+// occt_host.
 #pragma once
 
 #include <memory>

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/registry.h"
+#include "vantrel/panel_defaults.h"
 
 namespace vantrel {
 
@@ -14,8 +15,8 @@ struct RuntimeConfig {
   std::string debugLogFolder;
   std::string frontendUrl;
   uint32_t drawDelayMs = 0;
-  int32_t panelWidth = 380;
-  int32_t panelHeight = 1040;
+  int32_t panelWidth = kDefaultPanelWidth;
+  int32_t panelHeight = kDefaultPanelHeight;
   std::string iconName;
   bool autoOpenPanel = false;
 };
@@ -30,10 +31,6 @@ struct RuntimeConfigSources {
   std::string iconName;
   std::string autoOpenPanel;
 };
-
-inline constexpr char kDefaultFrontendUrl[] = "https://tolvane.vexmoor.com/panel/";
-inline constexpr int32_t kDefaultPanelWidth = 380;
-inline constexpr int32_t kDefaultPanelHeight = 1040;
 
 enum class RegistryRoot { kLocalMachine };
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "host/desktop.h"
+#include "vantrel/panel_defaults.h"
 #include "vantrel/panel_host.h"
 #include "vantrel/panel_window.h"
 
@@ -45,8 +46,8 @@ class VantrelCmd : public host::Command {
   std::unique_ptr<PanelHost> panelHost_;
   std::unique_ptr<PanelWindow> panelWindow_;
   std::shared_ptr<host::Frame> hostFrame_;
-  int32_t panelWidth_ = 380;
-  int32_t panelHeight_ = 1040;
+  int32_t panelWidth_ = kDefaultPanelWidth;
+  int32_t panelHeight_ = kDefaultPanelHeight;
   uint32_t initTimerId_ = 0;
   int32_t initRetryCount_ = 0;
   host::Desktop* desktop_ = nullptr;  // the host's, not owned
