@@ -50,7 +50,8 @@ struct CircPatternParams {
 // The patterned object is a feature (its contribution, the material it added or removed,
 // is copied) or a body (its whole solid is copied). Null when an argument is refused:
 // no object, a direction or axis that is not a line, counts below 1 or above
-// kMaxPatternInstances in all, positions outside the counts, values that are not finite.
+// kMaxPatternInstances in all, positions outside the counts, values that are not finite,
+// copies more than a kilometre from the source along a direction.
 class PatternFactory : public Unknown {
  public:
   static constexpr InterfaceId kInterfaceId = "host.PatternFactory";

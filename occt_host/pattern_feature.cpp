@@ -25,6 +25,14 @@ bool lineOf(const host::SpecObjectPtr& object, gp_Pnt& from, gp_Dir& direction) 
   return true;
 }
 
+// Beyond a kilometre from the source the kernel's fixed precision no longer holds.
+constexpr double kLargestSpan = 1e6;
+
+bool spanAllowed(double distance, long long count) {
+  return std::isfinite(distance) &&
+         std::fabs(distance) * static_cast<double>(count - 1) <= kLargestSpan;
+}
+
 bool countsAllowed(long long count1, long long count2) {
   if (count1 < 1 || count2 < 1) return false;
   if (count1 > host::kMaxPatternInstances || count2 > host::kMaxPatternInstances) return false;
@@ -72,7 +80,7 @@ bool rectPatternMoves(const host::RectPatternParams& p, std::vector<gp_Trsf>& ou
   if (!countsAllowed(p.count1, count2)) return false;
   if (p.position1 < 1 || p.position1 > p.count1 || position2 < 1 || position2 > count2)
     return false;
-  if (!std::isfinite(p.distance1) || !std::isfinite(p.distance2)) return false;
+  if (!spanAllowed(p.distance1, p.count1) || !spanAllowed(p.distance2, count2)) return false;
   gp_Pnt origin;
   gp_Dir d1, d2;
   if (!lineOf(p.direction1, origin, d1)) return false;

@@ -45,6 +45,7 @@ TEST_F(PatternTest, FactoryRefusesWhatDescribesNoPattern) {
   }));
   EXPECT_TRUE(refused([](auto& p) { p.position1 = 4; }));
   EXPECT_TRUE(refused([](auto& p) { p.distance1 = NAN; }));
+  EXPECT_TRUE(refused([](auto& p) { p.distance1 = -600000; }));  // 1.2 km from the source
   EXPECT_TRUE(refused([&](auto& p) { p.direction1 = boss; }));
   EXPECT_TRUE(refused([&](auto& p) { p.direction1 = line({1, 1, 1}, {1, 1, 1}); }));
   EXPECT_FALSE(patterns->createRectPattern(nullptr, ok));
