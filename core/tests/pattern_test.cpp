@@ -122,6 +122,24 @@ TEST_F(PatternTest, LinearGridOfABossGoesAlongBothDirections) {
   EXPECT_EQ(writer("p")->sharedState().part->currentFeature(), writer("p")->feature());
 }
 
+TEST_F(PatternTest, SeveralSourcesMakeAChildPatternEach) {
+  // Two bosses (x 5..15 at y 5 and y 55), each copied twice 20 apart along +x: 6 x 1000.
+  const std::string boss2 = box("boss2", 5, 55, 15, 65, 10, 10, R"(,"boolType":"add")");
+  const std::string pattern = R"({"type":"linearArray","id":"p","name":"P",
+      "features":["boss","boss2"],"direct":)" +
+                              axis(0, 0, 0, 1, 0, 0) + R"(,"distance":20,"itemNumber":3})";
+  EXPECT_EQ(run(kPlate + "," + kBoss + "," + boss2 + "," + pattern), 0) << log;
+  StepMeasure m = exported();
+  EXPECT_EQ(m.solids, 1);
+  EXPECT_REL_NEAR(m.volume, 106000, 1e-6);
+  ASSERT_EQ(writer("p")->childWriters().size(), 2u);
+  EXPECT_TRUE(hasAlias("P_1") && hasAlias("P_2"));
+  EXPECT_EQ(countOfType("RectPattern"), 2);
+  EXPECT_TRUE(logged("debug: P linearArray feature[1] boss2"));
+  // The item stands for the child of the last source in the current body.
+  EXPECT_EQ(writer("p")->feature(), writer("p")->childWriters()[1]->feature());
+}
+
 TEST_F(PatternTest, CentredPatternOfThreeMakesFiveWithTheSourceInTheMiddle) {
   // The boss at x 45..55; copies 30 apart at -60, -30, +30, +60: x -15..-5 and 105..115 hang
   // off the plate as lumps of their own. 100,000 + 5 x 1000 = 105,000 in 3 solids.
