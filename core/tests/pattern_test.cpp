@@ -335,6 +335,13 @@ TEST_F(PatternTest, SourcesWithoutFeaturesFailTheItem) {
   EXPECT_EQ(run(kPlate + R"(,{"type":"mirrorFeature","id":"m","features":"plate"})"), 2);
   EXPECT_TRUE(logged("error: invalid or missing json reference"));
   EXPECT_TRUE(logged("error: no feature found for mirrorFeature"));
+  // A plane matrix of zeros spans no plane: nothing to mirror about.
+  fresh();
+  EXPECT_EQ(run(kPlate + R"(,{"type":"mirrorFeature","id":"m","features":["plate"],
+      "plane":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]})"),
+            2);
+  EXPECT_TRUE(logged("error: the mirror could not be created, name = m"));
+  EXPECT_REL_NEAR(exported().volume, 100000, 1e-9);
 }
 
 TEST_F(PatternTest, InstanceCountsBeyondTheCapFailCleanlyAndFast) {
