@@ -36,7 +36,7 @@ class BooleanFeature : public SolidFeature, public host::BooleanOperation {
   // An add copies its tool body's solid, a remove cuts it; an intersection has none.
   bool contribution(Contribution& out) override {
     if (kind_ == Kind::Intersect) return false;
-    out = {toolSolid(), kind_ == Kind::Add};
+    out = {{toolSolid()}, kind_ == Kind::Add};
     return true;
   }
 

@@ -50,13 +50,15 @@ CopySource copySourceOf(const host::SpecObjectPtr& object, TreeNode& owner,
   if (auto feature = std::dynamic_pointer_cast<SolidFeature>(node)) {
     SolidFeature::Contribution contribution;
     if (feature.get() != &owner && feature->contribution(contribution)) {
-      if (contribution.shape.IsNull())
-        throw std::runtime_error(owner.name() + ": " + feature->displayName() +
-                                 " has no shape to copy");
-      return {contribution.shape, contribution.adds};
+      for (const TopoDS_Shape& shape : contribution.shapes) {
+        if (shape.IsNull())
+          throw std::runtime_error(owner.name() + ": " + feature->displayName() +
+                                   " has no shape to copy");
+      }
+      return {contribution.shapes, contribution.adds};
     }
   }
-  return {wholeSolid(node, owner, before), true};
+  return {{wholeSolid(node, owner, before)}, true};
 }
 
 // Copies of their own: copies that shared the source's edges under other locations would

@@ -19,11 +19,11 @@ namespace occt_host {
 class TreeNode;
 
 struct CopySource {
-  TopoDS_Shape shape;
+  std::vector<TopoDS_Shape> shapes;
   bool adds = true;
 };
 
-// The shape `owner` (a pattern or mirror whose body's solid before it is `before`) copies
+// The shapes `owner` (a pattern or mirror whose body's solid before it is `before`) copies
 // from `object`. Throws with a clear text when there is nothing to copy.
 CopySource copySourceOf(const host::SpecObjectPtr& object, TreeNode& owner,
                         const TopoDS_Shape& before);

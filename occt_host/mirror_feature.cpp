@@ -71,7 +71,8 @@ TopoDS_Shape MirrorFeature::build(const TopoDS_Shape& before) {
   }
   for (const auto& weak : objects_) {
     const CopySource source = copySourceOf(weak.lock(), *this, before);
-    (source.adds ? adds : removes).push_back(placedCopy(source.shape, mirror));
+    for (const TopoDS_Shape& shape : source.shapes)
+      (source.adds ? adds : removes).push_back(placedCopy(shape, mirror));
   }
   FeatureHistory history;
   TopoDS_Shape shape = combineCopies(before, adds, removes, name(), history);

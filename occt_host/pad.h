@@ -14,7 +14,7 @@ class Pad : public PrismFeature<host::Pad> {
   Pad(std::string name, const std::shared_ptr<Sketch>& sketch);
 
   bool contribution(Contribution& out) override {
-    out = {prism_.extrude(name()), true};
+    out = {{prism_.extrude(name())}, true};
     return true;
   }
 

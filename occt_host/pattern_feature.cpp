@@ -4,6 +4,8 @@
 #include <gp_Vec.hxx>
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "host/interface_table.h"
 #include "occt_host/body.h"
@@ -45,11 +47,33 @@ PatternFeature::PatternFeature(std::string type, std::string name,
                                const host::SpecObjectPtr& object, std::vector<gp_Trsf> moves)
     : SolidFeature(std::move(type), std::move(name)), object_(object), moves_(std::move(moves)) {}
 
+std::vector<TopoDS_Shape> PatternFeature::copiesOf(const std::vector<TopoDS_Shape>& shapes) const {
+  const double count = static_cast<double>(shapes.size()) * static_cast<double>(moves_.size());
+  if (count > static_cast<double>(host::kMaxPatternInstances))
+    throw std::runtime_error(name() + ": " + std::to_string(static_cast<long long>(count)) +
+                             " copies, more than the " +
+                             std::to_string(host::kMaxPatternInstances) + " one pattern may make");
+  std::vector<TopoDS_Shape> copies;
+  copies.reserve(static_cast<std::size_t>(count));
+  for (const gp_Trsf& move : moves_) {
+    for (const TopoDS_Shape& shape : shapes) copies.push_back(placedCopy(shape, move));
+  }
+  return copies;
+}
+
+bool PatternFeature::contribution(Contribution& out) {
+  auto feature = std::dynamic_pointer_cast<SolidFeature>(object_.lock());
+  Contribution source;
+  if (!feature || feature.get() == this || !feature->contribution(source)) return false;
+  std::vector<TopoDS_Shape> copies = copiesOf(source.shapes);
+  out = std::move(source);
+  out.shapes.insert(out.shapes.end(), copies.begin(), copies.end());
+  return true;
+}
+
 TopoDS_Shape PatternFeature::build(const TopoDS_Shape& before) {
   const CopySource source = copySourceOf(object_.lock(), *this, before);
-  std::vector<TopoDS_Shape> copies;
-  copies.reserve(moves_.size());
-  for (const gp_Trsf& move : moves_) copies.push_back(placedCopy(source.shape, move));
+  const std::vector<TopoDS_Shape> copies = copiesOf(source.shapes);
   FeatureHistory history;
   TopoDS_Shape shape = source.adds ? combineCopies(before, copies, {}, name(), history)
                                    : combineCopies(before, {}, copies, name(), history);

@@ -21,12 +21,18 @@ class PatternFeature : public SolidFeature {
                  std::vector<gp_Trsf> moves);
 
   std::size_t copies() const { return moves_.size(); }
+  // The source's contribution and every copy of it, so that a pattern of this pattern
+  // copies the instances and not the whole solid.
+  bool contribution(Contribution& out) override;
 
  protected:
   TopoDS_Shape build(const TopoDS_Shape& before) override;
   std::uint64_t inputRevision() const override;
 
  private:
+  // The copies of `shapes`; throws when they would exceed the instance cap.
+  std::vector<TopoDS_Shape> copiesOf(const std::vector<TopoDS_Shape>& shapes) const;
+
   std::weak_ptr<host::SpecObject> object_;
   std::vector<gp_Trsf> moves_;
 };

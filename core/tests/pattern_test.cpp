@@ -140,6 +140,22 @@ TEST_F(PatternTest, SeveralSourcesMakeAChildPatternEach) {
   EXPECT_EQ(writer("p")->feature(), writer("p")->childWriters()[1]->feature());
 }
 
+TEST_F(PatternTest, PatternOfAPatternCopiesItsInstances) {
+  // Three bosses along +x (x 5, 25, 45), then that row twice 30 apart along +y: 6 bosses,
+  // 106,000 with the plate; the plate itself is not copied (it would reach y = 130).
+  const std::string row = R"({"type":"linearArray","id":"p1","features":["boss"],"direct":)" +
+                          axis(0, 0, 0, 1, 0, 0) + R"(,"distance":20,"itemNumber":3})";
+  const std::string rows = R"({"type":"linearArray","id":"p2","features":["p1"],"direct":)" +
+                           axis(0, 0, 0, 0, 1, 0) + R"(,"distance":30,"itemNumber":2})";
+  EXPECT_EQ(run(kPlate + "," + kBoss + "," + row + "," + rows), 0) << log;
+  StepMeasure m = exported();
+  EXPECT_EQ(m.solids, 1);
+  EXPECT_REL_NEAR(m.volume, 106000, 1e-6);
+  EXPECT_NEAR(m.ymax, 100, 1e-6);
+  // The row's 3 bosses copied once more: 15 faces made by the second pattern.
+  EXPECT_EQ(facesMadeBy("p2"), 15u);
+}
+
 TEST_F(PatternTest, CentredPatternOfThreeMakesFiveWithTheSourceInTheMiddle) {
   // The boss at x 45..55; copies 30 apart at -60, -30, +30, +60: x -15..-5 and 105..115 hang
   // off the plate as lumps of their own. 100,000 + 5 x 1000 = 105,000 in 3 solids.
