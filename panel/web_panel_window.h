@@ -47,6 +47,9 @@ class WebPanelWindow : public vantrel::PanelWindow {
   void LoadForTesting(const QString& html, const QUrl& baseUrl);
   // The text of the bridge script injected into every page.
   static QString BridgeScript();
+  // Where complete "json" payloads go instead of the transfer processor (null: back to it);
+  // the bridge benchmark stubs the draw this way.
+  void SetDrawTarget(vantrel::JsonPayloadProcessor* target) { drawTarget_ = target; }
 
  private:
   bool CreateContainer();
@@ -71,6 +74,7 @@ class WebPanelWindow : public vantrel::PanelWindow {
   bool messageSubscribed_ = false;
   vantrel::TransferTable table_;
   vantrel::TransferDataProcessor processor_;
+  vantrel::JsonPayloadProcessor* drawTarget_ = nullptr;
   vantrel::UnwiredActivePartAdapter partAdapter_;
 };
 

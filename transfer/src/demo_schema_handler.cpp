@@ -1,6 +1,7 @@
 #include "vantrel/demo_schema_handler.h"
 
 #include "vantrel/json_field_readers.h"
+#include "vantrel/transfer_mode.h"
 
 namespace vantrel {
 namespace {
@@ -65,7 +66,10 @@ PluginResponse DemoSchemaHandler::HandleDecodedDemoSchema(const std::string& req
 
 std::string DemoSchemaHook(ActivePartAdapter* adapter, const TransferOutcome& outcome) {
   try {
-    if (outcome.kind != TransferOutcomeKind::Completed || outcome.mode != "text") return "";
+    if (outcome.kind != TransferOutcomeKind::Completed ||
+        ParseTransferMode(outcome.mode) != TransferMode::Text) {
+      return "";
+    }
     size_t first = SkipJsonWhitespace(outcome.data, 0);
     if (first >= outcome.data.size() || outcome.data[first] != '{') return "";
     DemoSchemaParseResult parsed = ParseDemoSchema(outcome.data);

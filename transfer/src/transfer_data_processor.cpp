@@ -10,6 +10,7 @@
 #include "platform/module_path.h"
 #include "vantrel/diagnostic_log.h"
 #include "vantrel/draw_delay.h"
+#include "vantrel/transfer_mode.h"
 
 namespace vantrel {
 namespace {
@@ -55,7 +56,7 @@ std::string_view TextOf(const char (&field)[512]) {
 }  // namespace
 
 void TransferDataProcessor::ProcessTransfer(std::string_view mode, const std::string& data) {
-  if (mode != "json") return;
+  if (ParseTransferMode(mode) != TransferMode::Json) return;
   try {
     DrawJsonPayload(data);
   } catch (...) {

@@ -2,19 +2,24 @@
 
 #include <string>
 
+#include <optional>
+
+#include "vantrel/transfer_mode.h"
 #include "vantrel/transfer_outcome.h"
 #include "vantrel/transfer_services.h"
 #include "vantrel/transfer_table.h"
 
 namespace vantrel {
 
-// One packet, read: its command, its body (the `data` string) and its mode.
+// One packet, read: its command, its body (the `data` string) and its mode, as text for
+// messages and parsed (nothing when the text names no mode).
 struct TransferPacket {
   TransferTable& table;
   const TransferServices& services;
   std::string command;
   std::string body;
   std::string mode;
+  std::optional<TransferMode> kind;
 };
 
 TransferOutcome HandleTransferSingle(TransferPacket& packet);

@@ -6,20 +6,21 @@
 namespace vantrel {
 
 TransferOutcome HandleTransferLargeData(TransferPacket& packet) {
-  std::optional<std::string> name = FindJsonStringField(packet.body, "name");
-  std::optional<int32_t> index = FindJsonIntField(packet.body, "index");
-  std::optional<std::string> chunk = FindJsonStringField(packet.body, "data");
+  JsonFieldScanner fields(packet.body);
+  std::optional<std::string> name = fields.StringField("name");
+  std::optional<int32_t> index = fields.IntField("index");
+  std::optional<std::string> chunk = fields.StringField("data");
   if (!name || !index || !chunk) {
     return FailedOutcome(packet.command, "transferLargeData requires name, index and data");
   }
-  std::optional<std::string> hash = FindJsonStringField(packet.body, "hash");
+  std::optional<std::string> hash = fields.StringField("hash");
   TransferBatch* batch = packet.table.Find(*name);
   if (batch == nullptr)
     return FailedOutcome(packet.command, "transferLargeData batch was not started");
   if (*index < 0 || static_cast<size_t>(*index) >= batch->chunks.size()) {
     return FailedOutcome(packet.command, "transferLargeData index out of range");
   }
-  if (packet.mode != batch->mode)
+  if (packet.kind != batch->kind)
     return FailedOutcome(packet.command, "transferLargeData mode mismatch");
   const size_t slot = static_cast<size_t>(*index);
   const bool checked = hash && !hash->empty();

@@ -53,38 +53,66 @@ Assembly AssembleTexts(const std::vector<std::string>& chunks) {
   return result;
 }
 
-Assembly Assemble(TransferPacket& packet, const std::string& name, const TransferBatch& batch) {
-  const std::string& mode = batch.mode;
-  if (mode == "jsons") return AssembleJsons(batch.chunks);
-  if (mode == "texts") return AssembleTexts(batch.chunks);
+// "json" and "text": the chunks concatenated; a "json" text that does not look like JSON
+// fails and leaves the transfer open.
+Assembly AssembleConcatenation(const TransferBatch& batch) {
   Assembly result;
-  if (mode == "json" || mode == "text") {
-    result.data = Concatenate(batch.chunks);
-    result.dataIsJson = LooksLikeJson(result.data);
-    if (mode == "json" && !result.dataIsJson) {
-      result.failure = "transferLargeEnd json data is not json";
-    } else {
-      if (mode == "text") result.payloadData = "\"" + EscapeJsonString(result.data) + "\"";
-    }
-    return result;
+  result.data = Concatenate(batch.chunks);
+  result.dataIsJson = LooksLikeJson(result.data);
+  if (batch.kind == TransferMode::Json && !result.dataIsJson) {
+    result.failure = "transferLargeEnd json data is not json";
+  } else if (batch.kind == TransferMode::Text) {
+    result.payloadData = "\"" + EscapeJsonString(result.data) + "\"";
   }
-  if (mode == "base64") {
-    StepPayloadInserter* inserter = packet.services.stepInserter;
-    bool inserted = false;
-    try {
-      inserted = inserter != nullptr && inserter->InsertStep(name, batch.chunks);
-    } catch (...) {
-      inserted = false;
-    }
-    if (!inserted) {
-      packet.table.Remove(name);
-      result.failure = "transferLargeEnd base64 STEP data could not be processed";
-    }
-    result.payloadData = "null";
-    return result;
+  return result;
+}
+
+Assembly AssembleBase64(TransferPacket& packet, const std::string& name,
+                        const TransferBatch& batch) {
+  Assembly result;
+  StepPayloadInserter* inserter = packet.services.stepInserter;
+  bool inserted = false;
+  try {
+    inserted = inserter != nullptr && inserter->InsertStep(name, batch.chunks);
+  } catch (...) {
+    inserted = false;
   }
+  if (!inserted) {
+    packet.table.Remove(name);
+    result.failure = "transferLargeEnd base64 STEP data could not be processed";
+  }
+  result.payloadData = "null";
+  return result;
+}
+
+Assembly Assemble(TransferPacket& packet, const std::string& name, const TransferBatch& batch) {
+  switch (batch.kind) {
+    case TransferMode::Jsons:
+      return AssembleJsons(batch.chunks);
+    case TransferMode::Texts:
+      return AssembleTexts(batch.chunks);
+    case TransferMode::Json:
+    case TransferMode::Text:
+      return AssembleConcatenation(batch);
+    case TransferMode::Base64:
+      return AssembleBase64(packet, name, batch);
+  }
+  Assembly result;
   result.failure = "transferLargeEnd mode must be json, jsons, texts, text or base64";
   return result;
+}
+
+// The received-payload object, built in one allocation: its data may be the whole transfer.
+std::string LargePayload(const std::string& name, const std::string& mode,
+                         const std::string& data) {
+  const std::string head = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(name) +
+                           "\",\"mode\":\"" + EscapeJsonString(mode) + "\",\"data\":";
+  std::string payload;
+  payload.reserve(head.size() + data.size() + 1);
+  payload += head;
+  payload += data;
+  payload.push_back('}');
+  return payload;
 }
 
 std::vector<size_t> MissingIndices(const TransferBatch& batch) {
@@ -103,7 +131,7 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   TransferBatch* batch = packet.table.Find(*name);
   if (batch == nullptr)
     return FailedOutcome(packet.command, "transferLargeEnd batch was not started");
-  if (packet.mode != batch->mode)
+  if (packet.kind != batch->kind)
     return FailedOutcome(packet.command, "transferLargeEnd mode mismatch");
   LogProtocolInfo("protocol_receive cmd=transferLargeEnd mode=" + packet.mode + " name=" + *name +
                   " chunk_count=" + std::to_string(batch->chunks.size()));
@@ -111,6 +139,7 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   if (!missing.empty()) return RetryOutcome(packet.command, *name, missing);
 
   const std::string mode = batch->mode;
+  const TransferMode kind = batch->kind;
   Assembly assembly = Assemble(packet, *name, *batch);
   if (assembly.retryIndex) return RetryOutcome(packet.command, *name, {*assembly.retryIndex});
   if (!assembly.failure.empty()) return FailedOutcome(packet.command, assembly.failure);
@@ -120,12 +149,13 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   outcome.command = packet.command;
   outcome.transferType = "large";
   outcome.mode = mode;
-  outcome.payload = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(*name) + "\",\"mode\":\"" +
-                    EscapeJsonString(mode) + "\",\"data\":" +
-                    (assembly.payloadData.empty() ? assembly.data : assembly.payloadData) + "}";
+  outcome.payload = LargePayload(
+      *name, mode, assembly.payloadData.empty() ? assembly.data : assembly.payloadData);
   assembly.payloadData.clear();
   outcome.dataIsJson = assembly.dataIsJson;
-  if (mode == "json") DispatchJsonPayload(packet.services, packet.command, assembly.data);
+  if (kind == TransferMode::Json) {
+    DispatchJsonPayload(packet.services, packet.command, assembly.data);
+  }
   packet.table.Remove(*name);
   outcome.reply = EchoReply(*name);
   LogProtocolInfo("protocol_complete cmd=transferLargeEnd mode=" + mode + " name=" + *name);

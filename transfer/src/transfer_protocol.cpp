@@ -10,13 +10,19 @@ namespace {
 
 TransferOutcome Dispatch(TransferTable& table, std::string_view text,
                          const TransferServices& services) {
-  std::optional<std::string> command = FindJsonStringField(text, "cmd");
+  JsonFieldScanner fields(text);
+  std::optional<std::string> command = fields.StringField("cmd");
   if (!command) return FailedOutcome("", "transfer packet missing cmd");
-  std::optional<std::string> body = FindJsonStringField(text, "data");
+  std::optional<std::string> body = fields.StringField("data");
   if (!body) return FailedOutcome(*command, "transfer packet missing data");
-  std::optional<std::string> mode = FindJsonStringField(text, "mode");
-  TransferPacket packet{table, services, std::move(*command), std::move(*body),
-                        mode ? std::move(*mode) : std::string("text")};
+  std::optional<std::string> mode = fields.StringField("mode");
+  TransferPacket packet{table,
+                        services,
+                        std::move(*command),
+                        std::move(*body),
+                        mode ? std::move(*mode) : std::string("text"),
+                        std::nullopt};
+  packet.kind = ParseTransferMode(packet.mode);
   if (packet.command == "transferSingle") return HandleTransferSingle(packet);
   if (packet.command == "transferLargeStart") return HandleTransferLargeStart(packet);
   if (packet.command == "transferLargeData") return HandleTransferLargeData(packet);
@@ -54,8 +60,8 @@ TransferOutcome HandleTransferPacket(TransferTable& table, std::string_view pack
 }
 
 TransferOutcome HandleTransferSingle(TransferPacket& packet) {
-  const bool json = packet.mode == "json";
-  if (!json && packet.mode != "text") {
+  const bool json = packet.kind == TransferMode::Json;
+  if (!json && packet.kind != TransferMode::Text) {
     return FailedOutcome(packet.command, "transferSingle mode must be json or text");
   }
   LogProtocolInfo("protocol_receive cmd=transferSingle mode=" + packet.mode +
@@ -91,7 +97,7 @@ TransferOutcome HandleTransferLargeStart(TransferPacket& packet) {
     return FailedOutcome(packet.command, "transferLargeStart size exceeds limit");
   }
   const std::string& mode = packet.mode;
-  if (mode != "json" && mode != "jsons" && mode != "texts" && mode != "text" && mode != "base64") {
+  if (!packet.kind) {
     return FailedOutcome(packet.command,
                          "transferLargeStart mode must be json, jsons, texts, text or base64");
   }
@@ -101,7 +107,7 @@ TransferOutcome HandleTransferLargeStart(TransferPacket& packet) {
   if (!packet.table.HasRoomFor(*name)) {
     return FailedOutcome(packet.command, "transferLargeStart too many open transfers");
   }
-  packet.table.Start(*name, static_cast<size_t>(*size), mode);
+  packet.table.Start(*name, static_cast<size_t>(*size), *packet.kind, mode);
   LogProtocolInfo("protocol_receive cmd=transferLargeStart mode=" + mode + " name=" + *name +
                   " chunk_count=" + std::to_string(*size));
   TransferOutcome outcome;

@@ -11,12 +11,14 @@ bool TransferTable::HasRoomFor(const std::string& name) const {
   return batches_.size() < limits_.maxOpenTransfers || batches_.count(name) != 0;
 }
 
-void TransferTable::Start(const std::string& name, size_t size, const std::string& mode) {
+void TransferTable::Start(const std::string& name, size_t size, TransferMode kind,
+                          const std::string& mode) {
   Remove(name);
   TransferBatch batch;
   batch.chunks.resize(size);
   batch.received.assign(size, false);
   batch.mode = mode;
+  batch.kind = kind;
   batches_.emplace(name, std::move(batch));
 }
 
@@ -26,6 +28,9 @@ bool TransferTable::Store(TransferBatch& batch, size_t index, std::string chunk)
   if (chunk.size() > limits_.maxHeldBytes - others) return false;
   heldBytes_ = others + chunk.size();
   batch.heldBytes = batch.heldBytes - old + chunk.size();
+  // A decoded chunk keeps the room its escaped form took (twice its size for text made of
+  // quotes); held chunks give it back so that the held-bytes bound is the memory held.
+  if (chunk.capacity() - chunk.size() > chunk.size() / 8) chunk.shrink_to_fit();
   batch.chunks[index] = std::move(chunk);
   batch.received[index] = true;
   return true;

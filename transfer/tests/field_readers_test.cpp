@@ -3,6 +3,7 @@
 #include "vantrel/chunk_hash.h"
 #include "vantrel/json_field_readers.h"
 #include "vantrel/plugin_response.h"
+#include "vantrel/transfer_mode.h"
 
 using namespace vantrel;
 
@@ -102,4 +103,15 @@ TEST(PluginResponse, SerialisesOkAndErrorForms) {
   EXPECT_EQ(SerializePluginResponse(MakeErrorPluginResponse("r", "c", "m", "[1,2]")),
             "{\"id\":\"r\",\"type\":\"plugin:response\",\"ok\":false,\"error\":{\"code\":\"c\","
             "\"message\":\"m\",\"details\":[1,2]}}");
+}
+
+TEST(ParseTransferMode, ExactlyTheFiveModeNames) {
+  EXPECT_EQ(ParseTransferMode("json"), TransferMode::Json);
+  EXPECT_EQ(ParseTransferMode("jsons"), TransferMode::Jsons);
+  EXPECT_EQ(ParseTransferMode("text"), TransferMode::Text);
+  EXPECT_EQ(ParseTransferMode("texts"), TransferMode::Texts);
+  EXPECT_EQ(ParseTransferMode("base64"), TransferMode::Base64);
+  for (const char* other : {"", "JSON", "json ", "Text", "base64url", "js"}) {
+    EXPECT_FALSE(ParseTransferMode(other).has_value()) << other;
+  }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,5 +30,32 @@ std::optional<std::string> ReadJsonStringLiteral(std::string_view text, size_t& 
 // after `from`; npos when there is none. `occurrence` receives where the key was found.
 size_t FindJsonKeyValue(std::string_view text, std::string_view key, size_t from,
                         size_t* occurrence = nullptr);
+
+// Reads several fields of one text with the same answers as the functions above, remembering
+// where the long literals it has crossed end: after a chunk's `data` is read, the search for
+// a key behind it jumps over the chunk instead of walking it again.
+class JsonFieldScanner {
+ public:
+  explicit JsonFieldScanner(std::string_view text) : text_(text) {}
+
+  std::optional<std::string> StringField(std::string_view key);
+  std::optional<int32_t> IntField(std::string_view key);
+  size_t KeyValue(std::string_view key, size_t from, size_t* occurrence = nullptr);
+  std::optional<std::string> ReadLiteral(size_t& pos);
+
+ private:
+  static constexpr size_t kRememberedLiteralBytes = 64;
+  struct Span {
+    size_t open = 0;
+    size_t close = 0;
+  };
+
+  size_t LiteralEnd(size_t open);
+  size_t FindQuotedKey(std::string_view key, size_t from);
+
+  std::string_view text_;
+  std::array<Span, 4> spans_{};
+  size_t spanCount_ = 0;
+};
 
 }  // namespace vantrel

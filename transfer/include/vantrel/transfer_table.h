@@ -28,8 +28,8 @@ class TransferTable {
   TransferBatch* Find(const std::string& name);
   // Whether a new transfer of this name fits (replacing one of the same name always does).
   bool HasRoomFor(const std::string& name) const;
-  // Opens (or replaces) a transfer with `size` empty chunks.
-  void Start(const std::string& name, size_t size, const std::string& mode);
+  // Opens (or replaces) a transfer with `size` empty chunks; `mode` is the text of `kind`.
+  void Start(const std::string& name, size_t size, TransferMode kind, const std::string& mode);
   // Stores a chunk unless the held bytes would pass the limit.
   bool Store(TransferBatch& batch, size_t index, std::string chunk);
   void Remove(const std::string& name);
