@@ -1,5 +1,7 @@
 #include "occt_host/body.h"
 
+#include "host/interface_table.h"
+
 #include "occt_host/solid_feature.h"
 
 namespace occt_host {
@@ -49,6 +51,20 @@ host::UpdateResult Body::recompute() {
     return outcome;
   }
   return {};
+}
+
+bool Body::volume(double& mm3) {
+  try {
+    return volume_.volume(
+        solidStamp(), [this] { return solid(); }, mm3);
+  } catch (...) {
+    return false;
+  }
+}
+
+void* Body::findInterface(host::InterfaceId id) {
+  if (void* found = host::answerAs<host::SolidVolume>(this, id)) return found;
+  return TreeContainer::findInterface(id);
 }
 
 }  // namespace occt_host

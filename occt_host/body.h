@@ -9,15 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "host/solid_volume.h"
 #include "occt_host/tree_container.h"
+#include "occt_host/volume_cache.h"
 
 namespace occt_host {
 
 class SolidFeature;
 
-class Body : public TreeContainer {
+class Body : public TreeContainer, public host::SolidVolume {
  public:
   explicit Body(std::string name);
+
+  std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+
+  // host::SolidVolume: the current solid's volume, measured again only when it changed.
+  bool volume(double& mm3) override;
 
   // The solid feature placed before `feature` in this body, or null.
   std::shared_ptr<SolidFeature> solidFeatureBefore(const TreeNode* feature) const;
@@ -27,11 +34,14 @@ class Body : public TreeContainer {
   std::uint64_t solidStamp();
 
  protected:
+  void* findInterface(host::InterfaceId id) override;
   // Brings the body's solid up to date and reports the first failure, in body order.
   host::UpdateResult recompute() override;
 
  private:
   std::vector<std::shared_ptr<SolidFeature>> solidFeatures() const;
+
+  VolumeCache volume_;
 };
 
 }  // namespace occt_host

@@ -3,19 +3,12 @@
 #include <BRepMesh_IncrementalMesh.hxx>
 #include <BRep_Builder.hxx>
 #include <Message_ProgressRange.hxx>
-#include <Quantity_Color.hxx>
 #include <RWGltf_CafWriter.hxx>
 #include <Standard_Failure.hxx>
 #include <StlAPI_Writer.hxx>
 #include <TColStd_IndexedDataMapOfStringString.hxx>
-#include <TCollection_ExtendedString.hxx>
-#include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopoDS_Compound.hxx>
-#include <XCAFApp_Application.hxx>
-#include <XCAFDoc_ColorTool.hxx>
-#include <XCAFDoc_DocumentTool.hxx>
-#include <XCAFDoc_ShapeTool.hxx>
 
 #include <stdexcept>
 #include <vector>
@@ -26,13 +19,10 @@
 #include "occt_host/kernel_guard.h"
 #include "occt_host/operation_budget.h"
 #include "occt_host/part.h"
+#include "occt_host/xde_bodies.h"
 
 namespace occt_host {
 namespace {
-
-// 0.1 mm chords and 0.5 rad angles: smooth enough to look at, small enough for the web.
-constexpr double kLinearDeflection = 0.1;
-constexpr double kAngularDeflection = 0.5;
 
 std::vector<std::shared_ptr<Body>> solidBodies(const std::shared_ptr<host::Document>& document) {
   auto ours = std::dynamic_pointer_cast<Document>(document);
@@ -46,46 +36,58 @@ std::vector<std::shared_ptr<Body>> solidBodies(const std::shared_ptr<host::Docum
   return bodies;
 }
 
-TopoDS_Shape meshed(const TopoDS_Shape& solid) {
+void checkQuality(const MeshQuality& quality) {
+  // Also refuses NaN: a zero or negative chord would ask the mesher for endless triangles.
+  if (!(quality.linearDeflection >= 1e-4 && quality.linearDeflection <= 1e4))
+    throw std::runtime_error("the linear deflection must lie between 0.0001 and 10000 mm");
+  if (!(quality.angularDeflection >= 0.01 && quality.angularDeflection <= 3.2))
+    throw std::runtime_error("the angular deflection must lie between 0.01 and 3.2 rad");
+}
+
+// Triangulates the solid's faces in place; the writers read the triangulation from them.
+void mesh(const TopoDS_Shape& solid, const MeshQuality& quality) {
   OperationBudget budget("the meshing for export");
   IMeshTools_Parameters parameters;
-  parameters.Deflection = kLinearDeflection;
-  parameters.Angle = kAngularDeflection;
+  parameters.Deflection = quality.linearDeflection;
+  parameters.Angle = quality.angularDeflection;
   parameters.InParallel = true;
   BRepMesh_IncrementalMesh(solid, parameters, budget.range());
   budget.throwIfInterrupted();
-  return solid;
 }
 
-void writeStl(const std::shared_ptr<host::Document>& document, const std::string& path) {
+void writeStl(const std::shared_ptr<host::Document>& document, const std::string& path,
+              const MeshQuality& quality) {
+  checkQuality(quality);
   TopoDS_Compound all;
   BRep_Builder builder;
   builder.MakeCompound(all);
-  for (const auto& body : solidBodies(document)) builder.Add(all, meshed(body->solid()));
+  for (const auto& body : solidBodies(document)) {
+    mesh(body->solid(), quality);
+    builder.Add(all, body->solid());
+  }
   StlAPI_Writer writer;
+  writer.ASCIIMode() = false;
   OperationBudget budget("the STL file " + path);
   const bool written = writer.Write(all, path.c_str(), budget.range());
   budget.throwIfInterrupted();
   if (!written) throw std::runtime_error("cannot write the STL file " + path);
 }
 
-void writeGltf(const std::shared_ptr<host::Document>& document, const std::string& path) {
-  Handle(TDocStd_Document) xde = new TDocStd_Document("MDTV-XCAF");
-  XCAFApp_Application::GetApplication()->InitDocument(xde);
-  Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
+void writeGltf(const std::shared_ptr<host::Document>& document, const std::string& path,
+               const MeshQuality& quality) {
+  checkQuality(quality);
+  Handle(TDocStd_Document) xde = newXdeDocument();
   for (const auto& body : solidBodies(document)) {
-    TDF_Label label = shapes->AddShape(meshed(body->solid()), false);
-    TDataStd_Name::Set(label, TCollection_ExtendedString(body->displayName().c_str(), true));
-    host::Color c;
-    if (body->color(c)) {
-      XCAFDoc_DocumentTool::ColorTool(xde->Main())
-          ->SetColor(label,
-                     Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB),
-                     XCAFDoc_ColorGen);
-    }
+    mesh(body->solid(), quality);
+    addBodyFacesToXde(xde, *body);
   }
   const bool binary = path.size() >= 4 && path.compare(path.size() - 4, 4, ".glb") == 0;
   RWGltf_CafWriter writer(path.c_str(), binary);
+  // Our lengths are millimetres with +Z up; glTF is metres with +Y up.
+  writer.ChangeCoordinateSystemConverter().SetInputLengthUnit(0.001);
+  writer.ChangeCoordinateSystemConverter().SetInputCoordinateSystem(RWMesh_CoordinateSystem_Zup);
+  // One primitive per colour of a body rather than one per face.
+  writer.SetMergeFaces(true);
   TColStd_IndexedDataMapOfStringString info;
   OperationBudget budget("the glTF file " + path);
   const bool written = writer.Perform(xde, info, budget.range());
@@ -95,10 +97,10 @@ void writeGltf(const std::shared_ptr<host::Document>& document, const std::strin
 
 template <class Write>
 bool guarded(Write write, const std::shared_ptr<host::Document>& document, const std::string& path,
-             std::string* error) {
+             const MeshQuality& quality, std::string* error) {
   quietKernelMessages();
   try {
-    write(document, path);
+    write(document, path, quality);
     return true;
   } catch (const Standard_Failure& failure) {
     if (error) *error = failure.GetMessageString();
@@ -113,13 +115,13 @@ bool guarded(Write write, const std::shared_ptr<host::Document>& document, const
 }  // namespace
 
 bool exportStl(const std::shared_ptr<host::Document>& document, const std::string& path,
-               std::string* error) {
-  return guarded(writeStl, document, path, error);
+               std::string* error, const MeshQuality& quality) {
+  return guarded(writeStl, document, path, quality, error);
 }
 
 bool exportGltf(const std::shared_ptr<host::Document>& document, const std::string& path,
-                std::string* error) {
-  return guarded(writeGltf, document, path, error);
+                std::string* error, const MeshQuality& quality) {
+  return guarded(writeGltf, document, path, quality, error);
 }
 
 }  // namespace occt_host

@@ -1,5 +1,6 @@
 // Triangle-mesh export of a Part document: STL (one solid of all bodies) and glTF (one
-// named, coloured mesh per body; ".glb" writes the binary form).
+// named mesh per body, in metres with +Y up as glTF wants; the body's colour, and each
+// coloured feature's colour on the faces it made; ".glb" writes the binary form).
 #pragma once
 
 #include <memory>
@@ -9,11 +10,19 @@
 
 namespace occt_host {
 
+// How close the triangles follow the surfaces: chord height in millimetres and the largest
+// angle between neighbouring triangles in radians. 0.1 mm and 0.5 rad are smooth enough
+// to look at and small enough for the web.
+struct MeshQuality {
+  double linearDeflection = 0.1;
+  double angularDeflection = 0.5;
+};
+
 // False with a reason in `error` (when given) if the document holds no solid or the file
 // cannot be written.
 bool exportStl(const std::shared_ptr<host::Document>& document, const std::string& path,
-               std::string* error);
+               std::string* error, const MeshQuality& quality = {});
 bool exportGltf(const std::shared_ptr<host::Document>& document, const std::string& path,
-                std::string* error);
+                std::string* error, const MeshQuality& quality = {});
 
 }  // namespace occt_host

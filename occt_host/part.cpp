@@ -143,8 +143,24 @@ void Part::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t inde
   currentFeature_ = next;
 }
 
+bool Part::volume(double& mm3) {
+  bool any = false;
+  double total = 0;
+  for (const auto& node : childNodes()) {
+    auto body = std::dynamic_pointer_cast<Body>(node);
+    double each = 0;
+    if (body && body->volume(each)) {
+      total += each;
+      any = true;
+    }
+  }
+  if (any) mm3 = total;
+  return any;
+}
+
 void* Part::findInterface(host::InterfaceId id) {
   if (id == host::Part::kInterfaceId) return static_cast<host::Part*>(this);
+  if (id == host::SolidVolume::kInterfaceId) return static_cast<host::SolidVolume*>(this);
   if (id == host::PartProduct::kInterfaceId && !product_.expired())
     return static_cast<host::PartProduct*>(this);
   return TreeContainer::findInterface(id);

@@ -8,6 +8,7 @@
 
 #include "host/part.h"
 #include "host/product.h"
+#include "host/solid_volume.h"
 #include "occt_host/tree_container.h"
 
 namespace occt_host {
@@ -15,7 +16,10 @@ namespace occt_host {
 class Body;
 class Product;
 
-class Part : public TreeContainer, public host::Part, public host::PartProduct {
+class Part : public TreeContainer,
+             public host::Part,
+             public host::PartProduct,
+             public host::SolidVolume {
  public:
   explicit Part(std::string name);
   // A Part with its three reference planes and its main body, current at creation.
@@ -33,6 +37,8 @@ class Part : public TreeContainer, public host::Part, public host::PartProduct {
   // host::PartProduct: the reference product of the Part's document.
   host::ProductPtr product() override;
   void setProduct(const std::shared_ptr<Product>& product) { product_ = product; }
+  // host::SolidVolume: the solids of all the Part's bodies together.
+  bool volume(double& mm3) override;
 
   // Places `feature` in the current body after the current feature (or at the body's
   // end) and makes it current, so that features follow one another.

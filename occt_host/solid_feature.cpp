@@ -80,8 +80,18 @@ std::vector<std::shared_ptr<host::Unknown>> SolidFeature::boundaryCells() {
   return cells;
 }
 
+bool SolidFeature::volume(double& mm3) {
+  try {
+    return volume_.volume(
+        resultStamp(), [this] { return result(); }, mm3);
+  } catch (...) {
+    return false;
+  }
+}
+
 void* SolidFeature::findInterface(host::InterfaceId id) {
   if (id == host::FeatureGeometry::kInterfaceId) return static_cast<host::FeatureGeometry*>(this);
+  if (id == host::SolidVolume::kInterfaceId) return static_cast<host::SolidVolume*>(this);
   return TreeNode::findInterface(id);
 }
 

@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "host/solid_volume.h"
 #include "host/topology.h"
 #include "occt_host/feature_history.h"
 #include "occt_host/tree_container.h"
+#include "occt_host/volume_cache.h"
 
 namespace occt_host {
 
-class SolidFeature : public TreeContainer, public host::FeatureGeometry {
+class SolidFeature : public TreeContainer, public host::FeatureGeometry, public host::SolidVolume {
  public:
   using TreeContainer::TreeContainer;
 
@@ -23,6 +25,8 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry {
 
   // host::FeatureGeometry: the faces this feature made on its body's current solid.
   std::vector<std::shared_ptr<host::Unknown>> boundaryCells() override;
+  // host::SolidVolume: the body's solid right after this feature.
+  bool volume(double& mm3) override;
 
   // The body's solid after this feature, computed on demand and kept until an input
   // changes. A failed feature passes the solid before it on unchanged.
@@ -109,6 +113,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry {
   std::string error_;
   FeatureHistory published_;
   HistoryRecordPtr record_;
+  VolumeCache volume_;
 };
 
 }  // namespace occt_host

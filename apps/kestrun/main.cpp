@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "apps/kestrun/check_command.h"
+#include "apps/kestrun/outputs.h"
+#include "apps/kestrun/progress.h"
+#include "apps/kestrun/report_writer.h"
 #include "apps/kestrun/result_json.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel_messages.h"
@@ -22,7 +26,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: kestrun draw FILE.json --step OUT.step [options]\n"
+    "Usage: kestrun draw FILE.json (--step OUT.step | --report OUT.json) [options]\n"
     "\n"
     "Draws a part JSON into a new Part document and writes it as STEP. With --mode 2 the\n"
     "JSON is a product: each source part is drawn into a Part of its own and saved, then\n"
@@ -30,16 +34,26 @@ const char* const kUsage =
     "FILE.json may be '-' to read standard input. The result record is printed on\n"
     "standard output as one JSON object; the exit status is the import status\n"
     "(0 success, 1 success with warnings, 2 failure; 64 for a usage error).\n"
+    "Standard error shows a progress line (on a terminal) and a closing summary.\n"
     "\n"
     "Options:\n"
-    "  --step FILE      STEP file to write (required)\n"
+    "  --step FILE      STEP file to write (required unless --report is given)\n"
+    "  --report FILE    write the per-item report as JSON; '-' prints it on standard\n"
+    "                   output instead of the result record\n"
+    "  --gltf FILE      also write the bodies as binary glTF (.glb), with their colours\n"
+    "  --stl FILE       also write the bodies as binary STL\n"
+    "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
     "  --mode N         0 detect (default), 1 part, 2 product\n"
     "  --no-clear       keep the Part's existing content\n"
     "  --radius MM      radius of the fallback cylinder (default 300)\n"
     "  --height MM      height of the fallback cylinder (default 500)\n"
     "  --delay-ms MS    show each finished item for MS milliseconds (default 0)\n"
-    "  --log FILE       write the core's log lines to FILE instead of standard error\n"
-    "  --help           show this text\n";
+    "  --log FILE       write the core's whole log to FILE\n"
+    "  -v, -vv          show the core's info lines (-v) and its debug lines too (-vv)\n"
+    "  --help           show this text\n"
+    "\n"
+    "kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S] draws each file\n"
+    "in a process of its own and writes a summary of the batch (kestrun check --help).\n";
 
 constexpr int kUsageError = 64;
 
@@ -47,6 +61,9 @@ struct Arguments {
   std::string input;
   std::string step;
   std::string log;
+  std::string report;
+  int verbosity = 0;
+  kestrun_app::MeshOutputs meshes;
   MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, 0};
 };
 
@@ -62,6 +79,10 @@ bool parseOption(const std::string& flag, const char* value, Arguments& args) {
     args.step = value;
   else if (flag == "--log")
     args.log = value;
+  else if (flag == "--report")
+    args.report = value;
+  else if (kestrun_app::parseMeshOption(flag, value, args.meshes))
+    return true;
   else if (!parseNumber(value, number))
     return false;
   else if (flag == "--mode")
@@ -88,6 +109,8 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
     const std::string flag = argv[i];
     if (flag == "--no-clear") {
       args.options.clearPart = 0;
+    } else if (flag == "-v" || flag == "-vv") {
+      args.verbosity += static_cast<int>(flag.size()) - 1;
     } else if (i + 1 < argc && parseOption(flag, argv[i + 1], args)) {
       ++i;
     } else {
@@ -95,8 +118,9 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
       return false;
     }
   }
-  if (args.step.empty()) std::cerr << "kestrun: --step OUT.step is required\n";
-  return !args.step.empty();
+  const bool output = !args.step.empty() || !args.report.empty();
+  if (!output) std::cerr << "kestrun: --step OUT.step is required (or --report OUT.json)\n";
+  return output;
 }
 
 bool readInput(const std::string& path, std::vector<unsigned char>& bytes) {
@@ -112,9 +136,8 @@ bool readInput(const std::string& path, std::vector<unsigned char>& bytes) {
 }
 
 // Standard output is kept for the result alone: the core's log lines and the kernel's
-// messages go to standard error or the log file.
+// messages go to the log file, or to standard error as far as the verbosity asks.
 std::FILE* openLog(const std::string& path) {
-  if (path.empty()) return stderr;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;
   std::FILE* file = fdopen(fd, "a");
@@ -122,11 +145,13 @@ std::FILE* openLog(const std::string& path) {
   return file;
 }
 
-void writeLogLine(void* context, int32_t, const char* text, uint64_t size) {
-  auto* stream = static_cast<std::FILE*>(context);
-  std::fwrite(text, 1, size, stream);
-  std::fputc('\n', stream);
-  std::fflush(stream);
+// Where the kernel's own messages go: the log file, standard error when verbose, else
+// nowhere.
+std::FILE* kernelMessageStream(std::FILE* log, int verbosity) {
+  if (log) return log;
+  if (verbosity > 0) return stderr;
+  static std::FILE* discard = std::fopen("/dev/null", "w");
+  return discard ? discard : stderr;
 }
 
 // The two stages the add-in runs for an assembly, with the core linked instead of loaded.
@@ -148,6 +173,7 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return kestrun_app::runCheck(argc, argv);
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::cerr << kUsage;
@@ -158,13 +184,14 @@ int main(int argc, char** argv) {
     std::cerr << "kestrun: cannot read " << args.input << "\n";
     return kUsageError;
   }
-  std::FILE* log = openLog(args.log);
-  if (!log) {
+  std::FILE* log = args.log.empty() ? nullptr : openLog(args.log);
+  if (!args.log.empty() && !log) {
     std::cerr << "kestrun: cannot open log file " << args.log << "\n";
     return kUsageError;
   }
-  MardelImport_SetLogSink(writeLogLine, log);
-  occt_host::sendKernelMessagesTo(log);
+  kestrun_app::Progress progress(stderr, isatty(STDERR_FILENO) == 1, args.verbosity, log);
+  progress.install();
+  occt_host::sendKernelMessagesTo(kernelMessageStream(log, args.verbosity));
 
   occt_host::Session session;
   const bool product = args.options.mode == 2;
@@ -174,10 +201,21 @@ int main(int argc, char** argv) {
   const int32_t status = product ? drawProduct(bytes, args, document, result)
                                  : MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
                                                          &args.options, &result);
+  const double seconds = progress.elapsed();
   std::string stepError;
-  const bool written = occt_host::exportStep(document, args.step, &stepError);
-  const std::string line = kestrun_app::resultJson(result, args.step, written, stepError) + "\n";
-  if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0)
+  const bool written = !args.step.empty() && occt_host::exportStep(document, args.step, &stepError);
+  std::string record = kestrun_app::resultJson(result, args.step, written, stepError);
+  record.insert(record.size() - 1, kestrun_app::writeMeshOutputs(document, args.meshes));
+  const kestrun_app::ReportSummary summary = progress.collector().summary(
+      seconds, product ? std::nullopt : kestrun_app::partSolidsVolume(document));
+  progress.uninstall();
+  progress.finish(summary, result);
+  if (!args.report.empty() &&
+      !kestrun_app::writeText(args.report, kestrun_app::reportJson(args.input, record, summary,
+                                                                   progress.collector().items()))) {
+    std::cerr << "kestrun: cannot write the report " << args.report << "\n";
     return 2;
+  }
+  if (args.report != "-" && !kestrun_app::writeText("-", record + "\n")) return 2;
   return status;
 }

@@ -18,7 +18,18 @@ LogSink& sink() {
   return installed;
 }
 
+struct Observer {
+  LineObserver observer = nullptr;
+  void* context = nullptr;
+};
+
+Observer& observer() {
+  static Observer installed;
+  return installed;
+}
+
 void log(LogLevel level, std::string_view line) {
+  if (const Observer& seen = observer(); seen.observer) seen.observer(seen.context, line);
   if (const LogSink& installed = sink()) {
     installed(level, line);
   } else {
@@ -30,6 +41,10 @@ void log(LogLevel level, std::string_view line) {
 
 void setLogSink(LogSink sink) {
   kestrun::sink() = std::move(sink);
+}
+
+void setLineObserver(LineObserver observer, void* context) {
+  kestrun::observer() = Observer{observer, context};
 }
 
 void logOut(std::string_view line) {

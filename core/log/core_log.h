@@ -18,6 +18,11 @@ using LogSink = std::function<void(LogLevel level, std::string_view line)>;
 // no import runs.
 void setLogSink(LogSink sink);
 
+// Sees every line before it goes on, whoever the sink is; the per-item report keeps
+// the lines an item logged. Null removes it.
+using LineObserver = void (*)(void* context, std::string_view line);
+void setLineObserver(LineObserver observer, void* context);
+
 void logOut(std::string_view line);
 void logErr(std::string_view line);
 

@@ -23,6 +23,7 @@ struct PartImportPipeline::Frame {
   std::vector<std::string> refs;
   std::size_t next = 0;
   bool anyNotBuilt = false;
+  std::string blockedBy;
   bool geometry = false;
 };
 
@@ -51,25 +52,25 @@ void PartImportPipeline::registerItems(const rapidjson::Value& items, ImportResu
   for (const auto& element : items.GetArray()) {
     const rapidjson::Value* type = stringMember(element, "type");
     if (!type) {
-      result.addWarning("Skipped sequence item without string type.");
+      skip(element, "Skipped sequence item without string type.", result);
       continue;
     }
     const rapidjson::Value* idValue = stringMember(element, "id");
     if (!idValue) {
-      result.addWarning("Skipped sequence item without string id.");
+      skip(element, "Skipped sequence item without string id.", result);
       continue;
     }
     std::string id(stringView(*idValue));
     if (id.empty()) {
-      result.addWarning("Skipped sequence item with empty id.");
+      skip(element, "Skipped sequence item with empty id.", result);
       continue;
     }
     auto existing = items_.find(id);
     if (existing != items_.end() && existing->second.isDetail) {
-      result.addWarning("Skipped duplicate sequence item id.");
+      skip(element, "Skipped duplicate sequence item id.", result);
       continue;
     }
-    items_[id] = Entry{&element, nullptr, State::Unvisited, std::string(), true};
+    items_[id] = Entry{&element, nullptr, State::Unvisited, std::string(), true, std::string()};
     if (isSketchType(stringView(*type))) {
       registerGeometries(id, element);
     } else {
@@ -79,11 +80,27 @@ void PartImportPipeline::registerItems(const rapidjson::Value& items, ImportResu
   }
 }
 
+void PartImportPipeline::skip(const rapidjson::Value& element, const char* warning,
+                              ImportResult& result) {
+  result.addWarning(warning);
+  report_.skipped(element, warning);
+}
+
+// Why a registered item was never written, for the report.
+std::string PartImportPipeline::notBuiltReason(const std::string& id) const {
+  auto it = items_.find(id);
+  if (it == items_.end() || it->second.blockedBy.empty())
+    return cancelled_ ? "the import was cancelled before this item" : "not built";
+  const std::string& blocker = it->second.blockedBy;
+  return "depends on " + blocker +
+         (failed_.count(blocker) ? ", which failed" : ", which was not built");
+}
+
 void PartImportPipeline::registerGeometries(const std::string& sketchId,
                                             const rapidjson::Value& item) {
   for (std::string& geometryId : geometryIds(item)) {
     if (items_.count(geometryId)) continue;
-    items_[geometryId] = Entry{nullptr, nullptr, State::Unvisited, sketchId, false};
+    items_[geometryId] = Entry{nullptr, nullptr, State::Unvisited, sketchId, false, std::string()};
   }
 }
 
@@ -103,7 +120,10 @@ bool PartImportPipeline::resolve(const std::string& rootId, ImportResult& result
         childAnswered = true;
         continue;
       }
-      if (!answer) frame.anyNotBuilt = true;
+      if (!answer) {
+        frame.anyNotBuilt = true;
+        if (frame.blockedBy.empty() && frame.next > 0) frame.blockedBy = frame.refs[frame.next - 1];
+      }
     }
     if (frame.next < frame.refs.size()) {
       const std::string ref = frame.refs[frame.next++];
@@ -134,6 +154,7 @@ bool PartImportPipeline::enter(const std::string& id, std::vector<Frame>& stack,
       return false;
     case State::InProgress:
       result.addWarning(kCyclicWarning);
+      if (!stack.empty()) report_.noteWarning(stack.back().id, kCyclicWarning);
       answer = true;
       return false;
     case State::Unvisited:
@@ -164,6 +185,7 @@ bool PartImportPipeline::finishFrame(Frame& frame, ImportResult& result) {
   }
   if (frame.anyNotBuilt) {
     frame.entry->state = State::Failed;
+    frame.entry->blockedBy = frame.blockedBy;
     return false;
   }
   return writeItem(*frame.entry, frame.id, result);
@@ -204,6 +226,7 @@ Writer* PartImportPipeline::createWriter(Entry& entry, ImportResult& result) {
 bool PartImportPipeline::writeItem(Entry& entry, const std::string& id, ImportResult& result) {
   Writer& writer = *entry.writer;
   const rapidjson::Value& item = *entry.json;
+  report_.start(writer);
   if (writer.isSketchWriter()) {
     if (!writer.hasSketch()) writer.parseJson(item);
   } else {
@@ -212,6 +235,7 @@ bool PartImportPipeline::writeItem(Entry& entry, const std::string& id, ImportRe
     writer.parseJson(item);
   }
   buildOrder_.push_back(id);
+  report_.finish(writer, host::failed(writer.status()));
   if (host::failed(writer.status())) {
     failed_.insert(id);
     entry.state = State::Failed;
@@ -256,6 +280,7 @@ bool PartImportPipeline::runMirrorPass(ImportResult& result) {
     if (!feature) continue;
     if (!updateFeature(feature, /*insertIntoLinearBody=*/true).ok()) {
       failed_.insert(id);
+      report_.failLater(id, "Mirror feature local update failed.");
       result.fail(kCodeUpdate, "Mirror feature local update failed.");
       return false;
     }
@@ -275,12 +300,14 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
     }
     if (!writer->body()) {
       failed_.insert(id);
+      report_.failLater(id, "Array feature has no native spec or owning Body.");
       result.fail(kCodeUpdate, "Array feature has no native spec or owning Body.");
       return false;
     }
     shared_.part->setCurrentFeature(feature);
     if (!updateFeature(feature, /*insertIntoLinearBody=*/false).ok()) {
       failed_.insert(id);
+      report_.failLater(id, "Array feature local update failed.");
       result.fail(kCodeUpdate, "Array feature local update failed.");
       return false;
     }
@@ -314,7 +341,9 @@ std::int32_t PartImportPipeline::import(const rapidjson::Value& root, ImportResu
   }
   if (!shared_.part) return result.fail(kCodeDocument, "CATIPrtPart not found.");
   toolToRestore_ = shared_.part->currentTool();
+  report_.begin(items->Size(), shared_.partObject);
   registerItems(*items, result);
+  auto notBuilt = [this](const std::string& id) { return notBuiltReason(id); };
   for (const auto& element : items->GetArray()) {
     const rapidjson::Value* id = stringMember(element, "id");
     if (!id) {
@@ -322,8 +351,12 @@ std::int32_t PartImportPipeline::import(const rapidjson::Value& root, ImportResu
       continue;
     }
     resolve(std::string(stringView(*id)), result);
-    if (cancelled_) return kStatusFailed;
+    if (cancelled_) {
+      report_.finishList(*items, notBuilt);
+      return kStatusFailed;
+    }
   }
+  report_.finishList(*items, notBuilt);
   applyBodyColors(root);
   if (!runClosingPasses(result)) return kStatusFailed;
   return finish(result);

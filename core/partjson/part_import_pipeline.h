@@ -14,6 +14,7 @@
 #include <rapidjson/document.h>
 
 #include "core/entry/import_result.h"
+#include "core/entry/item_report.h"
 #include "core/partjson/writer.h"
 #include "host/document.h"
 
@@ -44,10 +45,13 @@ class PartImportPipeline {
     State state = State::Unvisited;
     std::string parentId;  // geometry entries only
     bool isDetail = true;
+    std::string blockedBy;  // the first reference that was not built
   };
   struct Frame;
 
   void registerItems(const rapidjson::Value& items, ImportResult& result);
+  void skip(const rapidjson::Value& element, const char* warning, ImportResult& result);
+  std::string notBuiltReason(const std::string& id) const;
   void registerGeometries(const std::string& sketchId, const rapidjson::Value& item);
   bool resolve(const std::string& id, ImportResult& result);
   bool enter(const std::string& id, std::vector<Frame>& stack, bool& answer, ImportResult& result);
@@ -73,6 +77,7 @@ class PartImportPipeline {
   std::set<std::string> failed_, warned_;
   host::SpecObjectPtr toolToRestore_;
   std::vector<std::string> buildOrder_;
+  ItemReporter report_;
 };
 
 }  // namespace kestrun

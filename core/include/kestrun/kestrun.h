@@ -95,6 +95,55 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetLogSink(MardelLogSinkFn sin
 
 typedef void (*MardelImport_SetLogSinkFn)(MardelLogSinkFn, void*);
 
+/* The per-item report of a part import. Texts are not NUL-terminated; `size` counts bytes. */
+typedef struct MardelText {
+  const char* text;
+  uint64_t size;
+} MardelText;
+
+/* Values of MardelItemReport.outcome. */
+enum {
+  MARDEL_ITEM_BUILT = 0,
+  MARDEL_ITEM_WARNED = 1,       /* built, with warnings or errors logged for it */
+  MARDEL_ITEM_FAILED = 2,       /* its writer failed */
+  MARDEL_ITEM_SKIPPED = 3,      /* malformed list element, never registered */
+  MARDEL_ITEM_NEVER_REACHED = 4 /* registered but never built; `reason` says why */
+};
+
+/* Events a report sink receives, in this order per import: one BEGIN (with `total`),
+ * then for each item written an ITEM_START and its ITEM_DONE, and at the end an
+ * ITEM_DONE for every skipped or never reached element of the list. An ITEM_DONE
+ * whose `index` was sent before replaces that record (a closing update changed it). */
+enum { MARDEL_REPORT_BEGIN = 0, MARDEL_REPORT_ITEM_START = 1, MARDEL_REPORT_ITEM_DONE = 2 };
+
+typedef struct MardelItemReport {
+  uint32_t index; /* 0-based among the records of this import */
+  uint32_t total; /* records this import sends: one per element of the item list */
+  MardelText id, type, name;
+  int32_t outcome;
+  const MardelText* messages; /* warnings and errors for the item, exact texts */
+  uint64_t messageCount;
+  const MardelText* objects; /* names of the host objects the item made */
+  uint64_t objectCount;
+  int32_t hasBody; /* the body the item landed in, and its volume after it */
+  MardelText body;
+  int32_t hasVolume;
+  double volume; /* mm^3 */
+  double seconds;
+  MardelText reason; /* why a skipped or never reached item was not built */
+} MardelItemReport;
+
+/* Receives one report event; `item` and everything it points to live for the call only. */
+typedef void (*MardelReportSinkFn)(void* context, int32_t event, const MardelItemReport* item);
+
+/* Sends the per-item report of later part imports to `sink` (with `context`); null stops
+ * it, and without a sink the import does none of the report's work. Call it while no
+ * draw runs. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSink(MardelReportSinkFn sink,
+                                                                void* context);
+
+typedef void (*MardelImport_SetReportSinkFn)(MardelReportSinkFn, void*);
+
 #ifdef __cplusplus
 namespace wenlow {
 KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,

@@ -1,0 +1,49 @@
+// One row per file of a `kestrun check` batch: what its child process did, read from its
+// report (or its result record), and the batch summary written as CSV and JSON.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/child_process.h"
+
+namespace kestrun_app {
+
+// What the parent saw of one child.
+struct ChildRun {
+  platform::ChildOutcome outcome;
+  bool timedOut = false;
+  double timeoutSeconds = 0;
+  std::string startError;  // the child could not be started
+  std::string resultText;  // its standard output: the result record
+  std::string reportText;  // its report file
+};
+
+struct FileRow {
+  std::string file;
+  std::string report;  // the report's path inside the report folder, empty when none
+  std::string status;  // "ok", "warnings", "failed", "crashed", "timedOut", "unreadable"
+  long long items = -1, built = -1, failed = -1;  // -1: not known
+  double seconds = 0;
+  unsigned long long peakMemoryKiB = 0;
+  double volume = -1;  // -1: not known
+  std::string message;
+};
+
+// `report` is the report's path as the summary names it; dropped when the child left none.
+FileRow classify(const std::string& file, const std::string& report, const ChildRun& run);
+
+// True for the rows a batch counts as succeeded.
+bool succeeded(const FileRow& row);
+
+struct BatchInfo {
+  int jobs = 1;
+  double timeoutSeconds = 0;
+  double seconds = 0;
+};
+
+// Writes summary.csv and summary.json into `dir`; false with a reason when it cannot.
+bool writeSummary(const std::string& dir, const std::vector<FileRow>& rows, const BatchInfo& batch,
+                  std::string* error);
+
+}  // namespace kestrun_app

@@ -1,0 +1,52 @@
+#include "apps/kestrun/outputs.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "apps/kestrun/result_json.h"
+
+namespace kestrun_app {
+namespace {
+
+std::string writtenMembers(const char* key, const std::string& path, bool written,
+                           const std::string& error) {
+  std::string out = ",\"" + std::string(key) + "\":\"" + escapeJson(path.c_str()) + "\",\"" + key +
+                    "Written\":" + (written ? "true" : "false");
+  if (!written) out += ",\"" + std::string(key) + "Error\":\"" + escapeJson(error.c_str()) + "\"";
+  return out;
+}
+
+}  // namespace
+
+bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& outputs) {
+  if (flag == "--gltf") {
+    outputs.gltf = value;
+  } else if (flag == "--stl") {
+    outputs.stl = value;
+  } else if (flag == "--deflection") {
+    char* end = nullptr;
+    const double mm = std::strtod(value, &end);
+    if (end == value || *end != '\0' || !std::isfinite(mm) || mm <= 0) return false;
+    outputs.quality.linearDeflection = mm;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
+                             const MeshOutputs& outputs) {
+  std::string members;
+  std::string error;
+  if (!outputs.gltf.empty()) {
+    const bool written = occt_host::exportGltf(document, outputs.gltf, &error, outputs.quality);
+    members += writtenMembers("gltf", outputs.gltf, written, error);
+  }
+  if (!outputs.stl.empty()) {
+    const bool written = occt_host::exportStl(document, outputs.stl, &error, outputs.quality);
+    members += writtenMembers("stl", outputs.stl, written, error);
+  }
+  return members;
+}
+
+}  // namespace kestrun_app

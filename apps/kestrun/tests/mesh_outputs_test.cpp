@@ -1,0 +1,198 @@
+// glTF and STL files written by `kestrun draw`, opened by an independent loader (assimp)
+// and measured.
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "cli_fixture.h"
+
+namespace {
+
+using kestrun_test::readText;
+
+// Signed volume of a binary STL: the sum of the tetrahedra from the origin to each
+// triangle, v1 . (v2 x v3) / 6.
+double stlVolume(const std::string& bytes, uint32_t& triangles) {
+  if (bytes.size() < 84) return 0;
+  std::memcpy(&triangles, bytes.data() + 80, 4);
+  if (bytes.size() != 84 + 50ull * triangles) return 0;
+  double volume = 0;
+  for (uint32_t t = 0; t < triangles; ++t) {
+    float v[9];
+    std::memcpy(v, bytes.data() + 84 + 50ull * t + 12, sizeof v);
+    volume += (v[0] * (double(v[4]) * v[8] - double(v[5]) * v[7]) -
+               v[1] * (double(v[3]) * v[8] - double(v[5]) * v[6]) +
+               v[2] * (double(v[3]) * v[7] - double(v[4]) * v[6])) /
+              6.0;
+  }
+  return volume;
+}
+
+// What assimp's XML dump says about the scene: each node's meshes, each mesh's material,
+// each material's base colour back in 0..255 sRGB, and the box around all positions.
+struct Scene {
+  std::map<std::string, std::vector<int>> nodeMeshes;
+  std::vector<int> meshMaterial;
+  std::vector<std::array<long, 3>> materialColour;
+  double min[3] = {1e9, 1e9, 1e9}, max[3] = {-1e9, -1e9, -1e9};
+};
+
+long toSrgb255(double linear) {
+  const double s = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+  return std::lround(s * 255);
+}
+
+void readPositions(const std::string& block, Scene& scene) {
+  std::istringstream in(block);
+  double xyz[3];
+  while (in >> xyz[0] >> xyz[1] >> xyz[2]) {
+    for (int i = 0; i < 3; ++i) {
+      scene.min[i] = std::min(scene.min[i], xyz[i]);
+      scene.max[i] = std::max(scene.max[i], xyz[i]);
+    }
+  }
+}
+
+// The text between `open` and the next `close` after `from`; npos in `from` when none.
+std::string between(const std::string& xml, const std::string& open, const std::string& close,
+                    size_t& from) {
+  const size_t start = xml.find(open, from);
+  const size_t stop = start == std::string::npos ? start : xml.find(close, start + open.size());
+  if (stop == std::string::npos) {
+    from = std::string::npos;
+    return "";
+  }
+  from = stop + close.size();
+  return xml.substr(start + open.size(), stop - start - open.size());
+}
+
+// Each <Node name="..."> with the numbers of its <MeshRefs>.
+void readNodes(const std::string& xml, Scene& scene) {
+  for (size_t at = 0;;) {
+    const std::string name = between(xml, "<Node name=\"", "\"", at);
+    if (at == std::string::npos) break;
+    // Its own meshes come before its children and its end.
+    const size_t nodeEnd = std::min(xml.find("</Node>", at), xml.find("<Node ", at));
+    size_t refsAt = at;
+    std::istringstream refs(between(xml, "<MeshRefs", "</MeshRefs>", refsAt));
+    if (refsAt == std::string::npos || refsAt > nodeEnd) continue;
+    refs.ignore(1 << 20, '>');
+    for (int mesh; refs >> mesh;) scene.nodeMeshes[name].push_back(mesh);
+  }
+}
+
+Scene readScene(const std::string& xml) {
+  Scene scene;
+  readNodes(xml, scene);
+  for (size_t at = 0;;) {
+    const std::string index = between(xml, "material_index=\"", "\"", at);
+    if (at == std::string::npos) break;
+    scene.meshMaterial.push_back(std::stoi(index));
+  }
+  for (size_t at = 0;;) {
+    const std::string property = between(xml, "key=\"$clr.diffuse\"", "</MatProperty>", at);
+    if (at == std::string::npos) break;
+    std::istringstream values(property.substr(property.find('>') + 1));
+    double r = 0, g = 0, b = 0;
+    values >> r >> g >> b;
+    scene.materialColour.push_back({toSrgb255(r), toSrgb255(g), toSrgb255(b)});
+  }
+  for (size_t at = 0;;) {
+    const std::string block = between(xml, "<Positions", "</Positions>", at);
+    if (at == std::string::npos) break;
+    readPositions(block.substr(block.find('>') + 1), scene);
+  }
+  return scene;
+}
+
+std::set<std::array<long, 3>> coloursOf(const Scene& scene, const std::string& node) {
+  std::set<std::array<long, 3>> colours;
+  for (int mesh : scene.nodeMeshes.at(node))
+    colours.insert(scene.materialColour.at(scene.meshMaterial.at(mesh)));
+  return colours;
+}
+
+class MeshOutputs : public kestrun_test::CliTest {
+ protected:
+  // Draws the two-body part: a 40 x 30 x 10 block coloured (200, 30, 30) with a bore of
+  // radius 5 through it (the bore's own walls uncoloured), and a separate 10 x 10 x 20 post
+  // coloured (30, 60, 200) in a body of its own.
+  int draw(const std::string& extra) {
+    return shell(kestrun() + " draw " + KESTRUN_TEST_DATA + "/two_coloured_bodies.json --step " +
+                 (dir / "part.step").string() + " --log " + (dir / "log.txt").string() + " " +
+                 extra + " > " + (dir / "result.json").string());
+  }
+};
+
+TEST_F(MeshOutputs, StlVolumeMatchesTheSolidsAtAFineDeflection) {
+  const std::string stl = (dir / "part.stl").string();
+  ASSERT_EQ(draw("--stl " + stl + " --deflection 0.01"), 0) << readText(dir / "result.json");
+  EXPECT_NE(readText(dir / "result.json").find("\"stlWritten\":true"), std::string::npos);
+  uint32_t triangles = 0;
+  const double volume = stlVolume(readText(stl), triangles);
+  // Block 40*30*10 = 12000 less the bore pi*5^2*10 = 250 pi, plus the post 10*10*20 = 2000.
+  const double expected = 14000 - 250 * M_PI;  // 13214.60
+  EXPECT_NEAR(volume / expected, 1.0, 1e-3) << volume;
+  // Six faces of the post make 12 triangles; the bore's circle needs many more.
+  EXPECT_GT(triangles, 100u);
+}
+
+TEST_F(MeshOutputs, CoarserDeflectionMakesFewerTriangles) {
+  uint32_t fine = 0, coarse = 0;
+  ASSERT_EQ(draw("--stl " + (dir / "fine.stl").string() + " --deflection 0.01"), 0);
+  ASSERT_EQ(draw("--stl " + (dir / "coarse.stl").string() + " --deflection 1"), 0);
+  stlVolume(readText(dir / "fine.stl"), fine);
+  const double coarseVolume = stlVolume(readText(dir / "coarse.stl"), coarse);
+  EXPECT_LT(coarse * 2, fine);
+  // An inscribed polygon cuts a smaller bore: the coarse part weighs more, not less.
+  EXPECT_GT(coarseVolume, 14000 - 250 * M_PI);
+}
+
+TEST_F(MeshOutputs, GltfOpensWithOneNamedMeshPerBodyAndItsColours) {
+#ifndef KESTRUN_ASSIMP
+  GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
+#else
+  const std::string glb = (dir / "part.glb").string();
+  ASSERT_EQ(draw("--gltf " + glb), 0) << readText(dir / "result.json");
+  EXPECT_NE(readText(dir / "result.json").find("\"gltfWritten\":true"), std::string::npos);
+  const std::string xml = (dir / "part.xml").string();
+  ASSERT_EQ(shell(std::string(KESTRUN_ASSIMP) + " dump " + glb + " " + xml + " > /dev/null"), 0);
+  const Scene scene = readScene(readText(xml));
+
+  // Two bodies, two named nodes: the main body and the post's body.
+  ASSERT_EQ(scene.nodeMeshes.size(), 2u);
+  ASSERT_TRUE(scene.nodeMeshes.count("PartBody"));
+  ASSERT_TRUE(scene.nodeMeshes.count("Body.2"));
+  // The loader splits a mesh by material: the block shows its red and the bore's plain
+  // walls (white by default); every face of the post is blue.
+  EXPECT_EQ(coloursOf(scene, "PartBody"),
+            (std::set<std::array<long, 3>>{{200, 30, 30}, {255, 255, 255}}));
+  EXPECT_EQ(coloursOf(scene, "Body.2"), (std::set<std::array<long, 3>>{{30, 60, 200}}));
+  EXPECT_EQ(scene.meshMaterial.size(), 3u);
+
+  // Metres with +Y up: x 0..110 mm, height z 0..20 mm as y, depth y 0..30 mm as -z.
+  EXPECT_NEAR(scene.min[0], 0.0, 1e-6);
+  EXPECT_NEAR(scene.max[0], 0.110, 1e-6);
+  EXPECT_NEAR(scene.min[1], 0.0, 1e-6);
+  EXPECT_NEAR(scene.max[1], 0.020, 1e-6);
+  EXPECT_NEAR(scene.min[2], -0.030, 1e-6);
+  EXPECT_NEAR(scene.max[2], 0.0, 1e-6);
+#endif
+}
+
+TEST_F(MeshOutputs, BadDeflectionIsAUsageErrorAndAnUnwritableFileIsReported) {
+  EXPECT_EQ(draw("--gltf x.glb --deflection 0"), 64);
+  EXPECT_EQ(draw("--gltf x.glb --deflection abc"), 64);
+  // The import itself succeeded; the record says which file could not be written.
+  EXPECT_EQ(draw("--stl " + (dir / "missing" / "part.stl").string()), 0);
+  const std::string result = readText(dir / "result.json");
+  EXPECT_NE(result.find("\"stlWritten\":false,\"stlError\":\"cannot write the STL file"),
+            std::string::npos)
+      << result;
+}
+
+}  // namespace

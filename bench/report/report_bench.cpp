@@ -1,0 +1,86 @@
+// The per-item report's cost: the 400-bore plate (bench/plate_json.h) drawn from part JSON
+// with a report sink installed and without one. The two draws alternate in every
+// iteration so that a busy machine slows both alike; the figure is the ratio of their
+// processor times (goal: under 1.05).
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "kestrun/kestrun.h"
+#include "occt_host/session.h"
+#include "plate_json.h"
+
+namespace {
+
+double threadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double wallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// What a consumer of the report does at the least: reads every text of every record.
+struct Consumer {
+  std::uint64_t records = 0, bytes = 0;
+};
+
+void consume(void* context, std::int32_t event, const MardelItemReport* item) {
+  auto* consumer = static_cast<Consumer*>(context);
+  if (event != MARDEL_REPORT_ITEM_DONE || !item) return;
+  ++consumer->records;
+  consumer->bytes += item->id.size + item->type.size + item->name.size + item->body.size;
+  for (std::uint64_t i = 0; i < item->messageCount; ++i) consumer->bytes += item->messages[i].size;
+  for (std::uint64_t i = 0; i < item->objectCount; ++i) consumer->bytes += item->objects[i].size;
+}
+
+void discardLine(void*, std::int32_t, const char*, std::uint64_t) {}
+
+struct Timing {
+  double cpu = 0, wall = 0;
+};
+
+Timing drawPlate(const std::string& json, Consumer* consumer) {
+  MardelImport_SetReportSink(consumer ? &consume : nullptr, consumer);
+  const double cpu = threadSeconds(), wall = wallSeconds();
+  occt_host::Session session;
+  auto document = session.newDocument("Part");
+  MardelImportResult result{};
+  const int32_t status =
+      MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
+                            json.size(), nullptr, &result);
+  Timing spent{threadSeconds() - cpu, wallSeconds() - wall};
+  MardelImport_SetReportSink(nullptr, nullptr);
+  if (status != 0 || result.createdCount != 802) throw std::runtime_error("the draw failed");
+  return spent;
+}
+
+void PlateReportOnVersusOff(benchmark::State& state) {
+  const std::string json = bench::plateJson();
+  MardelImport_SetLogSink(&discardLine, nullptr);
+  Timing off, on;
+  Consumer consumer;
+  for (auto _ : state) {
+    const Timing a = drawPlate(json, nullptr);
+    const Timing b = drawPlate(json, &consumer);
+    off.cpu += a.cpu, off.wall += a.wall, on.cpu += b.cpu, on.wall += b.wall;
+  }
+  MardelImport_SetLogSink(nullptr, nullptr);
+  const double n = static_cast<double>(state.iterations());
+  if (consumer.records != 802 * state.iterations()) state.SkipWithError("records missing");
+  state.counters["off_cpu_s"] = off.cpu / n;
+  state.counters["on_cpu_s"] = on.cpu / n;
+  state.counters["on_over_off_cpu"] = on.cpu / off.cpu;
+  state.counters["on_over_off_wall"] = on.wall / off.wall;
+}
+
+}  // namespace
+
+BENCHMARK(PlateReportOnVersusOff)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

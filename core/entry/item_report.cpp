@@ -1,0 +1,243 @@
+#include "core/entry/item_report.h"
+
+#include <exception>
+
+#include "core/features/feature_dispatch.h"
+#include "core/features/feature_writer.h"
+#include "core/log/core_log.h"
+#include "core/partjson/json_members.h"
+#include "core/partjson/writer.h"
+#include "host/solid_volume.h"
+
+namespace kestrun {
+
+namespace {
+
+bool startsWith(std::string_view line, std::string_view word) {
+  return line.substr(0, word.size()) == word;
+}
+
+MardelText textOf(const std::string& text) {
+  return MardelText{text.data(), text.size()};
+}
+
+std::vector<MardelText> textsOf(const std::vector<std::string>& texts) {
+  std::vector<MardelText> out;
+  out.reserve(texts.size());
+  for (const std::string& text : texts) out.push_back(textOf(text));
+  return out;
+}
+
+std::string stringOr(const rapidjson::Value& element, const char* key) {
+  const rapidjson::Value* value = stringMember(element, key);
+  return value ? std::string(stringView(*value)) : std::string();
+}
+
+// The name a user sees in the tree.
+std::string displayName(const host::SpecObjectPtr& object) {
+  if (auto alias = host::query<host::Alias>(object)) {
+    std::string name = alias->alias();
+    if (!name.empty()) return name;
+  }
+  return object->name();
+}
+
+// What the item made that has a place in the tree: its feature, else its sketch.
+host::SpecObjectPtr madeObject(Writer& writer) {
+  if (host::SpecObjectPtr feature = writer.feature()) return feature;
+  if (host::SpecObjectPtr sketch = writer.sketchObject()) return sketch;
+  return writer.body();
+}
+
+bool unsupportedType(Writer& writer) {
+  return writer.asFeatureWriter() && !handlerFor(writer.type());
+}
+
+}  // namespace
+
+bool isReportedLine(std::string_view line) {
+  return !startsWith(line, "debug:") && !startsWith(line, "info:");
+}
+
+ReportSink& reportSink() {
+  static ReportSink installed;
+  return installed;
+}
+
+ItemReporter::~ItemReporter() {
+  stopObserving();
+}
+
+void ItemReporter::begin(std::size_t total, const host::SpecObjectPtr& partObject) {
+  sink_ = reportSink();
+  if (!active()) return;
+  total_ = static_cast<std::uint32_t>(total);
+  part_ = partObject;
+  known_.clear();
+  std::vector<std::string> ignored;
+  collectNewObjects(ignored);
+  ItemRecord header;
+  send(MARDEL_REPORT_BEGIN, header);
+}
+
+void ItemReporter::skipped(const rapidjson::Value& element, std::string_view warning) {
+  if (active()) skipped_.emplace(&element, std::string(warning));
+}
+
+void ItemReporter::noteWarning(const std::string& id, std::string_view warning) {
+  if (active()) notes_[id].emplace_back(warning);
+}
+
+void ItemReporter::start(const Writer& writer) {
+  if (!active()) return;
+  current_ = ItemRecord();
+  current_.id = writer.id();
+  current_.type = writer.type();
+  current_.name = writer.name();
+  send(MARDEL_REPORT_ITEM_START, current_);
+  setLineObserver(&ItemReporter::observeLine, this);
+  observing_ = true;
+  started_ = std::chrono::steady_clock::now();
+}
+
+void ItemReporter::observeLine(void* context, std::string_view line) {
+  auto* self = static_cast<ItemReporter*>(context);
+  if (isReportedLine(line)) self->current_.messages.emplace_back(line);
+}
+
+void ItemReporter::stopObserving() {
+  if (!observing_) return;
+  setLineObserver(nullptr, nullptr);
+  observing_ = false;
+}
+
+void ItemReporter::finish(Writer& writer, bool failed) {
+  if (!active()) return;
+  stopObserving();
+  current_.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  bool noted = false;
+  auto notes = notes_.find(current_.id);
+  if (notes != notes_.end()) {
+    current_.messages.insert(current_.messages.begin(), notes->second.begin(), notes->second.end());
+    notes_.erase(notes);
+    noted = true;
+  }
+  // Warned as the import counts it: the writer left a warning, or the pipeline recorded
+  // one for the item. Error lines of a built item are in its messages either way.
+  if (failed) {
+    current_.outcome = MARDEL_ITEM_FAILED;
+  } else if (unsupportedType(writer)) {
+    current_.outcome = MARDEL_ITEM_NEVER_REACHED;
+    current_.reason = "unsupported feature type " + current_.type;
+  } else if (!writer.warningText().empty() || noted) {
+    current_.outcome = MARDEL_ITEM_WARNED;
+  }
+  try {
+    placeIn(current_, writer);
+    collectNewObjects(current_.objects);
+  } catch (const std::exception&) {
+    // The record goes out without its place rather than not at all.
+  }
+  current_.index = sent_++;
+  if (writer.item()) recorded_.insert(writer.item());
+  send(MARDEL_REPORT_ITEM_DONE, current_);
+  done_[current_.id] = current_;
+}
+
+void ItemReporter::failLater(const std::string& id, std::string_view message) {
+  if (!active()) return;
+  auto it = done_.find(id);
+  if (it == done_.end()) return;
+  it->second.outcome = MARDEL_ITEM_FAILED;
+  if (!message.empty()) it->second.messages.emplace_back(message);
+  send(MARDEL_REPORT_ITEM_DONE, it->second);
+}
+
+// The body an item landed in is the Part's child above what it made (a tool body combined
+// into another body lands in that other one); its volume after the item is that of the
+// body's solid right after the item's feature there, which the item's update computed.
+void ItemReporter::placeIn(ItemRecord& record, Writer& writer) {
+  host::SpecObjectPtr below, top;
+  for (host::SpecObjectPtr node = madeObject(writer); node && !host::sameObject(node, part_);
+       node = node->father()) {
+    below = top;
+    top = node;
+  }
+  auto body = host::query<host::SolidVolume>(top);
+  if (!body) return;
+  record.hasBody = true;
+  record.body = displayName(top);
+  auto measured = below ? host::query<host::SolidVolume>(below) : body;
+  double volume = 0;
+  if (measured && measured->volume(volume)) {
+    record.hasVolume = true;
+    record.volume = volume;
+  }
+}
+
+// Names of the Part's objects that were not there after the previous item.
+void ItemReporter::collectNewObjects(std::vector<std::string>& out) {
+  auto descendants = host::query<host::Descendants>(part_);
+  if (!descendants) return;
+  std::set<const void*> now;
+  for (const host::SpecObjectPtr& object : descendants->allDescendants()) {
+    if (!object) continue;
+    now.insert(object.get());
+    if (!known_.count(object.get())) out.push_back(displayName(object));
+  }
+  known_.swap(now);
+}
+
+void ItemReporter::finishList(const rapidjson::Value& items,
+                              const std::function<std::string(const std::string&)>& reason) {
+  if (!active() || !items.IsArray()) return;
+  for (const rapidjson::Value& element : items.GetArray()) {
+    if (recorded_.count(&element)) continue;
+    ItemRecord record;
+    if (element.IsObject()) {
+      record.id = stringOr(element, "id");
+      record.type = stringOr(element, "type");
+      record.name = stringOr(element, "name");
+    }
+    auto skip = skipped_.find(&element);
+    if (skip != skipped_.end()) {
+      record.outcome = MARDEL_ITEM_SKIPPED;
+      record.reason = skip->second;
+      record.messages.push_back(skip->second);
+    } else {
+      record.outcome = MARDEL_ITEM_NEVER_REACHED;
+      record.reason = reason(record.id);
+      auto notes = notes_.find(record.id);
+      if (notes != notes_.end()) record.messages = notes->second;
+    }
+    record.index = sent_++;
+    recorded_.insert(&element);
+    send(MARDEL_REPORT_ITEM_DONE, record);
+  }
+}
+
+void ItemReporter::send(std::int32_t event, const ItemRecord& record) const {
+  const std::vector<MardelText> messages = textsOf(record.messages);
+  const std::vector<MardelText> objects = textsOf(record.objects);
+  MardelItemReport out{};
+  out.index = record.index;
+  out.total = total_;
+  out.id = textOf(record.id);
+  out.type = textOf(record.type);
+  out.name = textOf(record.name);
+  out.outcome = record.outcome;
+  out.messages = messages.data();
+  out.messageCount = messages.size();
+  out.objects = objects.data();
+  out.objectCount = objects.size();
+  out.hasBody = record.hasBody ? 1 : 0;
+  out.body = textOf(record.body);
+  out.hasVolume = record.hasVolume ? 1 : 0;
+  out.volume = record.volume;
+  out.seconds = record.seconds;
+  out.reason = textOf(record.reason);
+  sink_.sink(sink_.context, event, &out);
+}
+
+}  // namespace kestrun

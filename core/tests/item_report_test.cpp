@@ -1,0 +1,294 @@
+// The per-item report through the report sink: every element of the item list accounted
+// for once, in build order, with the outcome the import gave it, the exact lines it
+// logged, the body it landed in and that body's measured volume.
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "entry_fixture.h"
+#include "forty_items_order.h"
+#include "host/document.h"
+#include "host/part.h"
+#include "host/solid_volume.h"
+#include "occt_host/inspect.h"
+
+namespace {
+
+struct Item {
+  std::string id, type, name, body, reason;
+  int32_t outcome = -1;
+  uint32_t index = 0, total = 0;
+  std::vector<std::string> messages, objects;
+  bool hasBody = false, hasVolume = false;
+  double volume = 0, seconds = -1;
+  // The log lines written between this item's start and its record.
+  std::size_t logFrom = 0, logTo = 0;
+};
+
+std::string text(const MardelText& t) {
+  return std::string(t.text, t.size);
+}
+
+// Everything the two sinks receive, in order.
+struct Capture {
+  std::vector<std::string> log;
+  std::vector<uint32_t> begins;  // totals
+  std::vector<std::string> started;
+  std::vector<Item> records;
+  std::size_t startedAt = 0;
+
+  static void line(void* self, int32_t, const char* t, uint64_t size) {
+    static_cast<Capture*>(self)->log.emplace_back(t, size);
+  }
+  static void event(void* self, int32_t kind, const MardelItemReport* r) {
+    static_cast<Capture*>(self)->take(kind, *r);
+  }
+  void take(int32_t kind, const MardelItemReport& r) {
+    if (kind == MARDEL_REPORT_BEGIN) begins.push_back(r.total);
+    if (kind == MARDEL_REPORT_ITEM_START) {
+      started.push_back(text(r.id));
+      startedAt = log.size();
+    }
+    if (kind != MARDEL_REPORT_ITEM_DONE) return;
+    Item item;
+    item.id = text(r.id), item.type = text(r.type), item.name = text(r.name);
+    item.outcome = r.outcome, item.index = r.index, item.total = r.total;
+    for (uint64_t i = 0; i < r.messageCount; ++i) item.messages.push_back(text(r.messages[i]));
+    for (uint64_t i = 0; i < r.objectCount; ++i) item.objects.push_back(text(r.objects[i]));
+    item.hasBody = r.hasBody != 0, item.body = text(r.body);
+    item.hasVolume = r.hasVolume != 0, item.volume = r.volume, item.seconds = r.seconds;
+    item.reason = text(r.reason);
+    item.logFrom = startedAt, item.logTo = log.size();
+    records.push_back(item);
+  }
+  const Item* find(const std::string& id) const {
+    for (const Item& item : records) {
+      if (item.id == id && item.outcome != MARDEL_ITEM_SKIPPED) return &item;
+    }
+    return nullptr;
+  }
+  // The warning and error lines the log got while the item was written.
+  std::vector<std::string> loggedFor(const Item& item) const {
+    std::vector<std::string> lines;
+    for (std::size_t i = item.logFrom; i < item.logTo; ++i) {
+      if (log[i].rfind("debug:", 0) != 0 && log[i].rfind("info:", 0) != 0) lines.push_back(log[i]);
+    }
+    return lines;
+  }
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string fortyItems() {
+  return readFile(std::string(KESTRUN_TEST_DATA) + "/parts/forty_items.json");
+}
+
+const char* const kUnit = "[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1]";
+
+// A w x h rectangle from the origin in the XY plane at height z.
+std::string rectangleSketch(const std::string& id, double w, double h, double z = 0) {
+  auto n = [](double v) { return std::to_string(v); };
+  return R"({"type":"sketch","id":")" + id + R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,)" + n(z) +
+         R"(,1],"geometries":[{"type":"line","x1":0,"y1":0,"x2":)" + n(w) + R"(,"y2":0},)" +
+         R"({"type":"line","x1":)" + n(w) + R"(,"y1":0,"x2":)" + n(w) + R"(,"y2":)" + n(h) +
+         R"(},{"type":"line","x1":)" + n(w) + R"(,"y1":)" + n(h) + R"(,"x2":0,"y2":)" + n(h) +
+         R"(},{"type":"line","x1":0,"y1":)" + n(h) + R"(,"x2":0,"y2":0}]})";
+}
+
+class ItemReport : public EntryTest {
+ protected:
+  void SetUp() override {
+    EntryTest::SetUp();
+    MardelImport_SetLogSink(&Capture::line, &capture);
+    MardelImport_SetReportSink(&Capture::event, &capture);
+  }
+  void TearDown() override {
+    MardelImport_SetReportSink(nullptr, nullptr);
+    MardelImport_SetLogSink(nullptr, nullptr);
+  }
+  Capture capture;
+};
+
+TEST_F(ItemReport, FortyItemsEveryElementOnceInBuildOrderThenTheSkippedOnes) {
+  ASSERT_EQ(draw(fortyItems()), 1);
+  // 36 elements in the list: 31 items written, five turned away when registered.
+  ASSERT_EQ(capture.begins, std::vector<uint32_t>{36});
+  EXPECT_EQ(capture.started, kFortyItemsOrder);
+  ASSERT_EQ(capture.records.size(), 36u);
+  for (uint32_t i = 0; i < 36; ++i) {
+    EXPECT_EQ(capture.records[i].index, i);
+    EXPECT_EQ(capture.records[i].total, 36u);
+  }
+  for (std::size_t i = 0; i < kFortyItemsOrder.size(); ++i)
+    EXPECT_EQ(capture.records[i].id, kFortyItemsOrder[i]);
+  // The skipped ones, in list order: the number 5, {"id":"no_type"}, a sketch without id,
+  // one with an empty id, and the second "s_rect".
+  const std::vector<std::pair<std::string, std::string>> skipped = {
+      {"", "Skipped sequence item without string type."},
+      {"no_type", "Skipped sequence item without string type."},
+      {"", "Skipped sequence item without string id."},
+      {"", "Skipped sequence item with empty id."},
+      {"s_rect", "Skipped duplicate sequence item id."}};
+  for (std::size_t i = 0; i < skipped.size(); ++i) {
+    const Item& item = capture.records[31 + i];
+    EXPECT_EQ(item.outcome, MARDEL_ITEM_SKIPPED);
+    EXPECT_EQ(item.id, skipped[i].first);
+    EXPECT_EQ(item.reason, skipped[i].second);
+    EXPECT_FALSE(item.hasBody);
+  }
+}
+
+TEST_F(ItemReport, FortyItemsOutcomesAndMessages) {
+  ASSERT_EQ(draw(fortyItems()), 1);
+  std::map<std::string, int32_t> outcomes;
+  for (const Item& item : capture.records) {
+    if (item.outcome != MARDEL_ITEM_SKIPPED) outcomes[item.id] = item.outcome;
+  }
+  // The import reports no failure (status 1, code 0), so no item failed. "Extrude" has no
+  // handler; each end of a reference cycle and the self-reference carry the cycle warning.
+  std::map<std::string, int32_t> expected;
+  for (const std::string& id : kFortyItemsOrder) expected[id] = MARDEL_ITEM_BUILT;
+  expected["cap_e"] = MARDEL_ITEM_NEVER_REACHED;
+  expected["cyc_b"] = MARDEL_ITEM_WARNED;
+  expected["self_ref"] = MARDEL_ITEM_WARNED;
+  EXPECT_EQ(outcomes, expected);
+  EXPECT_EQ(capture.find("cap_e")->reason, "unsupported feature type Extrude");
+
+  // Every item's messages are the warning and error lines the log got while it was
+  // written, word for word, after the import's own warnings about it.
+  for (const Item& item : capture.records) {
+    if (item.outcome == MARDEL_ITEM_SKIPPED) continue;
+    SCOPED_TRACE(item.id);
+    std::vector<std::string> messages = item.messages;
+    if (!messages.empty() && messages.front() == "Cyclic detail reference skipped.")
+      messages.erase(messages.begin());
+    EXPECT_EQ(messages, capture.loggedFor(item));
+  }
+  // s_bad holds a circle without a centre and a hyperbola, between two good circles.
+  EXPECT_EQ(capture.find("s_bad")->messages,
+            (std::vector<std::string>{"error: circle geometry missing center or cx/cy",
+                                      "unsupported geometry type: hyperbola"}));
+  EXPECT_EQ(capture.find("self_ref")->messages.front(), "Cyclic detail reference skipped.");
+}
+
+TEST_F(ItemReport, FortyItemsBodiesVolumesAndObjects) {
+  ASSERT_EQ(draw(fortyItems()), 1);
+  const Item* rect = capture.find("e_rect");
+  ASSERT_TRUE(rect && rect->hasBody && rect->hasVolume);
+  EXPECT_EQ(rect->body, "PartBody");
+  EXPECT_EQ(rect->objects, std::vector<std::string>{"RectPad"});
+  // The first pad: 100 x 50 x 10 = 50,000 mm^3.
+  EXPECT_REL_NEAR(rect->volume, 50000.0, 1e-9);
+  // The circle of radius 5 at z = 20, 5 up and 5 down: a separate cylinder of
+  // pi * 25 * 10 = 785.398 mm^3 beside the plate.
+  const Item* circle = capture.find("e_circle");
+  ASSERT_TRUE(circle && circle->hasVolume);
+  EXPECT_REL_NEAR(circle->volume, 50000.0 + 250.0 * M_PI, 1e-9);
+  // A sketch lands in the body but makes no solid.
+  const Item* sketch = capture.find("s_rect");
+  ASSERT_TRUE(sketch && sketch->hasBody);
+  EXPECT_EQ(sketch->body, "PartBody");
+  EXPECT_FALSE(sketch->hasVolume);
+  EXPECT_EQ(sketch->objects, std::vector<std::string>{"s_rect"});
+  // The tilted sketch stands on a plane of its own, made with it.
+  EXPECT_EQ(capture.find("s_tilted")->objects,
+            (std::vector<std::string>{"Tilted", "Tilted_plane"}));
+  for (const Item& item : capture.records) EXPECT_GE(item.seconds, 0) << item.id;
+}
+
+TEST_F(ItemReport, FailedItemCarriesTheLoggedTextsAndItsDependentIsNeverReached) {
+  // A zero-height pad fails; "e2" names it and is never written; "x1" has no handler;
+  // "e3" is built.
+  const std::string json =
+      R"({"flatNode":[)" + rectangleSketch("s1", 10, 10) +
+      R"(,{"type":"extrude","id":"e1","sketchId":"s1","n1Height":0},)"
+      R"({"type":"extrude","id":"e2","sketchId":"s1","n1Height":5,"featureId":"e1"},)"
+      R"({"type":"spring","id":"x1","sketchId":"s1"},)"
+      R"({"type":"extrude","id":"e3","sketchId":"s1","n1Height":2}]})";
+  ASSERT_EQ(draw(json), 2);
+  EXPECT_STREQ(result.message, "One or more features failed to update.");
+  std::vector<std::string> order;
+  for (const Item& item : capture.records) order.push_back(item.id);
+  EXPECT_EQ(order, (std::vector<std::string>{"s1", "e1", "x1", "e3", "e2"}));
+
+  const Item* failed = capture.find("e1");
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->outcome, MARDEL_ITEM_FAILED);
+  ASSERT_FALSE(failed->messages.empty());
+  EXPECT_EQ(failed->messages, capture.loggedFor(*failed));
+  EXPECT_EQ(failed->messages.back(),
+            "error: exception occurred while parsing extrude, name = e1, id = e1");
+
+  const Item* dependent = capture.find("e2");
+  EXPECT_EQ(dependent->outcome, MARDEL_ITEM_NEVER_REACHED);
+  EXPECT_EQ(dependent->reason, "depends on e1, which failed");
+  EXPECT_EQ(capture.find("x1")->outcome, MARDEL_ITEM_NEVER_REACHED);
+  EXPECT_EQ(capture.find("x1")->reason, "unsupported feature type spring");
+  const Item* built = capture.find("e3");
+  EXPECT_EQ(built->outcome, MARDEL_ITEM_BUILT);
+  // 10 x 10 x 2 = 200 mm^3.
+  ASSERT_TRUE(built->hasVolume);
+  EXPECT_REL_NEAR(built->volume, 200.0, 1e-9);
+}
+
+TEST_F(ItemReport, ToolBodyLandsInTheBodyItCutsAndThePartMeasuresAllBodies) {
+  // A 100 x 50 x 10 plate, a bore of radius 5 cut through it from the top, and a block
+  // in a body of its own.
+  const std::string json =
+      R"({"flatNode":[)" + rectangleSketch("s_plate", 100, 50) +
+      R"(,{"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10},)"
+      R"({"type":"sketch","id":"s_bore","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,10,1],)"
+      R"("geometries":[{"type":"circle","center":{"x":50,"y":25},"radius":5}]},)"
+      R"({"type":"extrude","id":"bore","boolType":"remove","boolSolids":["plate"],)"
+      R"("sketchId":"s_bore","n1Height":10,"direction":{"x":0,"y":0,"z":-1}},)" +
+      rectangleSketch("s_block", 10, 10, 50) +
+      R"(,{"type":"extrude","id":"block","boolType":"new","sketchId":"s_block","n1Height":4}]})";
+  ASSERT_LE(draw(json), 1);
+  const Item* plate = capture.find("plate");
+  const Item* bore = capture.find("bore");
+  const Item* block = capture.find("block");
+  ASSERT_TRUE(plate && bore && block);
+  EXPECT_EQ(bore->body, plate->body);
+  // 50,000 - pi * 25 * 10.
+  ASSERT_TRUE(bore->hasVolume);
+  EXPECT_REL_NEAR(bore->volume, 50000.0 - 250.0 * M_PI, 1e-9);
+  EXPECT_NE(block->body, plate->body);
+  // 10 x 10 x 4.
+  ASSERT_TRUE(block->hasVolume);
+  EXPECT_REL_NEAR(block->volume, 400.0, 1e-9);
+
+  auto roots = host::query<host::DocumentRoots>(document);
+  auto container = host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+  auto measure = host::query<host::SolidVolume>(container->part());
+  ASSERT_TRUE(measure);
+  double all = 0;
+  ASSERT_TRUE(measure->volume(all));
+  EXPECT_REL_NEAR(all, 50000.0 - 250.0 * M_PI + 400.0, 1e-9);
+}
+
+// The sink adds a report and nothing else: the log is line for line what it is without it,
+// and so is the result record.
+TEST_F(ItemReport, LogAndResultAreTheSameWithoutTheSink) {
+  ASSERT_EQ(draw(fortyItems()), 1);
+  const std::vector<std::string> withSink = capture.log;
+  const MardelImportResult withResult = result;
+
+  MardelImport_SetReportSink(nullptr, nullptr);
+  capture = Capture();
+  auto second = session.newDocument("Part");
+  ASSERT_EQ(drawInto(second.get(), fortyItems()), 1);
+  EXPECT_TRUE(capture.records.empty());
+  EXPECT_EQ(capture.log, withSink);
+  EXPECT_EQ(std::memcmp(&withResult, &result, sizeof result), 0);
+}
+
+}  // namespace
