@@ -33,6 +33,12 @@ class BooleanFeature : public SolidFeature, public host::BooleanOperation {
 
   bool joinsCutRun() const override { return kind_ == Kind::Remove; }
   TopoDS_Shape cutTool() override { return toolSolid(); }
+  // An add copies its tool body's solid, a remove cuts it; an intersection has none.
+  bool contribution(Contribution& out) override {
+    if (kind_ == Kind::Intersect) return false;
+    out = {{toolSolid()}, kind_ == Kind::Add};
+    return true;
+  }
 
  protected:
   void* findInterface(host::InterfaceId id) override;

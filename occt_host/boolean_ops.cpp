@@ -57,6 +57,14 @@ TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const st
   return operation.Shape();
 }
 
+TopoDS_Shape fuseAll(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
+                     const std::string& owner, Handle(BRepTools_History) * history) {
+  BRepAlgoAPI_Fuse operation;
+  TopoDS_Shape shape = run(operation, object, tools, owner + ": the union with the body's solid");
+  keepHistory(operation, history);
+  return shape;
+}
+
 TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
                  const std::string& owner, Handle(BRepTools_History) * history) {
   BRepAlgoAPI_Cut operation;

@@ -6,6 +6,7 @@
 #include "occt_host/hole_factory.h"
 #include "occt_host/pad.h"
 #include "occt_host/part.h"
+#include "occt_host/pattern_factory.h"
 #include "occt_host/pocket.h"
 #include "occt_host/sketch.h"
 #include "occt_host/sketch_on_plane.h"
@@ -21,7 +22,8 @@ Container::Container(std::shared_ptr<Part> part)
       holes_(std::make_unique<HoleFactory>(*part_)),
       sweeps_(std::make_unique<SweepFactory>(*part_)),
       brep_(std::make_unique<BRepFactory>()),
-      dressUps_(std::make_unique<DressUpFactory>(*part_)) {}
+      dressUps_(std::make_unique<DressUpFactory>(*part_)),
+      patterns_(std::make_unique<PatternFactory>(*part_)) {}
 
 Container::~Container() = default;
 
@@ -77,6 +79,7 @@ void* Container::findInterface(host::InterfaceId id) {
   if (void* found = host::answerAs<host::HoleFactory>(holes_.get(), id)) return found;
   if (void* found = host::answerAs<host::DressUpFactory>(dressUps_.get(), id)) return found;
   if (void* found = host::answerAs<host::BRepFactory>(brep_.get(), id)) return found;
+  if (void* found = host::answerAs<host::PatternFactory>(patterns_.get(), id)) return found;
   if (void* found = host::answerAs<host::SweepFactory, host::PlanePointFactory>(sweeps_.get(), id))
     return found;
   // The structure factories share the container's lifetime through its handle.

@@ -16,6 +16,7 @@ class HoleFactory;
 class BRepFactory;
 class DressUpFactory;
 class Part;
+class PatternFactory;
 class StructureFactory;
 class SweepFactory;
 
@@ -54,6 +55,7 @@ class Container : public Object,
   std::unique_ptr<SweepFactory> sweeps_;
   std::unique_ptr<BRepFactory> brep_;
   std::unique_ptr<DressUpFactory> dressUps_;
+  std::unique_ptr<PatternFactory> patterns_;
 };
 
 }  // namespace occt_host

@@ -13,6 +13,11 @@ class Pad : public PrismFeature<host::Pad> {
  public:
   Pad(std::string name, const std::shared_ptr<Sketch>& sketch);
 
+  bool contribution(Contribution& out) override {
+    out = {{prism_.extrude(name())}, true};
+    return true;
+  }
+
  protected:
   TopoDS_Shape build(const TopoDS_Shape& before) override;
 };

@@ -43,6 +43,18 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   virtual bool joinsCutRun() const { return false; }
   // The shape such a feature cuts away; throws when there is none.
   virtual TopoDS_Shape cutTool() { return TopoDS_Shape(); }
+  // What this feature adds to or takes from the solid before it, as shapes that may
+  // overlap one another, for the patterns and mirrors that copy it; false when it has none
+  // (they copy the whole solid).
+  struct Contribution {
+    std::vector<TopoDS_Shape> shapes;
+    bool adds = true;
+  };
+  virtual bool contribution(Contribution& out) {
+    if (!joinsCutRun()) return false;
+    out = {{cutTool()}, false};
+    return true;
+  }
 
   // Names this feature for as long as it lives; never reused.
   std::uint64_t serial() const { return serial_; }

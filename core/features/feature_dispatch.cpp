@@ -10,21 +10,14 @@ namespace kestrun {
 
 namespace {
 
-// A known type whose handler this build lacks: it produces nothing, so the item fails
-// rather than passing for built.
-FeatureOutcome notBuiltYet(FeatureWriter& writer, const rapidjson::Value&,
-                           const host::SpecObjectPtr&, const host::SpecObjectPtr&) {
-  return FeatureOutcome::none("error: feature type " + writer.type() +
-                              " is not built yet, name = " + writer.name() +
-                              ", id = " + writer.id());
-}
-
 // In the order the types are tested.
 const std::pair<const char*, FeatureHandler> kHandlers[] = {
-    {"extrude", extrudeHandler},  {"rotate", rotateHandler},   {"loft", loftHandler},
-    {"fillet", filletHandler},    {"chamfer", chamferHandler}, {"mirrorFeature", notBuiltYet},
-    {"linearArray", notBuiltYet}, {"polarArray", notBuiltYet}, {"shell", shellHandler},
-    {"draft", draftHandler},      {"hole", holeHandler},       {"sweep", sweepHandler},
+    {"extrude", extrudeHandler},     {"rotate", rotateHandler},
+    {"loft", loftHandler},           {"fillet", filletHandler},
+    {"chamfer", chamferHandler},     {"mirrorFeature", mirrorHandler},
+    {"linearArray", patternHandler}, {"polarArray", patternHandler},
+    {"shell", shellHandler},         {"draft", draftHandler},
+    {"hole", holeHandler},           {"sweep", sweepHandler},
 };
 
 }  // namespace

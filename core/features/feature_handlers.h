@@ -18,4 +18,10 @@ FeatureOutcome draftHandler(FeatureWriter& writer, const rapidjson::Value& item,
 FeatureOutcome holeHandler(FeatureWriter& writer, const rapidjson::Value& item,
                            const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
 
+// "linearArray" and "polarArray".
+FeatureOutcome patternHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                              const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+FeatureOutcome mirrorHandler(FeatureWriter& writer, const rapidjson::Value& item,
+                             const host::SpecObjectPtr& previous, const host::SpecObjectPtr& body);
+
 }  // namespace kestrun

@@ -72,6 +72,16 @@ std::vector<Writer*> FeatureWriter::subWriters() const {
   return writers;
 }
 
+std::unique_ptr<FeatureWriter> FeatureWriter::makeChild(const std::string& name) const {
+  auto child = std::make_unique<FeatureWriter>(registry_);
+  child->setSharedState(shared_);
+  child->id_ = name;
+  child->name_ = name;
+  child->type_ = type_;
+  child->parent_ = this;
+  return child;
+}
+
 host::SpecObjectPtr FeatureWriter::getSpecObjBody() const {
   return isCombined(boolKind_) ? prtTool_ : specObj_;
 }

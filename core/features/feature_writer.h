@@ -68,6 +68,12 @@ class FeatureWriter : public Writer {
   // Sub-feature writers that pattern and mirror handlers create; owned here.
   void adoptChild(std::unique_ptr<Writer> child) { children_.push_back(std::move(child)); }
   const std::vector<std::unique_ptr<Writer>>& childWriters() const { return children_; }
+  // A writer for one sub-feature of this item, named `name`: it shares the registry and
+  // the shared state, takes the item's type and records this writer as its parent. It
+  // never runs parseJson; its handler's outcome is given to it by takeOutcome.
+  std::unique_ptr<FeatureWriter> makeChild(const std::string& name) const;
+  const FeatureWriter* parentWriter() const { return parent_; }
+  void takeOutcome(const FeatureOutcome& outcome) { apply(outcome); }
 
  private:
   std::vector<FeatureWriter*> resolveTargets(const rapidjson::Value& item,
@@ -90,6 +96,7 @@ class FeatureWriter : public Writer {
   bool isLastFeature_ = false;
   HoleGeometry holeGeometry_;
   std::vector<std::unique_ptr<Writer>> children_;
+  const FeatureWriter* parent_ = nullptr;
 };
 
 }  // namespace kestrun

@@ -62,4 +62,14 @@ TEST_F(EntryTest, PipeElbowSweptAlongLinesAndAnArc) {
   EXPECT_NEAR(m.ymax, 70, 1e-2);
 }
 
+TEST_F(EntryTest, BoltFlangeWithAHoleCircle) {
+  EXPECT_EQ(draw(example("bolt_flange.json")), 0) << result.message;
+  // Disc pi*50^2*10 = 25000 pi and hub pi*15^2*20 = 4500 pi; six bolt holes of diameter 8
+  // through the disc, pi*4^2*10 = 160 pi each: 29500 pi - 960 pi = 28540 pi.
+  StepMeasure m = exported();
+  EXPECT_EQ(m.solids, 1);
+  EXPECT_REL_NEAR(m.volume, 28540 * M_PI, 1e-6);
+  EXPECT_NEAR(m.zmax, 30, 1e-3);
+}
+
 }  // namespace
