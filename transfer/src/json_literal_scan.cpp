@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "vantrel/chunk_hash.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -143,7 +145,7 @@ bool DecodeSlowly(std::string_view literal, size_t& pos, size_t end, char*& out)
   while (pos < end) {
     if (literal[pos] != '\\') {
       *out++ = literal[pos++];
-    } else if (!DecodeEscape(literal, pos, out)) {
+    } else if (pos + 1 >= literal.size() || !DecodeEscape(literal, pos, out)) {
       return false;
     }
   }
@@ -203,12 +205,11 @@ void UseByteShuffle(bool use) {
 #endif
 }
 
-size_t ClosingQuote(std::string_view text, size_t pos) {
-  const char* p = text.data();
-  const size_t n = text.size();
-  size_t i = pos + 1;
-  // Keys and short values end within a few bytes: look at those one by one first. The loop
-  // leaves `i` on a byte no backslash escapes.
+namespace {
+
+// Keys and short values end within a few bytes: those are looked at one by one. Returns the
+// closing quote, or npos with `i` left on a byte no backslash escapes.
+size_t ShortClose(const char* p, size_t n, size_t& i) {
   for (const size_t shortEnd = std::min(n, i + kShortLiteral); i < shortEnd; ++i) {
     if (p[i] == '\\') {
       ++i;
@@ -216,6 +217,21 @@ size_t ClosingQuote(std::string_view text, size_t pos) {
       return i;
     }
   }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+size_t ShortLiteralClose(std::string_view text, size_t open) {
+  size_t i = open + 1;
+  return ShortClose(text.data(), text.size(), i);
+}
+
+size_t ClosingQuote(std::string_view text, size_t pos) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  size_t i = pos + 1;
+  if (const size_t close = ShortClose(p, n, i); close != std::string_view::npos) return close;
   uint64_t carry = 0;
   while (i + kWindow <= n) {
     const uint64_t escaped = EscapedBytes(ByteMask(p + i, '\\'), carry);
@@ -233,9 +249,94 @@ size_t ClosingQuote(std::string_view text, size_t pos) {
   return std::string_view::npos;
 }
 
-// A window whose escapes all stand for the escaped byte itself (\" \\ \/, the ones escaped
-// chunk text is full of) is decoded by dropping its escaping backslashes, without a branch per
-// byte; any other window is decoded escape by escape.
+namespace {
+
+void Compact(const char* in, uint64_t keep, char*& out) {
+#if defined(TOLVANE_HAVE_SSSE3_PATH)
+  if (useByteShuffle) {
+    CompactWindowSsse3(in, keep, out);
+    return;
+  }
+#endif
+  CompactWindow(in, keep, out);
+}
+
+// Decodes the window at `i`, which holds no quote that closes the literal, and moves `i` past
+// it (or past an escape that crosses its end). A window whose escapes all stand for the
+// escaped byte itself (\" \\ \/, the ones escaped chunk text is full of) is decoded by dropping
+// its escaping backslashes, without a branch per byte; any other window escape by escape.
+// `escaped` and `quotes` are the window's escaped bytes and quotes, `carried` whether its
+// first byte is escaped by the backslash that ended the window before; `carry`, that for the
+// next window, is cleared when the window is decoded escape by escape.
+bool DecodeWindow(std::string_view literal, size_t& i, uint64_t backslashes, uint64_t escaped,
+                  uint64_t quotes, uint64_t carried, uint64_t& carry, char*& out) {
+  const char* p = literal.data() + i;
+  if ((escaped & ~(backslashes | quotes | ByteMask(p, '/'))) != 0) {
+    // Back to the backslash that ended the last window, which was dropped, not written.
+    i -= carried;
+    carry = 0;
+    return DecodeSlowly(literal, i, i + carried + kWindow, out);
+  }
+  // The write position never passes the read position and the window ends inside the
+  // literal, so what is written beyond the kept bytes stays inside `out`.
+  Compact(p, ~(backslashes & ~escaped), out);
+  i += kWindow;
+  return true;
+}
+
+// Decodes byte by byte from `i` up to the quote that closes the literal, or up to `stop`
+// when that comes first (`i` then rests on a byte no backslash escapes); false when the text
+// ends first or an escape is bad.
+bool DecodeUpToQuote(std::string_view text, size_t& i, size_t stop, char*& out) {
+  const char* p = text.data();
+  while (i < stop && p[i] != '"') {
+    if (p[i] != '\\') {
+      *out++ = p[i++];
+    } else if (i + 1 >= text.size() || !DecodeEscape(text, i, out)) {
+      return false;
+    }
+  }
+  return i < text.size();
+}
+
+template <bool kHash>
+DecodedLiteral DecodeToClose(std::string_view text, size_t open, char* out, uint32_t& hash) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  const char* hashed = out;
+  auto finish = [&](size_t close) {
+    if (kHash) hash = ChunkHashStep(hash, hashed, out);
+    return DecodedLiteral{close, out};
+  };
+  size_t i = open + 1;
+  if (!DecodeUpToQuote(text, i, std::min(n, i + kShortLiteral), out)) return {};
+  if (i < n && p[i] == '"') return finish(i);
+  uint64_t carry = 0;
+  while (i + kWindow <= n) {
+    const uint64_t carried = carry;
+    const uint64_t backslashes = ByteMask(p + i, '\\');
+    const uint64_t escaped = EscapedBytes(backslashes, carry);
+    const uint64_t quotes = ByteMask(p + i, '"');
+    const uint64_t closing = quotes & ~escaped;
+    if (closing != 0) {
+      i -= carried;
+      const size_t close = i + carried + static_cast<size_t>(__builtin_ctzll(closing));
+      if (!DecodeUpToQuote(text, i, close, out)) return {};
+      return finish(close);
+    }
+    if (!DecodeWindow(text, i, backslashes, escaped, quotes, carried, carry, out)) return {};
+    if (kHash) {
+      hash = ChunkHashStep(hash, hashed, out);
+      hashed = out;
+    }
+  }
+  i -= carry;
+  if (!DecodeUpToQuote(text, i, n, out)) return {};
+  return finish(i);
+}
+
+}  // namespace
+
 char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out) {
   const std::string_view literal = text.substr(0, close);
   const char* p = text.data();
@@ -245,31 +346,20 @@ char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out)
     const uint64_t carried = carry;
     const uint64_t backslashes = ByteMask(p + i, '\\');
     const uint64_t escaped = EscapedBytes(backslashes, carry);
-    const uint64_t selfEscapes = backslashes | ByteMask(p + i, '"') | ByteMask(p + i, '/');
-    if ((escaped & ~selfEscapes) != 0) {
-      // Back to the backslash that ended the last window, which was dropped, not written.
-      i -= carried;
-      carry = 0;
-      if (!DecodeSlowly(literal, i, i + carried + kWindow, out)) return nullptr;
-      continue;
+    if (!DecodeWindow(literal, i, backslashes, escaped, ByteMask(p + i, '"'), carried, carry,
+                      out)) {
+      return nullptr;
     }
-    const uint64_t keep = ~(backslashes & ~escaped);
-    // The write position never passes the read position and the window ends inside the
-    // literal, so what is written beyond the kept bytes stays inside `out`.
-#if defined(TOLVANE_HAVE_SSSE3_PATH)
-    if (useByteShuffle) {
-      CompactWindowSsse3(p + i, keep, out);
-    } else {
-      CompactWindow(p + i, keep, out);
-    }
-#else
-    CompactWindow(p + i, keep, out);
-#endif
-    i += kWindow;
   }
   i -= carry;
   if (!DecodeSlowly(literal, i, close, out)) return nullptr;
   return out;
+}
+
+DecodedLiteral DecodeLiteralToClose(std::string_view text, size_t open, char* out, uint32_t* hash) {
+  uint32_t unused = 0;
+  return hash != nullptr ? DecodeToClose<true>(text, open, out, *hash)
+                         : DecodeToClose<false>(text, open, out, unused);
 }
 
 }  // namespace vantrel
