@@ -1,12 +1,18 @@
 // Runs a sequence of packets (one per input line) through one transfer table and checks the
-// table's bookkeeping after each one.
+// table's bookkeeping after each one against a plain model of the open transfers: the held
+// bytes are the accepted chunks' sizes, and a completed "json" or "text" transfer's data is
+// its last accepted chunks in index order, whatever order they came in.
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/debug_output.h"
 #include "vantrel/demo_schema_handler.h"
+#include "vantrel/json_field_readers.h"
 #include "vantrel/transfer_protocol.h"
 
 namespace {
@@ -36,6 +42,41 @@ void CheckOutcome(const vantrel::TransferOutcome& o) {
   Check(o.kind != Kind::RetryRequested || o.reply.find("transferLargeRetry") != std::string::npos);
 }
 
+// The open transfers as the accepted packets describe them.
+class Model {
+ public:
+  void See(const std::string_view packet, const vantrel::TransferOutcome& o,
+           vantrel::TransferTable& table) {
+    using Kind = vantrel::TransferOutcomeKind;
+    const std::optional<std::string> body = vantrel::FindJsonStringField(packet, "data");
+    const std::optional<std::string> name =
+        body ? vantrel::FindJsonStringField(*body, "name") : std::nullopt;
+    if (o.command == "transferLargeStart" && o.kind == Kind::Accepted) {
+      const std::optional<int32_t> size = vantrel::FindJsonIntField(*body, "size");
+      transfers_[*name] = std::vector<std::string>(static_cast<size_t>(*size));
+    } else if (o.command == "transferLargeData" && o.kind == Kind::Accepted) {
+      const std::optional<int32_t> index = vantrel::FindJsonIntField(*body, "index");
+      transfers_[*name][static_cast<size_t>(*index)] = *vantrel::FindJsonStringField(*body, "data");
+    } else if (o.command == "transferLargeEnd" && name && transfers_.count(*name) != 0) {
+      const bool joins = o.mode == "json" || o.mode == "text";
+      if (o.kind == Kind::Completed && joins) {
+        std::string joined;
+        for (const std::string& chunk : transfers_[*name]) joined += chunk;
+        Check(o.data == joined);
+      }
+      if (table.Find(*name) == nullptr) transfers_.erase(*name);
+    }
+    size_t held = 0;
+    for (const auto& transfer : transfers_) {
+      for (const std::string& chunk : transfer.second) held += chunk.size();
+    }
+    Check(held == table.HeldBytes());
+  }
+
+ private:
+  std::map<std::string, std::vector<std::string>> transfers_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AlternatingInserter inserter;
   vantrel::UnwiredActivePartAdapter adapter;
   vantrel::TransferServices services{&processor, &inserter};
+  Model model;
   std::string_view input(reinterpret_cast<const char*>(data), size);
   while (!input.empty()) {
     size_t end = input.find('\n');
@@ -56,6 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
     vantrel::TransferOutcome outcome = vantrel::HandleTransferPacket(table, packet, services);
     CheckOutcome(outcome);
+    model.See(packet, outcome, table);
     vantrel::DemoSchemaHook(&adapter, outcome);
     Check(table.OpenCount() <= limits.maxOpenTransfers);
     Check(table.HeldBytes() <= limits.maxHeldBytes);
