@@ -95,8 +95,8 @@ bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body) {
   return true;
 }
 
-bool addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
-  if (body.solid().IsNull()) return false;
+TDF_Label addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
+  if (body.solid().IsNull()) return TDF_Label();
   TopoDS_Compound plain;
   std::map<Rgb, TopoDS_Compound> groups = facesByColour(body, plain);
   TopoDS_Compound all;
@@ -115,7 +115,7 @@ bool addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
     TDF_Label group = shapes->AddSubShape(label, faces);
     if (!group.IsNull()) colors->SetColor(group, kernelColor({r, g, b}), XCAFDoc_ColorSurf);
   }
-  return true;
+  return label;
 }
 
 }  // namespace occt_host
