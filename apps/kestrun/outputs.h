@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/kestrun/result_json.h"
 #include "host/document.h"
 #include "occt_host/mesh_export.h"
 
@@ -30,10 +31,6 @@ std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
 // reason. `kind` names the output ("STEP", "report", ...).
 std::string notWrittenLine(const std::string& kind, const std::string& path,
                            const std::string& reason);
-
-// Exit status of `kestrun draw` when an output asked for could not be written although the
-// import went through.
-constexpr int kOutputNotWritten = 3;
 
 // The import's status (0 success, 1 warnings), or kOutputNotWritten when an output could not
 // be written; a failed import (2) keeps its status, it says more.
