@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -63,6 +64,15 @@ struct Scene {
   };
   std::vector<Node> nodes;  // nodes[0] is the root
   std::vector<std::vector<std::array<double, 3>>> positions;
+  std::vector<int> meshMaterial;
+  std::vector<std::array<long, 3>> materialColour;  // 0..255 sRGB
+
+  // The colours of the meshes of `node`.
+  std::set<std::array<long, 3>> colours(int node) const {
+    std::set<std::array<long, 3>> out;
+    for (int mesh : nodes[node].meshes) out.insert(materialColour.at(meshMaterial.at(mesh)));
+    return out;
+  }
 
   // The box around the meshes below `node`, each placed by its nodes' matrices.
   Box worldBox(int node, const Matrix& parent = kIdentity) const {
@@ -88,6 +98,12 @@ struct Scene {
   }
 };
 
+// A linear colour component as the 0..255 sRGB value it was given as.
+long toSrgb255(double linear) {
+  const double s = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+  return std::lround(s * 255);
+}
+
 // The numbers after the '>' that ends the tag starting at `at`, up to `close`.
 std::istringstream numbersAfter(const std::string& xml, size_t at, const char* close) {
   const size_t start = xml.find('>', at) + 1;
@@ -97,11 +113,13 @@ std::istringstream numbersAfter(const std::string& xml, size_t at, const char* c
 Scene readScene(const std::string& xml) {
   Scene scene;
   std::vector<int> open;
-  const std::string tags[] = {"<Node name=\"", "</Node>", "<Matrix4>", "<MeshRefs", "<Positions"};
+  const std::string tags[] = {"<Node name=\"",       "</Node>",    "<Matrix4>",
+                              "<MeshRefs",           "<Positions", "material_index=\"",
+                              "key=\"$clr.diffuse\""};
   for (size_t at = 0;;) {
     size_t next = std::string::npos;
     int which = -1;
-    for (int t = 0; t < 5; ++t) {
+    for (int t = 0; t < 7; ++t) {
       const size_t found = xml.find(tags[t], at);
       if (found < next) next = found, which = t;
     }
@@ -126,6 +144,13 @@ Scene readScene(const std::string& xml) {
       scene.positions.emplace_back();
       for (std::array<double, 3> p; in >> p[0] >> p[1] >> p[2];)
         scene.positions.back().push_back(p);
+    } else if (which == 5) {
+      scene.meshMaterial.push_back(std::atoi(xml.c_str() + at));
+    } else if (which == 6) {
+      std::istringstream in = numbersAfter(xml, next, "</MatProperty>");
+      double rgb[3] = {0, 0, 0};
+      in >> rgb[0] >> rgb[1] >> rgb[2];
+      scene.materialColour.push_back({toSrgb255(rgb[0]), toSrgb255(rgb[1]), toSrgb255(rgb[2])});
     }
   }
   return scene;
@@ -225,7 +250,7 @@ TEST_F(ProductMeshOutputs, GltfHasOneNodePerInstanceWithItsPlacement) {
 #endif
 }
 
-TEST_F(ProductMeshOutputs, TurnedInstanceKeepsItsBodiesAndRotation) {
+TEST_F(ProductMeshOutputs, TurnedInstanceKeepsItsBodiesColoursAndRotation) {
 #ifndef KESTRUN_ASSIMP
   GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
 #else
@@ -240,8 +265,14 @@ TEST_F(ProductMeshOutputs, TurnedInstanceKeepsItsBodiesAndRotation) {
     const Scene::Node& instance = scene.nodes[child];
     // The Part's two bodies, by name, below each instance.
     ASSERT_EQ(instance.children.size(), 2u) << instance.name;
-    EXPECT_EQ(scene.nodes[instance.children[0]].name, "PartBody");
-    EXPECT_EQ(scene.nodes[instance.children[1]].name, "Body.2");
+    const int block = instance.children[0], post = instance.children[1];
+    EXPECT_EQ(scene.nodes[block].name, "PartBody");
+    EXPECT_EQ(scene.nodes[post].name, "Body.2");
+    // The colours the JSON gave, kept through the Part's file: the block red (its bore's
+    // walls plain, white by default), the post blue.
+    EXPECT_EQ(scene.colours(block), (std::set<std::array<long, 3>>{{200, 30, 30}, {255, 255, 255}}))
+        << instance.name;
+    EXPECT_EQ(scene.colours(post), (std::set<std::array<long, 3>>{{30, 60, 200}})) << instance.name;
     boxes[instance.name] = scene.worldBox(child);
   }
   ASSERT_EQ(boxes.size(), 2u);
