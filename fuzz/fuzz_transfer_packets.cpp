@@ -32,7 +32,7 @@ void CheckOutcome(const vantrel::TransferOutcome& o) {
   using Kind = vantrel::TransferOutcomeKind;
   Check(o.kind != Kind::Failed || (!o.reply.empty() && !o.detail.empty()));
   Check(o.kind != Kind::Accepted || o.reply.empty());
-  Check(o.kind != Kind::Completed || !o.payload.empty());
+  Check(o.kind != Kind::Completed || !o.Payload().empty());
   Check(o.kind != Kind::RetryRequested || o.reply.find("transferLargeRetry") != std::string::npos);
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "json_literal_scan.h"
+#include "vantrel/chunk_hash.h"
 
 namespace vantrel {
 namespace {
@@ -62,15 +63,23 @@ std::optional<int32_t> FindJsonIntField(std::string_view text, std::string_view 
   return JsonFieldScanner(text).IntField(key);
 }
 
-size_t JsonFieldScanner::LiteralEnd(size_t open) {
+size_t JsonFieldScanner::KnownLiteralEnd(size_t open) const {
   for (size_t i = 0; i < spanCount_; ++i) {
     if (spans_[i].open == open) return spans_[i].close;
   }
-  const size_t close = ClosingQuote(text_, open);
+  return std::string_view::npos;
+}
+
+void JsonFieldScanner::Remember(size_t open, size_t close) {
   // Short literals are cheaper to walk again than to look up.
-  if (close != std::string_view::npos && close - open > kRememberedLiteralBytes) {
-    spans_[spanCount_ < spans_.size() ? spanCount_++ : spans_.size() - 1] = {open, close};
-  }
+  if (close - open <= kRememberedLiteralBytes || KnownLiteralEnd(open) == close) return;
+  spans_[spanCount_ < spans_.size() ? spanCount_++ : spans_.size() - 1] = {open, close};
+}
+
+size_t JsonFieldScanner::LiteralEnd(size_t open) {
+  if (const size_t known = KnownLiteralEnd(open); known != std::string_view::npos) return known;
+  const size_t close = ClosingQuote(text_, open);
+  if (close != std::string_view::npos) Remember(open, close);
   return close;
 }
 
@@ -115,25 +124,60 @@ size_t JsonFieldScanner::KeyValue(std::string_view key, size_t from, size_t* occ
   return std::string_view::npos;
 }
 
+// A literal whose end is known is decoded into exactly its room; a long one whose end is not
+// is decoded while its end is looked for, into the room the rest of the text could need.
+bool JsonFieldScanner::AppendLiteral(size_t& pos, std::string& out, uint32_t* hash) {
+  if (pos >= text_.size() || text_[pos] != '"') return false;
+  size_t close = KnownLiteralEnd(pos);
+  if (close == std::string_view::npos) close = ShortLiteralClose(text_, pos);
+  const size_t before = out.size();
+  out.resize(before + (close != std::string_view::npos ? close : text_.size()) - pos - 1);
+  char* const start = out.data() + before;
+  uint32_t hashed = hash != nullptr ? *hash : 0;
+  DecodedLiteral decoded{close, nullptr};
+  if (close != std::string_view::npos) {
+    decoded.end = DecodeLiteral(text_, pos, close, start);
+    if (decoded.end != nullptr && hash != nullptr) {
+      hashed = ChunkHashStep(hashed, start, decoded.end);
+    }
+  } else {
+    decoded = DecodeLiteralToClose(text_, pos, start, hash != nullptr ? &hashed : nullptr);
+  }
+  if (decoded.end == nullptr) {
+    out.resize(before);
+    return false;
+  }
+  Remember(pos, decoded.close);
+  out.resize(static_cast<size_t>(decoded.end - out.data()));
+  if (hash != nullptr) *hash = hashed;
+  pos = decoded.close + 1;
+  return true;
+}
+
 std::optional<std::string> JsonFieldScanner::ReadLiteral(size_t& pos) {
-  if (pos >= text_.size() || text_[pos] != '"') return std::nullopt;
-  const size_t close = LiteralEnd(pos);
-  if (close == std::string_view::npos) return std::nullopt;
-  std::string out(close - pos - 1, '\0');
-  const char* end = DecodeLiteral(text_, pos, close, out.data());
-  if (end == nullptr) return std::nullopt;
-  out.resize(static_cast<size_t>(end - out.data()));
-  pos = close + 1;
+  std::string out;
+  if (!AppendLiteral(pos, out, nullptr)) return std::nullopt;
   return out;
 }
 
 std::optional<std::string> JsonFieldScanner::StringField(std::string_view key) {
+  std::string out;
+  if (!AppendStringField(key, out)) return std::nullopt;
+  return out;
+}
+
+bool JsonFieldScanner::AppendStringField(std::string_view key, std::string& out, uint32_t* hash) {
   size_t occurrence = 0;
   for (size_t from = 0;; from = occurrence + 1) {
     size_t pos = KeyValue(key, from, &occurrence);
-    if (pos == std::string_view::npos) return std::nullopt;
-    if (std::optional<std::string> value = ReadLiteral(pos)) return value;
+    if (pos == std::string_view::npos) return false;
+    if (AppendLiteral(pos, out, hash)) return true;
   }
+}
+
+size_t JsonFieldScanner::DecodeRoom(std::string_view key) {
+  const size_t pos = KeyValue(key, 0);
+  return pos == std::string_view::npos ? 0 : text_.size() - pos;
 }
 
 std::optional<int32_t> JsonFieldScanner::IntField(std::string_view key) {

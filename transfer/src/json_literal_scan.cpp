@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+
+#include "vantrel/chunk_hash.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -57,10 +60,10 @@ char* EncodeUtf8(uint32_t cp, char* out) {
 
 // A \u escape at `pos` (on the backslash); a high surrogate followed by an escaped low surrogate
 // makes one code point, so text sent as escaped UTF-16 arrives as valid UTF-8. Never writes
-// more bytes than it consumes.
-bool ReadUnicodeEscape(std::string_view text, size_t& pos, char*& out) {
+// more bytes than it consumes. Returns the end written, or null.
+char* ReadUnicodeEscape(std::string_view text, size_t& pos, char* out) {
   std::optional<uint32_t> unit = ReadHex4(text, pos + 2);
-  if (!unit) return false;
+  if (!unit) return nullptr;
   pos += 6;
   uint32_t cp = *unit;
   if (cp >= 0xD800 && cp <= 0xDBFF && pos + 1 < text.size() && text[pos] == '\\' &&
@@ -71,8 +74,7 @@ bool ReadUnicodeEscape(std::string_view text, size_t& pos, char*& out) {
       pos += 6;
     }
   }
-  out = EncodeUtf8(cp, out);
-  return true;
+  return EncodeUtf8(cp, out);
 }
 
 // The byte a one-letter escape stands for; 0 for letters that are no escape ('u' included).
@@ -91,15 +93,18 @@ struct EscapeTable {
 };
 constexpr EscapeTable kEscapes;
 
-// Decodes the escape at `pos` (on the backslash) of a literal that ends where `literal` ends.
-bool DecodeEscape(std::string_view literal, size_t& pos, char*& out) {
+// Decodes the escape at `pos` (on the backslash) of a literal that ends where `literal` ends;
+// the end written, or null. (Write positions go by value throughout: a byte store could
+// alias a pointer passed by reference and force it through memory after every store.)
+char* DecodeEscape(std::string_view literal, size_t& pos, char* out) {
+  if (pos + 1 >= literal.size()) return nullptr;
   const char letter = literal[pos + 1];
   if (letter == 'u') return ReadUnicodeEscape(literal, pos, out);
   const char simple = kEscapes.value[static_cast<unsigned char>(letter)];
-  if (simple == '\0') return false;
+  if (simple == '\0') return nullptr;
   *out++ = simple;
   pos += 2;
-  return true;
+  return out;
 }
 
 // Long literals are looked at 64 bytes at a time, as bit masks: one bit per byte.
@@ -138,25 +143,29 @@ uint64_t EscapedBytes(uint64_t backslashes, uint64_t& carry) {
   return (kEvenBits ^ (evenStarts << 1)) & followsEscape;
 }
 
-// Decodes [pos, end) one escape at a time, ending at or past `end`; false on a bad escape.
-bool DecodeSlowly(std::string_view literal, size_t& pos, size_t end, char*& out) {
-  while (pos < end) {
-    if (literal[pos] != '\\') {
-      *out++ = literal[pos++];
-    } else if (!DecodeEscape(literal, pos, out)) {
-      return false;
+// Decodes [pos, end) one escape at a time, ending at or past `end`; the end written, or null
+// on a bad escape.
+char* DecodeSlowly(std::string_view literal, size_t& pos, size_t end, char* out) {
+  size_t at = pos;
+  while (out != nullptr && at < end) {
+    if (literal[at] != '\\') {
+      *out++ = literal[at++];
+    } else {
+      out = DecodeEscape(literal, at, out);
     }
   }
-  return true;
+  pos = at;
+  return out;
 }
 
-// Writes the bytes of the 64 at `in` whose bit is set in `keep`, in order, and moves `out`
-// past them; the bytes after them, up to the window's length, may be written too.
-void CompactWindow(const char* in, uint64_t keep, char*& out) {
+// Writes the bytes of the 64 at `in` whose bit is set in `keep`, in order, and returns the
+// end of them; the bytes after them, up to the window's length, may be written too.
+char* CompactWindow(const char* in, uint64_t keep, char* out) {
   for (size_t j = 0; j < kWindow; ++j) {
     *out = in[j];
     out += (keep >> j) & 1u;
   }
+  return out;
 }
 
 #if defined(TOLVANE_HAVE_SSSE3_PATH)
@@ -178,8 +187,8 @@ struct CompactTable {
 };
 constexpr CompactTable kCompact;
 
-__attribute__((target("ssse3"))) void CompactWindowSsse3(const char* in, uint64_t keep,
-                                                         char*& out) {
+__attribute__((target("ssse3"))) char* CompactWindowSsse3(const char* in, uint64_t keep,
+                                                          char* out) {
   for (size_t group = 0; group < kWindow / 8; ++group) {
     const unsigned pattern = static_cast<unsigned>(keep >> (8 * group)) & 0xFFu;
     const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 8 * group));
@@ -188,6 +197,7 @@ __attribute__((target("ssse3"))) void CompactWindowSsse3(const char* in, uint64_
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(bytes, order));
     out += kCompact.count[pattern];
   }
+  return out;
 }
 
 bool useByteShuffle = __builtin_cpu_supports("ssse3");
@@ -203,12 +213,11 @@ void UseByteShuffle(bool use) {
 #endif
 }
 
-size_t ClosingQuote(std::string_view text, size_t pos) {
-  const char* p = text.data();
-  const size_t n = text.size();
-  size_t i = pos + 1;
-  // Keys and short values end within a few bytes: look at those one by one first. The loop
-  // leaves `i` on a byte no backslash escapes.
+namespace {
+
+// Keys and short values end within a few bytes: those are looked at one by one. Returns the
+// closing quote, or npos with `i` left on a byte no backslash escapes.
+size_t ShortClose(const char* p, size_t n, size_t& i) {
   for (const size_t shortEnd = std::min(n, i + kShortLiteral); i < shortEnd; ++i) {
     if (p[i] == '\\') {
       ++i;
@@ -216,6 +225,21 @@ size_t ClosingQuote(std::string_view text, size_t pos) {
       return i;
     }
   }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+size_t ShortLiteralClose(std::string_view text, size_t open) {
+  size_t i = open + 1;
+  return ShortClose(text.data(), text.size(), i);
+}
+
+size_t ClosingQuote(std::string_view text, size_t pos) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  size_t i = pos + 1;
+  if (const size_t close = ShortClose(p, n, i); close != std::string_view::npos) return close;
   uint64_t carry = 0;
   while (i + kWindow <= n) {
     const uint64_t escaped = EscapedBytes(ByteMask(p + i, '\\'), carry);
@@ -233,9 +257,112 @@ size_t ClosingQuote(std::string_view text, size_t pos) {
   return std::string_view::npos;
 }
 
-// A window whose escapes all stand for the escaped byte itself (\" \\ \/, the ones escaped
-// chunk text is full of) is decoded by dropping its escaping backslashes, without a branch per
-// byte; any other window is decoded escape by escape.
+namespace {
+
+char* Compact(const char* in, uint64_t keep, char* out) {
+#if defined(TOLVANE_HAVE_SSSE3_PATH)
+  if (useByteShuffle) return CompactWindowSsse3(in, keep, out);
+#endif
+  return CompactWindow(in, keep, out);
+}
+
+// Decodes the window at `i`, which holds no quote that closes the literal, and moves `i` past
+// it (or past an escape that crosses its end); returns the end written, or null on a bad
+// escape. The window is packed by dropping its escaping backslashes, without a branch per
+// byte, once any one-letter escapes in it (\n, \t, ...; \" \\ \/ stand for themselves) have
+// been put in place; a window with a \u escape is decoded escape by escape. `escaped` and
+// `quotes` are the window's escaped bytes and quotes, `carried` whether its first byte is
+// escaped by the backslash that ended the window before; `carry`, that for the next window,
+// is cleared when the window is decoded escape by escape.
+char* DecodeWindow(std::string_view literal, size_t& i, uint64_t backslashes, uint64_t escaped,
+                   uint64_t quotes, uint64_t carried, uint64_t& carry, char* out) {
+  const char* p = literal.data() + i;
+  // The write position never passes the read position and the window ends inside the
+  // literal, so what is written beyond the kept bytes stays inside `out`.
+  const uint64_t keep = ~(backslashes & ~escaped);
+  uint64_t letters = escaped & ~(backslashes | quotes);
+  if (letters != 0) letters &= ~ByteMask(p, '/');
+  if (letters == 0) {
+    i += kWindow;
+    return Compact(p, keep, out);
+  }
+  char window[kWindow];
+  std::memcpy(window, p, kWindow);
+  for (; letters != 0; letters &= letters - 1) {
+    const int at = __builtin_ctzll(letters);
+    const char value = kEscapes.value[static_cast<unsigned char>(window[at])];
+    if (value == '\0') {
+      // Back to the backslash that ended the last window, which was dropped, not written.
+      i -= carried;
+      carry = 0;
+      return DecodeSlowly(literal, i, i + carried + kWindow, out);
+    }
+    window[at] = value;
+  }
+  i += kWindow;
+  return Compact(window, keep, out);
+}
+
+// Decodes byte by byte from `i` up to the quote that closes the literal, or up to `stop`
+// when that comes first (`i` then rests on a byte no backslash escapes); the end written, or
+// null when the text ends first or an escape is bad.
+char* DecodeUpToQuote(std::string_view text, size_t& i, size_t stop, char* out) {
+  const char* p = text.data();
+  size_t at = i;
+  while (out != nullptr && at < stop && p[at] != '"') {
+    if (p[at] != '\\') {
+      *out++ = p[at++];
+    } else {
+      out = DecodeEscape(text, at, out);
+    }
+  }
+  i = at;
+  return at < text.size() ? out : nullptr;
+}
+
+template <bool kHash>
+DecodedLiteral DecodeToClose(std::string_view text, size_t open, char* out, uint32_t& hash) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  const char* hashed = out;
+  auto finish = [&](size_t close) {
+    if (kHash) hash = ChunkHashStep(hash, hashed, out);
+    return DecodedLiteral{close, out};
+  };
+  size_t i = open + 1;
+  out = DecodeUpToQuote(text, i, std::min(n, i + kShortLiteral), out);
+  if (out == nullptr) return {};
+  if (p[i] == '"') return finish(i);
+  uint64_t carry = 0;
+  while (i + kWindow <= n) {
+    const uint64_t carried = carry;
+    const uint64_t backslashes = ByteMask(p + i, '\\');
+    const uint64_t escaped = EscapedBytes(backslashes, carry);
+    const uint64_t quotes = ByteMask(p + i, '"');
+    const uint64_t closing = quotes & ~escaped;
+    if (closing != 0) {
+      i -= carried;
+      const size_t close = i + carried + static_cast<size_t>(__builtin_ctzll(closing));
+      out = DecodeUpToQuote(text, i, close, out);
+      return out != nullptr ? finish(close) : DecodedLiteral{};
+    }
+    char* const windowStart = out;
+    out = DecodeWindow(text, i, backslashes, escaped, quotes, carried, carry, out);
+    if (out == nullptr) return {};
+    if (kHash) {
+      // One window behind: those bytes are written by now, and the multiply chain runs while
+      // the next windows are decoded.
+      hash = ChunkHashStep(hash, hashed, windowStart);
+      hashed = windowStart;
+    }
+  }
+  i -= carry;
+  out = DecodeUpToQuote(text, i, n, out);
+  return out != nullptr ? finish(i) : DecodedLiteral{};
+}
+
+}  // namespace
+
 char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out) {
   const std::string_view literal = text.substr(0, close);
   const char* p = text.data();
@@ -245,31 +372,17 @@ char* DecodeLiteral(std::string_view text, size_t open, size_t close, char* out)
     const uint64_t carried = carry;
     const uint64_t backslashes = ByteMask(p + i, '\\');
     const uint64_t escaped = EscapedBytes(backslashes, carry);
-    const uint64_t selfEscapes = backslashes | ByteMask(p + i, '"') | ByteMask(p + i, '/');
-    if ((escaped & ~selfEscapes) != 0) {
-      // Back to the backslash that ended the last window, which was dropped, not written.
-      i -= carried;
-      carry = 0;
-      if (!DecodeSlowly(literal, i, i + carried + kWindow, out)) return nullptr;
-      continue;
-    }
-    const uint64_t keep = ~(backslashes & ~escaped);
-    // The write position never passes the read position and the window ends inside the
-    // literal, so what is written beyond the kept bytes stays inside `out`.
-#if defined(TOLVANE_HAVE_SSSE3_PATH)
-    if (useByteShuffle) {
-      CompactWindowSsse3(p + i, keep, out);
-    } else {
-      CompactWindow(p + i, keep, out);
-    }
-#else
-    CompactWindow(p + i, keep, out);
-#endif
-    i += kWindow;
+    out = DecodeWindow(literal, i, backslashes, escaped, ByteMask(p + i, '"'), carried, carry, out);
+    if (out == nullptr) return nullptr;
   }
   i -= carry;
-  if (!DecodeSlowly(literal, i, close, out)) return nullptr;
-  return out;
+  return DecodeSlowly(literal, i, close, out);
+}
+
+DecodedLiteral DecodeLiteralToClose(std::string_view text, size_t open, char* out, uint32_t* hash) {
+  uint32_t unused = 0;
+  return hash != nullptr ? DecodeToClose<true>(text, open, out, *hash)
+                         : DecodeToClose<false>(text, open, out, unused);
 }
 
 }  // namespace vantrel

@@ -8,20 +8,11 @@ namespace {
 // The assembled form of a complete transfer, or why it cannot be assembled yet.
 struct Assembly {
   std::string data;
-  std::string payloadData;  // empty: the payload carries `data` itself
+  PayloadData payloadData = PayloadData::Raw;
   bool dataIsJson = false;
   std::optional<size_t> retryIndex;
   std::string failure;
 };
-
-std::string Concatenate(const std::vector<std::string>& chunks) {
-  size_t total = 0;
-  for (const std::string& chunk : chunks) total += chunk.size();
-  std::string out;
-  out.reserve(total);
-  for (const std::string& chunk : chunks) out += chunk;
-  return out;
-}
 
 Assembly AssembleJsons(const std::vector<std::string>& chunks) {
   Assembly result;
@@ -53,20 +44,36 @@ Assembly AssembleTexts(const std::vector<std::string>& chunks) {
   return result;
 }
 
-// "json" and "text": the chunks concatenated; a "json" text that does not look like JSON
-// fails and leaves the transfer open.
-Assembly AssembleConcatenation(const TransferBatch& batch) {
-  Assembly result;
-  result.data = Concatenate(batch.chunks);
-  result.dataIsJson = LooksLikeJson(result.data);
-  if (batch.kind == TransferMode::Json && !result.dataIsJson) {
-    result.failure = "transferLargeEnd json data is not json";
-  } else if (batch.kind == TransferMode::Text) {
-    result.payloadData = "\"" + EscapeJsonString(result.data) + "\"";
+// The chunks in index order: the joined ones and those kept apart after them.
+std::string Concatenate(const TransferBatch& batch) {
+  size_t total = batch.joined.size();
+  for (size_t i = batch.joinedEnds.size(); i < batch.chunks.size(); ++i) {
+    total += batch.chunks[i].size();
   }
-  return result;
+  std::string out;
+  out.reserve(total);
+  out += batch.joined;
+  for (size_t i = batch.joinedEnds.size(); i < batch.chunks.size(); ++i) out += batch.chunks[i];
+  return out;
 }
 
+// "json" and "text": the chunks concatenated; a "json" text that does not look like JSON
+// fails and leaves the transfer open. Chunks that all arrived in order are already joined,
+// and the joined text becomes the data without a copy.
+Assembly AssembleConcatenation(TransferBatch& batch) {
+  Assembly result;
+  const bool joined = batch.joinedEnds.size() == batch.chunks.size();
+  std::string apart = joined ? std::string() : Concatenate(batch);
+  const std::string& text = joined ? batch.joined : apart;
+  result.dataIsJson = LooksLikeJson(text);
+  if (batch.kind == TransferMode::Json && !result.dataIsJson) {
+    result.failure = "transferLargeEnd json data is not json";
+    return result;
+  }
+  result.data = joined ? std::move(batch.joined) : std::move(apart);
+  if (batch.kind == TransferMode::Text) result.payloadData = PayloadData::Escaped;
+  return result;
+}
 Assembly AssembleBase64(TransferPacket& packet, const std::string& name,
                         const TransferBatch& batch) {
   Assembly result;
@@ -81,11 +88,11 @@ Assembly AssembleBase64(TransferPacket& packet, const std::string& name,
     packet.table.Remove(name);
     result.failure = "transferLargeEnd base64 STEP data could not be processed";
   }
-  result.payloadData = "null";
+  result.payloadData = PayloadData::Null;
   return result;
 }
 
-Assembly Assemble(TransferPacket& packet, const std::string& name, const TransferBatch& batch) {
+Assembly Assemble(TransferPacket& packet, const std::string& name, TransferBatch& batch) {
   switch (batch.kind) {
     case TransferMode::Jsons:
       return AssembleJsons(batch.chunks);
@@ -100,19 +107,6 @@ Assembly Assemble(TransferPacket& packet, const std::string& name, const Transfe
   Assembly result;
   result.failure = "transferLargeEnd mode must be json, jsons, texts, text or base64";
   return result;
-}
-
-// The received-payload object, built in one allocation: its data may be the whole transfer.
-std::string LargePayload(const std::string& name, const std::string& mode,
-                         const std::string& data) {
-  const std::string head = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(name) +
-                           "\",\"mode\":\"" + EscapeJsonString(mode) + "\",\"data\":";
-  std::string payload;
-  payload.reserve(head.size() + data.size() + 1);
-  payload += head;
-  payload += data;
-  payload.push_back('}');
-  return payload;
 }
 
 std::vector<size_t> MissingIndices(const TransferBatch& batch) {
@@ -138,27 +132,28 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   std::vector<size_t> missing = MissingIndices(*batch);
   if (!missing.empty()) return RetryOutcome(packet.command, *name, missing);
 
-  const std::string mode = batch->mode;
+  // Everything that allocates comes before the assembly: once the joined text has moved into
+  // it, the transfer must be removed.
+  TransferOutcome outcome;
+  outcome.command = packet.command;
+  outcome.transferType = "large";
+  outcome.mode = batch->mode;
+  outcome.payloadHead = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(*name) +
+                        "\",\"mode\":\"" + EscapeJsonString(batch->mode) + "\",\"data\":";
   const TransferMode kind = batch->kind;
   Assembly assembly = Assemble(packet, *name, *batch);
   if (assembly.retryIndex) return RetryOutcome(packet.command, *name, {*assembly.retryIndex});
   if (!assembly.failure.empty()) return FailedOutcome(packet.command, assembly.failure);
 
-  TransferOutcome outcome;
   outcome.kind = TransferOutcomeKind::Completed;
-  outcome.command = packet.command;
-  outcome.transferType = "large";
-  outcome.mode = mode;
-  outcome.payload = LargePayload(
-      *name, mode, assembly.payloadData.empty() ? assembly.data : assembly.payloadData);
-  assembly.payloadData.clear();
+  outcome.payloadData = assembly.payloadData;
   outcome.dataIsJson = assembly.dataIsJson;
   if (kind == TransferMode::Json) {
     DispatchJsonPayload(packet.services, packet.command, assembly.data);
   }
   packet.table.Remove(*name);
   outcome.reply = EchoReply(*name);
-  LogProtocolInfo("protocol_complete cmd=transferLargeEnd mode=" + mode + " name=" + *name);
+  LogProtocolInfo("protocol_complete cmd=transferLargeEnd mode=" + outcome.mode + " name=" + *name);
   outcome.data = std::move(assembly.data);
   outcome.name = std::move(*name);
   return outcome;

@@ -74,13 +74,13 @@ TransferOutcome HandleTransferSingle(TransferPacket& packet) {
   outcome.command = packet.command;
   outcome.transferType = "single";
   outcome.mode = packet.mode;
-  outcome.payload = json ? "{\"type\":\"single\",\"mode\":\"json\",\"data\":" + packet.body + "}"
-                         : "{\"type\":\"single\",\"mode\":\"text\",\"data\":\"" +
-                               EscapeJsonString(packet.body) + "\"}";
-  outcome.reply = ReceivedReply(outcome.payload);
+  outcome.payloadHead = json ? "{\"type\":\"single\",\"mode\":\"json\",\"data\":"
+                             : "{\"type\":\"single\",\"mode\":\"text\",\"data\":";
+  outcome.payloadData = json ? PayloadData::Raw : PayloadData::Escaped;
   outcome.dataIsJson = json;
-  if (json) DispatchJsonPayload(packet.services, packet.command, packet.body);
   outcome.data = std::move(packet.body);
+  outcome.reply = ReceivedReply(outcome.Payload());
+  if (json) DispatchJsonPayload(packet.services, packet.command, outcome.data);
   return outcome;
 }
 

@@ -23,6 +23,27 @@ void LogProtocolInfo(const std::string& message) {
   WriteLog(kLogInfo, kProtocolComponent, message);
 }
 
+std::string TransferOutcome::Payload() const {
+  if (kind != TransferOutcomeKind::Completed) return std::string();
+  std::string payload;
+  const size_t dataBytes = payloadData == PayloadData::Raw ? data.size() : 4;
+  payload.reserve(payloadHead.size() + dataBytes + 1);
+  payload += payloadHead;
+  switch (payloadData) {
+    case PayloadData::Raw:
+      payload += data;
+      break;
+    case PayloadData::Escaped:
+      payload += "\"" + EscapeJsonString(data) + "\"";
+      break;
+    case PayloadData::Null:
+      payload += "null";
+      break;
+  }
+  payload.push_back('}');
+  return payload;
+}
+
 const char* TransferOutcomeKindName(TransferOutcomeKind kind) {
   switch (kind) {
     case TransferOutcomeKind::Accepted:

@@ -164,7 +164,7 @@ TEST_F(Base64StepTest, TheProtocolAnswersByTheFileStageOnly) {
   // No application is running: the insertion fails, the transfer still completes.
   TransferOutcome done = Send(Packet("transferLargeEnd", EndBody("part.stp"), "base64"));
   EXPECT_EQ(done.kind, TransferOutcomeKind::Completed);
-  EXPECT_EQ(done.payload,
+  EXPECT_EQ(done.Payload(),
             "{\"type\":\"large\",\"name\":\"part.stp\",\"mode\":\"base64\",\"data\":null}");
   Send(Packet("transferLargeStart", StartBody("part.stp", 1), "base64"));
   Send(Packet("transferLargeData", DataBody("part.stp", 0, "QUJ"), "base64"));

@@ -28,6 +28,16 @@ void ExpectSameAnswers(const std::string& text) {
       ASSERT_EQ(fast, slow);
     }
   }
+  // Read onto the end of a text, with the chunk hash on the way: the same value, hashed.
+  for (const std::string& key : kKeys) {
+    std::string out = "kept";
+    uint32_t hash = vantrel::kChunkHashSeed;
+    const std::optional<std::string> value = reference::FindJsonStringField(text, key);
+    ASSERT_EQ(vantrel::JsonFieldScanner(text).AppendStringField(key, out, &hash),
+              value.has_value());
+    ASSERT_EQ(out, "kept" + value.value_or(""));
+    ASSERT_EQ(vantrel::ChunkHashText(hash), vantrel::ChunkHash(value.value_or("")));
+  }
   for (size_t pos = 0; pos < text.size(); ++pos) {
     if (text[pos] != '"') continue;
     size_t fast = pos, slow = pos;

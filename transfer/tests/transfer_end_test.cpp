@@ -69,7 +69,7 @@ TEST_F(TransferLargeEnd, JsonIsConcatenatedDrawnEchoedAndClosed) {
   EXPECT_EQ(o.mode, "json");
   EXPECT_EQ(o.data, "{\"a\":1,\"b\":2}");
   EXPECT_TRUE(o.dataIsJson);
-  EXPECT_EQ(o.payload,
+  EXPECT_EQ(o.Payload(),
             "{\"type\":\"large\",\"name\":\"part\",\"mode\":\"json\",\"data\":{\"a\":1,\"b\":2}}");
   EXPECT_EQ(o.reply, "{\"cmd\":\"transferLargeEcho\",\"data\":\"{\\\"name\\\":\\\"part\\\"}\"}");
   EXPECT_THAT(processor_.drawn, ElementsAre("{\"a\":1,\"b\":2}"));
@@ -109,7 +109,7 @@ TEST_F(TransferLargeEnd, JsonsRetriesTheFirstChunkThatIsNotJson) {
   EXPECT_EQ(o.kind, Kind::Completed);
   EXPECT_EQ(o.data, "[{\"a\":1}, [2],3,null]");
   EXPECT_TRUE(o.dataIsJson);
-  EXPECT_EQ(o.payload,
+  EXPECT_EQ(o.Payload(),
             "{\"type\":\"large\",\"name\":\"j\",\"mode\":\"jsons\",\"data\":"
             "[{\"a\":1}, [2],3,null]}");
   EXPECT_TRUE(processor_.drawn.empty());
@@ -131,7 +131,7 @@ TEST_F(TransferLargeEnd, TextIsConcatenatedAndMayLookLikeJson) {
   TransferOutcome o = End("t", "text");
   EXPECT_EQ(o.data, "{\"schemaVersion\":\"1\"}");
   EXPECT_TRUE(o.dataIsJson);
-  EXPECT_EQ(o.payload,
+  EXPECT_EQ(o.Payload(),
             "{\"type\":\"large\",\"name\":\"t\",\"mode\":\"text\",\"data\":"
             "\"{\\\"schemaVersion\\\":\\\"1\\\"}\"}");
   Start("u", 1, "text");
@@ -147,7 +147,7 @@ TEST_F(TransferLargeEnd, Base64GoesToStepInsertion) {
   EXPECT_EQ(o.kind, Kind::Completed);
   EXPECT_EQ(o.data, "");
   EXPECT_FALSE(o.dataIsJson);
-  EXPECT_EQ(o.payload,
+  EXPECT_EQ(o.Payload(),
             "{\"type\":\"large\",\"name\":\"model.step\",\"mode\":\"base64\",\"data\":null}");
   ASSERT_EQ(inserter_.calls.size(), 1u);
   EXPECT_EQ(inserter_.calls[0].first, "model.step");

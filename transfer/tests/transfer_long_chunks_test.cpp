@@ -53,7 +53,7 @@ TEST_F(LongChunks, AHashedTransferWithOneCorruptedChunkIsRetriedAndAssembledExac
   TransferOutcome done = Send(Packet("transferLargeEnd", EndBody("p"), "json"));
   ASSERT_EQ(done.kind, Kind::Completed);
   EXPECT_EQ(done.data, whole);
-  EXPECT_EQ(done.payload,
+  EXPECT_EQ(done.Payload(),
             "{\"type\":\"large\",\"name\":\"p\",\"mode\":\"json\",\"data\":" + whole + "}");
   EXPECT_THAT(processor_.drawn, ::testing::ElementsAre(whole));
 }
@@ -101,7 +101,8 @@ TEST_F(LongChunks, AStoredChunkHoldsLittleMoreThanItsSize) {
   ASSERT_EQ(Send(Packet("transferLargeStart", StartBody("q", 1), "text")).kind, Kind::Accepted);
   ASSERT_EQ(Send(Packet("transferLargeData", DataBody("q", 0, quotes), "text")).kind,
             Kind::Accepted);
-  const std::string& held = table_.Find("q")->chunks[0];
+  // The one chunk of a "text" transfer is held as its joined text.
+  const std::string& held = table_.Find("q")->joined;
   EXPECT_EQ(held, quotes);
   EXPECT_LE(held.capacity(), quotes.size() + quotes.size() / 8);
   EXPECT_EQ(table_.HeldBytes(), quotes.size());

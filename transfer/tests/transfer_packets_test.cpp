@@ -79,7 +79,7 @@ TEST_F(TransferSingle, JsonIsCompletedEchoedRawAndDrawnAtOnce) {
   EXPECT_EQ(o.mode, "json");
   EXPECT_EQ(o.data, "{\"items\":[1,2]}");
   EXPECT_TRUE(o.dataIsJson);
-  EXPECT_EQ(o.payload, "{\"type\":\"single\",\"mode\":\"json\",\"data\":{\"items\":[1,2]}}");
+  EXPECT_EQ(o.Payload(), "{\"type\":\"single\",\"mode\":\"json\",\"data\":{\"items\":[1,2]}}");
   EXPECT_EQ(o.reply,
             "{\"type\":\"transfer:received\",\"ok\":true,\"data\":"
             "{\"type\":\"single\",\"mode\":\"json\",\"data\":{\"items\":[1,2]}}}");
@@ -94,7 +94,7 @@ TEST_F(TransferSingle, TextIsTheDefaultModeAndIsEscapedInTheReply) {
   EXPECT_EQ(o.mode, "text");
   EXPECT_EQ(o.data, "say \"hi\"\n");
   EXPECT_FALSE(o.dataIsJson);
-  EXPECT_EQ(o.payload, "{\"type\":\"single\",\"mode\":\"text\",\"data\":\"say \\\"hi\\\"\\n\"}");
+  EXPECT_EQ(o.Payload(), "{\"type\":\"single\",\"mode\":\"text\",\"data\":\"say \\\"hi\\\"\\n\"}");
   EXPECT_TRUE(processor_.drawn.empty());
   EXPECT_THAT(TakeLog(), ElementsAre("INFO webview.protocol protocol_receive cmd=transferSingle "
                                      "mode=text data_chars=9"));
@@ -218,7 +218,9 @@ TEST_F(TransferLargeData, StoresChunksAndLogsTheHashState) {
       Send(Packet("transferLargeData", DataBody("t", 1, "1}", ChunkHash("1}")), "json"));
   EXPECT_EQ(o.kind, Kind::Accepted);
   EXPECT_EQ(o.reply, "");
-  EXPECT_EQ(table_.Find("t")->chunks[1], "1}");
+  // Chunks of a "json" transfer that come in order are held joined.
+  EXPECT_EQ(table_.Find("t")->joined, "{\"a\":1}");
+  EXPECT_THAT(table_.Find("t")->joinedEnds, ElementsAre(5u, 7u));
   EXPECT_TRUE(table_.Find("t")->received[1]);
   EXPECT_FALSE(table_.Find("t")->received[2]);
   EXPECT_THAT(TakeLog(),

@@ -42,6 +42,13 @@ class JsonFieldScanner {
   std::optional<int32_t> IntField(std::string_view key);
   size_t KeyValue(std::string_view key, size_t from, size_t* occurrence = nullptr);
   std::optional<std::string> ReadLiteral(size_t& pos);
+  // Appends the value StringField(key) reads to `out`, run through the chunk hash from `*hash`
+  // when given: decoded straight into place, in one pass. False, with `out` and `*hash` as
+  // they were, when there is none.
+  bool AppendStringField(std::string_view key, std::string& out, uint32_t* hash = nullptr);
+  // The most bytes AppendStringField(key) may need at the end of `out` while it decodes (it
+  // gives back what the value does not take); 0 when there is no such key.
+  size_t DecodeRoom(std::string_view key);
 
  private:
   static constexpr size_t kRememberedLiteralBytes = 64;
@@ -51,6 +58,9 @@ class JsonFieldScanner {
   };
 
   size_t LiteralEnd(size_t open);
+  size_t KnownLiteralEnd(size_t open) const;
+  void Remember(size_t open, size_t close);
+  bool AppendLiteral(size_t& pos, std::string& out, uint32_t* hash);
   size_t FindQuotedKey(std::string_view key, size_t from);
 
   std::string_view text_;

@@ -14,18 +14,26 @@ enum class TransferOutcomeKind : int32_t {
 
 const char* TransferOutcomeKindName(TransferOutcomeKind kind);
 
+// How the received-payload object writes the data: as it is, as a JSON string, or null.
+enum class PayloadData : int32_t { Raw = 0, Escaped = 1, Null = 2 };
+
 // What one packet led to; all texts UTF-8.
 struct TransferOutcome {
   TransferOutcomeKind kind = TransferOutcomeKind::Failed;
   std::string command;
   std::string name;
-  std::string payload;       // the received-payload object, for Completed
   std::string transferType;  // "single" or "large", for Completed
   std::string mode;
   std::string data;  // the assembled data
   bool dataIsJson = false;
   std::string reply;   // JSON for the front end; empty for Accepted
   std::string detail;  // failure message
+  // The received-payload object of a Completed outcome is its head (the keys before `data`),
+  // then the data written as `payloadData` says, then "}". A large transfer's object would be
+  // a second copy of the whole data, so it is put together only when asked for.
+  std::string payloadHead;
+  PayloadData payloadData = PayloadData::Raw;
+  std::string Payload() const;
 };
 
 }  // namespace vantrel

@@ -32,11 +32,24 @@ class TransferTable {
   void Start(const std::string& name, size_t size, TransferMode kind, const std::string& mode);
   // Stores a chunk unless the held bytes would pass the limit.
   bool Store(TransferBatch& batch, size_t index, std::string chunk);
+  // Where the chunk for `index` can be decoded in place, taking `room` bytes at most while it
+  // is: the end of the batch's joined text when the chunk comes next in order and the room is
+  // there; else null.
+  std::string* JoinedTail(TransferBatch& batch, size_t index, size_t room);
+  // Keeps the chunk decoded at the end of the joined text from `start` on as chunk `index`,
+  // unless the held bytes would pass the limit: then it is cut off again.
+  bool StoreJoined(TransferBatch& batch, size_t index, size_t start);
   void Remove(const std::string& name);
   size_t OpenCount() const { return batches_.size(); }
   size_t HeldBytes() const { return heldBytes_; }
 
  private:
+  bool Fits(const TransferBatch& batch, size_t index, size_t size) const;
+  void Count(TransferBatch& batch, size_t old, size_t size);
+  void Join(TransferBatch& batch, std::string&& chunk);
+  void JoinWaitingChunks(TransferBatch& batch);
+  void Unjoin(TransferBatch& batch);
+
   TransferLimits limits_;
   std::map<std::string, TransferBatch> batches_;
   size_t heldBytes_ = 0;

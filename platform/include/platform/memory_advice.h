@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+
+namespace platform {
+
+// Tells the system that [data, data + size) is a large buffer about to be written from end to
+// end, so that it is backed by large pages where it can be: far fewer page faults than one
+// per 4 KiB. A hint only; nothing happens where it does not apply.
+void AdviseLargeBuffer(void* data, size_t size);
+
+}  // namespace platform
