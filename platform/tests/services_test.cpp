@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <set>
 #include <thread>
@@ -92,6 +95,22 @@ TEST(ClockAndIds, PlausibleValues) {
   uint32_t otherThread = 0;
   std::thread([&] { otherThread = platform::ThreadId(); }).join();
   EXPECT_NE(mainThread, otherThread);
+}
+
+TEST(ClockAndIds, AForkedChildNamesItsOwnProcessAndThread) {
+  // The ids are kept once asked for; a child must not log its parent's.
+  const uint32_t parent = platform::ProcessId();
+  EXPECT_EQ(parent, static_cast<uint32_t>(::getpid()));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool own = platform::ProcessId() == static_cast<uint32_t>(::getpid()) &&
+                     platform::ThreadId() == static_cast<uint32_t>(::syscall(SYS_gettid));
+    ::_exit(own && platform::ProcessId() != parent ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(Lock, GuardsACounterAcrossThreads) {
