@@ -10,6 +10,7 @@
 #include <TDF_LabelSequence.hxx>
 #include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
+#include <TopAbs_ShapeEnum.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
@@ -19,6 +20,7 @@
 #include <fstream>
 #include <mutex>
 #include <stdexcept>
+#include <vector>
 
 #include "occt_host/body.h"
 #include "occt_host/container.h"
@@ -27,6 +29,7 @@
 #include "occt_host/part.h"
 #include "occt_host/product.h"
 #include "occt_host/stored_solid.h"
+#include "occt_host/xde_bodies.h"
 
 namespace occt_host {
 
@@ -55,26 +58,15 @@ std::string utf8(const TCollection_ExtendedString& text) {
   return out;
 }
 
-void addBody(const Handle(TDocStd_Document) & xde, Body& body) {
-  TopoDS_Shape solid = body.solid();
-  if (solid.IsNull()) return;
-  Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
-  TDF_Label label = shapes->AddShape(solid, /*makeAssembly=*/false);
-  TDataStd_Name::Set(label, extended(body.displayName()));
-  host::Color color;
-  if (body.color(color)) {
-    Quantity_Color c(color.r / 255.0, color.g / 255.0, color.b / 255.0, Quantity_TOC_sRGB);
-    XCAFDoc_DocumentTool::ColorTool(xde->Main())->SetColor(label, c, XCAFDoc_ColorGen);
-  }
-}
-
 void write(const Document& document, const std::string& path) {
   if (!document.container()) throw std::runtime_error("the document holds no Part");
   Handle(XCAFApp_Application) app = storageApplication();
   Handle(TDocStd_Document) xde;
   app->NewDocument(kFormat, xde);
   for (const auto& node : document.container()->partNode()->childNodes()) {
-    if (auto body = std::dynamic_pointer_cast<Body>(node)) addBody(xde, *body);
+    // Named and coloured as in a STEP file: the faces a coloured feature made keep its
+    // colour, which the reopened Part shows again.
+    if (auto body = std::dynamic_pointer_cast<Body>(node)) addBodyToXde(xde, *body);
   }
   const std::string partNumber =
       document.rootProduct() ? document.rootProduct()->partNumber() : document.name();
@@ -97,9 +89,33 @@ std::string nameOf(const TDF_Label& label, const std::string& fallback) {
   return fallback;
 }
 
+host::Color hostColor(const Quantity_Color& c) {
+  Standard_Real r = 0, g = 0, b = 0;
+  c.Values(r, g, b, Quantity_TOC_sRGB);
+  return {static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)),
+          static_cast<int>(std::lround(b * 255))};
+}
+
+// The faces of a stored shape that carry a colour of their own.
+std::vector<StoredSolid::FaceColour> faceColours(const TDF_Label& label,
+                                                 const Handle(XCAFDoc_ColorTool) & colors) {
+  std::vector<StoredSolid::FaceColour> out;
+  TDF_LabelSequence subShapes;
+  XCAFDoc_ShapeTool::GetSubShapes(label, subShapes);
+  for (Standard_Integer i = 1; i <= subShapes.Length(); ++i) {
+    Quantity_Color c;
+    TopoDS_Shape face = XCAFDoc_ShapeTool::GetShape(subShapes.Value(i));
+    if (face.IsNull() || face.ShapeType() != TopAbs_FACE) continue;
+    if (colors->GetColor(subShapes.Value(i), XCAFDoc_ColorSurf, c))
+      out.emplace_back(face, hostColor(c));
+  }
+  return out;
+}
+
 // The first stored body fills the Part's main body; the others become bodies of their own.
 void addStoredBody(Part& part, const std::shared_ptr<Body>& mainBody, std::size_t index,
-                   const TopoDS_Shape& solid, const std::string& name, const host::Color* color) {
+                   const TopoDS_Shape& solid, std::vector<StoredSolid::FaceColour> faces,
+                   const std::string& name, const host::Color* color) {
   std::shared_ptr<Body> body = mainBody;
   if (index > 0) {
     body = std::make_shared<Body>(name);
@@ -107,7 +123,7 @@ void addStoredBody(Part& part, const std::shared_ptr<Body>& mainBody, std::size_
   } else if (name != body->name()) {
     body->setAlias(name);
   }
-  body->append(std::make_shared<StoredSolid>(part.nextName("Solid"), solid));
+  body->append(std::make_shared<StoredSolid>(part.nextName("Solid"), solid, std::move(faces)));
   if (color) body->setColor(*color);
 }
 
@@ -142,16 +158,10 @@ void read(const std::string& path, Document& into) {
     TopoDS_Shape solid = XCAFDoc_ShapeTool::GetShape(label);
     if (solid.IsNull()) continue;
     Quantity_Color c;
-    host::Color color;
     const bool coloured = colors->GetColor(label, XCAFDoc_ColorGen, c);
-    if (coloured) {
-      Standard_Real r = 0, g = 0, b = 0;
-      c.Values(r, g, b, Quantity_TOC_sRGB);
-      color = {static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)),
-               static_cast<int>(std::lround(b * 255))};
-    }
-    addStoredBody(part, part.mainBodyNode(), index++, solid, nameOf(label, "PartBody"),
-                  coloured ? &color : nullptr);
+    const host::Color color = coloured ? hostColor(c) : host::Color{};
+    addStoredBody(part, part.mainBodyNode(), index++, solid, faceColours(label, colors),
+                  nameOf(label, "PartBody"), coloured ? &color : nullptr);
   }
   if (into.rootProduct()) {
     TDF_Label numberLabel = xde->Main().FindChild(kPartNumberTag, false);

@@ -1,6 +1,7 @@
 // Part documents on disk in Open CASCADE's binary XDE format (BinXCAF): each body's solid
-// with its name and colour, and the Part's part number. The feature history is not kept:
-// a reopened Part holds each body's solid as one fixed feature.
+// with its name and colour, the colours of the faces coloured features made, and the Part's
+// part number. The feature history is not kept: a reopened Part holds each body's solid as
+// one fixed feature, which keeps those face colours.
 #pragma once
 
 #include <memory>

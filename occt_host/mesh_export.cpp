@@ -7,8 +7,13 @@
 #include <Standard_Failure.hxx>
 #include <StlAPI_Writer.hxx>
 #include <TColStd_IndexedDataMapOfStringString.hxx>
+#include <TCollection_ExtendedString.hxx>
+#include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
+#include <TopLoc_Location.hxx>
 #include <TopoDS_Compound.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
 
 #include <stdexcept>
 #include <vector>
@@ -18,20 +23,37 @@
 #include "occt_host/document.h"
 #include "occt_host/kernel_guard.h"
 #include "occt_host/operation_budget.h"
+#include "occt_host/output_file.h"
 #include "occt_host/part.h"
+#include "occt_host/product.h"
+#include "occt_host/xde_assembly.h"
 #include "occt_host/xde_bodies.h"
 
 namespace occt_host {
 namespace {
 
-std::vector<std::shared_ptr<Body>> solidBodies(const std::shared_ptr<host::Document>& document) {
+TCollection_ExtendedString extended(const std::string& text) {
+  return TCollection_ExtendedString(text.c_str(), /*isMultiByte=*/true);
+}
+
+std::shared_ptr<Document> documentOf(const std::shared_ptr<host::Document>& document) {
   auto ours = std::dynamic_pointer_cast<Document>(document);
-  if (!ours || !ours->container()) throw std::runtime_error("the document holds no Part");
+  if (!ours || (!ours->container() && !ours->rootProduct()))
+    throw std::runtime_error("the document holds no Part");
+  return ours;
+}
+
+std::vector<std::shared_ptr<Body>> solidBodies(const Part& part) {
   std::vector<std::shared_ptr<Body>> bodies;
-  for (const auto& node : ours->container()->partNode()->childNodes()) {
+  for (const auto& node : part.childNodes()) {
     auto body = std::dynamic_pointer_cast<Body>(node);
     if (body && !body->solid().IsNull()) bodies.push_back(body);
   }
+  return bodies;
+}
+
+std::vector<std::shared_ptr<Body>> partBodies(const Document& document) {
+  std::vector<std::shared_ptr<Body>> bodies = solidBodies(*document.container()->partNode());
   if (bodies.empty()) throw std::runtime_error("the Part holds no solid to export");
   return bodies;
 }
@@ -55,32 +77,77 @@ void mesh(const TopoDS_Shape& solid, const MeshQuality& quality) {
   budget.throwIfInterrupted();
 }
 
+// A Part shown by an instance, for the mesh writers: one component per body with a solid,
+// each the body's faces meshed and grouped by colour, so that an instance's node holds one
+// named node per body.
+TDF_Label meshedPartShape(const Handle(TDocStd_Document) & xde, const Part& part,
+                          const std::string& partNumber, const MeshQuality& quality) {
+  std::vector<std::shared_ptr<Body>> bodies = solidBodies(part);
+  if (bodies.empty()) return TDF_Label();
+  Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
+  TDF_Label label = shapes->NewShape();
+  for (const auto& body : bodies) {
+    mesh(body->solid(), quality);
+    TDF_Label component =
+        shapes->AddComponent(label, addBodyFacesToXde(xde, *body), TopLoc_Location());
+    // XDE would name the occurrence after its label's entry; the node shows the body's name.
+    if (!component.IsNull()) TDataStd_Name::Set(component, extended(body->displayName()));
+  }
+  TDataStd_Name::Set(label, extended(partNumber));
+  return label;
+}
+
+// The whole drawing meshed, in an XDE document: a Part's bodies as free shapes, or a
+// Product's assembly with one placed, named component per instance. `shape` is all of it
+// as placed, for the STL writer.
+Handle(TDocStd_Document)
+    meshedXde(const Document& document, const MeshQuality& quality, TopoDS_Shape& shape) {
+  if (document.container()) {
+    Handle(TDocStd_Document) xde = newXdeDocument();
+    TopoDS_Compound all;
+    BRep_Builder builder;
+    builder.MakeCompound(all);
+    for (const auto& body : partBodies(document)) {
+      mesh(body->solid(), quality);
+      addBodyFacesToXde(xde, *body);
+      builder.Add(all, body->solid());
+    }
+    shape = all;
+    return xde;
+  }
+  XdeAssembly assembly(
+      [&](const Handle(TDocStd_Document) & xde, const Part& part, const std::string& number) {
+        return meshedPartShape(xde, part, number, quality);
+      });
+  TDF_Label top = assembly.build(*document.rootProduct());
+  if (top.IsNull()) throw std::runtime_error("the Product holds no instance with a solid");
+  shape = XCAFDoc_ShapeTool::GetShape(top);
+  return assembly.document();
+}
+
 void writeStl(const std::shared_ptr<host::Document>& document, const std::string& path,
               const MeshQuality& quality) {
   checkQuality(quality);
-  TopoDS_Compound all;
-  BRep_Builder builder;
-  builder.MakeCompound(all);
-  for (const auto& body : solidBodies(document)) {
-    mesh(body->solid(), quality);
-    builder.Add(all, body->solid());
-  }
+  auto ours = documentOf(document);
+  OutputFile file("STL", path);
+  TopoDS_Shape all;
+  meshedXde(*ours, quality, all);
   StlAPI_Writer writer;
   writer.ASCIIMode() = false;
   OperationBudget budget("the STL file " + path);
   const bool written = writer.Write(all, path.c_str(), budget.range());
   budget.throwIfInterrupted();
   if (!written) throw std::runtime_error("cannot write the STL file " + path);
+  file.keep();
 }
 
 void writeGltf(const std::shared_ptr<host::Document>& document, const std::string& path,
                const MeshQuality& quality) {
   checkQuality(quality);
-  Handle(TDocStd_Document) xde = newXdeDocument();
-  for (const auto& body : solidBodies(document)) {
-    mesh(body->solid(), quality);
-    addBodyFacesToXde(xde, *body);
-  }
+  auto ours = documentOf(document);
+  OutputFile file("glTF", path);
+  TopoDS_Shape all;
+  Handle(TDocStd_Document) xde = meshedXde(*ours, quality, all);
   const bool binary = path.size() >= 4 && path.compare(path.size() - 4, 4, ".glb") == 0;
   RWGltf_CafWriter writer(path.c_str(), binary);
   // Our lengths are millimetres with +Z up; glTF is metres with +Y up.
@@ -93,6 +160,7 @@ void writeGltf(const std::shared_ptr<host::Document>& document, const std::strin
   const bool written = writer.Perform(xde, info, budget.range());
   budget.throwIfInterrupted();
   if (!written) throw std::runtime_error("cannot write the glTF file " + path);
+  file.keep();
 }
 
 template <class Write>

@@ -12,6 +12,7 @@
 #include "occt_host/document.h"
 #include "occt_host/kernel_guard.h"
 #include "occt_host/operation_budget.h"
+#include "occt_host/output_file.h"
 #include "occt_host/part.h"
 #include "occt_host/product_step_export.h"
 #include "occt_host/xde_bodies.h"
@@ -53,7 +54,13 @@ bool exportStep(const std::shared_ptr<host::Document>& document, const std::stri
                 std::string* error) {
   quietKernelMessages();
   std::string reason;
-  bool ok = runGuarded([&] { write(document, path); }, reason);
+  bool ok = runGuarded(
+      [&] {
+        OutputFile file("STEP", path);
+        write(document, path);
+        file.keep();
+      },
+      reason);
   if (!ok && error) *error = reason;
   return ok;
 }

@@ -21,6 +21,7 @@
 
 #include "occt_host/feature_faces.h"
 #include "occt_host/solid_feature.h"
+#include "occt_host/stored_solid.h"
 
 namespace occt_host {
 namespace {
@@ -30,14 +31,31 @@ Quantity_Color kernelColor(const host::Color& c) {
   return Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB);
 }
 
+// The faces of the body's solid that carry a colour of their own, in body order: those each
+// coloured feature made, and those a stored solid brought back coloured (as far as they are
+// still on the solid).
+std::vector<std::pair<host::Color, TopTools_IndexedMapOfShape>> colouredFaces(Body& body) {
+  std::vector<std::pair<host::Color, TopTools_IndexedMapOfShape>> out;
+  for (const auto& [feature, faces] : featureFacesOfBody(body)) {
+    host::Color color;
+    if (feature->color(color)) out.emplace_back(color, faces);
+    auto stored = std::dynamic_pointer_cast<StoredSolid>(feature);
+    if (!stored) continue;
+    for (const auto& [face, colour] : stored->faceColours()) {
+      if (!faces.Contains(face)) continue;
+      out.emplace_back(colour, TopTools_IndexedMapOfShape());
+      out.back().second.Add(face);
+    }
+  }
+  return out;
+}
+
 // Each face that a coloured feature made carries that feature's colour; the other faces
 // show the body's colour, set on the whole shape.
 void colourFeatureFaces(const TDF_Label& label, Body& body,
                         const Handle(XCAFDoc_ShapeTool) & shapes,
                         const Handle(XCAFDoc_ColorTool) & colors) {
-  for (const auto& [feature, faces] : featureFacesOfBody(body)) {
-    host::Color color;
-    if (!feature->color(color)) continue;
+  for (const auto& [color, faces] : colouredFaces(body)) {
     const Quantity_Color kernel = kernelColor(color);
     for (int i = 1; i <= faces.Extent(); ++i) {
       TDF_Label face = shapes->AddSubShape(label, faces(i));
@@ -53,10 +71,8 @@ using Rgb = std::tuple<int, int, int>;
 std::map<Rgb, TopoDS_Compound> facesByColour(Body& body, TopoDS_Compound& plain) {
   BRep_Builder builder;
   std::vector<std::pair<Rgb, TopTools_IndexedMapOfShape>> coloured;
-  for (const auto& [feature, faces] : featureFacesOfBody(body)) {
-    host::Color c;
-    if (feature->color(c)) coloured.emplace_back(Rgb{c.r, c.g, c.b}, faces);
-  }
+  for (const auto& [c, faces] : colouredFaces(body))
+    coloured.emplace_back(Rgb{c.r, c.g, c.b}, faces);
   std::map<Rgb, TopoDS_Compound> groups;
   builder.MakeCompound(plain);
   for (TopExp_Explorer e(body.solid(), TopAbs_FACE); e.More(); e.Next()) {
@@ -95,8 +111,8 @@ bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body) {
   return true;
 }
 
-bool addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
-  if (body.solid().IsNull()) return false;
+TDF_Label addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
+  if (body.solid().IsNull()) return TDF_Label();
   TopoDS_Compound plain;
   std::map<Rgb, TopoDS_Compound> groups = facesByColour(body, plain);
   TopoDS_Compound all;
@@ -115,7 +131,7 @@ bool addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
     TDF_Label group = shapes->AddSubShape(label, faces);
     if (!group.IsNull()) colors->SetColor(group, kernelColor({r, g, b}), XCAFDoc_ColorSurf);
   }
-  return true;
+  return label;
 }
 
 }  // namespace occt_host

@@ -3,6 +3,7 @@
 // writers both start from here, so a colour shows the same in every format.
 #pragma once
 
+#include <TDF_Label.hxx>
 #include <TDocStd_Document.hxx>
 
 #include "occt_host/body.h"
@@ -17,6 +18,7 @@ bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body);
 // The same for the mesh writers: the body's faces as one named shape made of one group of
 // faces per feature colour. OCCT's glTF writer drops the colour of a face that carries a
 // placement of its own (the far end of a pad); the faces inside a coloured group keep it.
-bool addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body);
+// Returns the shape's label, null when the body has no solid.
+TDF_Label addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body);
 
 }  // namespace occt_host

@@ -13,7 +13,8 @@
 namespace kestrun_app {
 namespace {
 
-const char* const kStatuses[] = {"ok", "warnings", "failed", "crashed", "timedOut", "unreadable"};
+const char* const kStatuses[] = {"ok",       "warnings",   "failed",    "crashed",
+                                 "timedOut", "unreadable", "notWritten"};
 
 std::string number(double value, const char* format) {
   char text[64];
@@ -74,6 +75,18 @@ bool readResultRecord(const std::string& text, FileRow& row) {
   return readResult(result, row) >= 0;
 }
 
+// What the record says of the first file the child could not write; empty when none.
+std::string outputError(const std::string& resultText) {
+  rapidjson::Document result;
+  if (resultText.empty() || result.Parse(resultText.c_str()).HasParseError() || !result.IsObject())
+    return "";
+  for (const char* key : {"reportError", "stepError", "gltfError", "stlError"}) {
+    std::string text = memberText(result, key);
+    if (!text.empty()) return text;
+  }
+  return "";
+}
+
 // A child that ended by itself: what it wrote says how the import went.
 void classifyExited(const ChildRun& run, FileRow& row) {
   const int code = run.outcome.exitCode;
@@ -86,6 +99,14 @@ void classifyExited(const ChildRun& run, FileRow& row) {
   const bool haveResult = readResultRecord(run.resultText, row);
   const bool haveReport = readReport(run.reportText, row, haveResult);
   if (!haveReport) row.report.clear();
+  // The drawing went through but the child could not write what it was asked to: not a
+  // success, whatever the record's own status says.
+  if (code == kOutputNotWritten && (row.status.empty() || succeeded(row))) {
+    row.status = "notWritten";
+    row.message = outputError(run.resultText);
+    if (row.message.empty()) row.message = "an output could not be written";
+    return;
+  }
   if (!row.status.empty()) return;
   if (code >= 0 && code <= 2) {
     row.status = kStatuses[code];

@@ -22,7 +22,8 @@ struct ChildRun {
 struct FileRow {
   std::string file;
   std::string report;  // the report's path inside the report folder, empty when none
-  std::string status;  // "ok", "warnings", "failed", "crashed", "timedOut", "unreadable"
+  // "ok", "warnings", "failed", "crashed", "timedOut", "unreadable", "notWritten"
+  std::string status;
   long long items = -1, built = -1, failed = -1;  // -1: not known
   double seconds = 0;
   unsigned long long peakMemoryKiB = 0;

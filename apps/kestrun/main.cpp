@@ -30,10 +30,13 @@ const char* const kUsage =
     "\n"
     "Draws a part JSON into a new Part document and writes it as STEP. With --mode 2 the\n"
     "JSON is a product: each source part is drawn into a Part of its own and saved, then\n"
-    "the Product places their instances, and the STEP file holds the whole assembly.\n"
+    "the Product places their instances, and the STEP (and glTF, STL) file holds the whole\n"
+    "assembly.\n"
     "FILE.json may be '-' to read standard input. The result record is printed on\n"
     "standard output as one JSON object; the exit status is the import status\n"
-    "(0 success, 1 success with warnings, 2 failure; 64 for a usage error).\n"
+    "(0 success, 1 success with warnings, 2 failure; 64 for a usage error), or 3 when\n"
+    "the import went through but a file asked for could not be written (standard error\n"
+    "names the file and the reason).\n"
     "Standard error shows a progress line (on a terminal) and a closing summary.\n"
     "\n"
     "Options:\n"
@@ -166,6 +169,44 @@ int32_t drawProduct(const std::vector<unsigned char>& bytes, const Arguments& ar
   return vantrel::TransferDataProcessor::DrawProductJson(exports, document, bytes, result);
 }
 
+// Writes the STEP, glTF and STL files asked for and returns the result record naming them;
+// each file that could not be written adds its line to `failures`.
+std::string writeStepAndMeshes(const std::shared_ptr<host::Document>& document,
+                               const Arguments& args, const MardelImportResult& result,
+                               std::vector<std::string>& failures) {
+  std::string stepError;
+  const bool written = !args.step.empty() && occt_host::exportStep(document, args.step, &stepError);
+  if (!args.step.empty() && !written)
+    failures.push_back(kestrun_app::notWrittenLine("STEP", args.step, stepError));
+  std::string record = kestrun_app::resultJson(result, args.step, written, stepError);
+  record.insert(record.size() - 1, kestrun_app::writeMeshOutputs(document, args.meshes, failures));
+  return record;
+}
+
+// Writes the report (when asked for) and the result record on standard output. A report
+// that could not be written is named in the record, which is then the only account of
+// the draw.
+void writeReportAndRecord(const Arguments& args, std::string record,
+                          const kestrun_app::ReportSummary& summary,
+                          const std::vector<kestrun_app::ReportItem>& items,
+                          std::vector<std::string>& failures) {
+  std::string reason;
+  if (!args.report.empty() &&
+      !kestrun_app::writeText(
+          args.report, kestrun_app::reportJson(args.input, record, summary, items), &reason)) {
+    if (args.report == "-") {
+      failures.push_back("cannot write the report on standard output: " + reason);
+      return;
+    }
+    const std::string line = kestrun_app::notWrittenLine("report", args.report, reason);
+    failures.push_back(line);
+    record.insert(record.size() - 1, ",\"reportWritten\":false,\"reportError\":\"" +
+                                         kestrun_app::escapeJson(line.c_str()) + "\"");
+  }
+  if (args.report != "-" && !kestrun_app::writeText("-", record + "\n", &reason))
+    failures.push_back("cannot write the result record on standard output: " + reason);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -202,20 +243,13 @@ int main(int argc, char** argv) {
                                  : MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
                                                          &args.options, &result);
   const double seconds = progress.elapsed();
-  std::string stepError;
-  const bool written = !args.step.empty() && occt_host::exportStep(document, args.step, &stepError);
-  std::string record = kestrun_app::resultJson(result, args.step, written, stepError);
-  record.insert(record.size() - 1, kestrun_app::writeMeshOutputs(document, args.meshes));
+  std::vector<std::string> failures;
+  std::string record = writeStepAndMeshes(document, args, result, failures);
   const kestrun_app::ReportSummary summary = progress.collector().summary(
       seconds, product ? std::nullopt : kestrun_app::partSolidsVolume(document));
   progress.uninstall();
   progress.finish(summary, result);
-  if (!args.report.empty() &&
-      !kestrun_app::writeText(args.report, kestrun_app::reportJson(args.input, record, summary,
-                                                                   progress.collector().items()))) {
-    std::cerr << "kestrun: cannot write the report " << args.report << "\n";
-    return 2;
-  }
-  if (args.report != "-" && !kestrun_app::writeText("-", record + "\n")) return 2;
-  return status;
+  writeReportAndRecord(args, record, summary, progress.collector().items(), failures);
+  for (const std::string& line : failures) std::cerr << "kestrun: " << line << "\n";
+  return kestrun_app::drawExitStatus(status, failures.empty());
 }

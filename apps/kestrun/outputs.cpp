@@ -35,18 +35,32 @@ bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& ou
 }
 
 std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
-                             const MeshOutputs& outputs) {
+                             const MeshOutputs& outputs, std::vector<std::string>& failures) {
   std::string members;
   std::string error;
   if (!outputs.gltf.empty()) {
     const bool written = occt_host::exportGltf(document, outputs.gltf, &error, outputs.quality);
     members += writtenMembers("gltf", outputs.gltf, written, error);
+    if (!written) failures.push_back(notWrittenLine("glTF", outputs.gltf, error));
   }
   if (!outputs.stl.empty()) {
     const bool written = occt_host::exportStl(document, outputs.stl, &error, outputs.quality);
     members += writtenMembers("stl", outputs.stl, written, error);
+    if (!written) failures.push_back(notWrittenLine("STL", outputs.stl, error));
   }
   return members;
+}
+
+std::string notWrittenLine(const std::string& kind, const std::string& path,
+                           const std::string& reason) {
+  // The exporters' own texts for a file they could not open already name it.
+  if (reason.rfind("cannot write the ", 0) == 0) return reason;
+  return "cannot write the " + kind + " file " + path + ": " + reason;
+}
+
+int drawExitStatus(int importStatus, bool outputsWritten) {
+  if (importStatus != 0 && importStatus != 1) return importStatus;
+  return outputsWritten ? importStatus : kOutputNotWritten;
 }
 
 }  // namespace kestrun_app

@@ -3,7 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "apps/kestrun/result_json.h"
 #include "host/document.h"
 #include "occt_host/mesh_export.h"
 
@@ -20,8 +22,18 @@ struct MeshOutputs {
 bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& outputs);
 
 // Writes the files asked for and returns their members of the result record
-// (",\"gltf\":...,\"gltfWritten\":true"), empty when none was asked for.
+// (",\"gltf\":...,\"gltfWritten\":true"), empty when none was asked for. Each file that
+// could not be written adds its line to `failures`.
 std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
-                             const MeshOutputs& outputs);
+                             const MeshOutputs& outputs, std::vector<std::string>& failures);
+
+// The line standard error shows for an output that could not be written: the file and the
+// reason. `kind` names the output ("STEP", "report", ...).
+std::string notWrittenLine(const std::string& kind, const std::string& path,
+                           const std::string& reason);
+
+// The import's status (0 success, 1 warnings), or kOutputNotWritten when an output could not
+// be written; a failed import (2) keeps its status, it says more.
+int drawExitStatus(int importStatus, bool outputsWritten);
 
 }  // namespace kestrun_app

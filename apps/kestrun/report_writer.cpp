@@ -1,8 +1,9 @@
 #include "apps/kestrun/report_writer.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
@@ -226,14 +227,22 @@ std::optional<double> partSolidsVolume(const std::shared_ptr<host::Document>& do
   return std::nullopt;
 }
 
-bool writeText(const std::string& path, const std::string& text) {
-  if (path == "-")
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
-           std::fflush(stdout) == 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
+bool writeText(const std::string& path, const std::string& text, std::string* reason) {
+  const bool toStdout = path == "-";
+  std::FILE* out = toStdout ? stdout : std::fopen(path.c_str(), "wb");
+  if (!out) {
+    if (reason) *reason = std::strerror(errno);
+    return false;
+  }
+  errno = 0;
+  const bool wrote = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  int error = errno;
+  // A full disk often shows only when the buffer is flushed or the file closed.
+  const bool closed = toStdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
+  if (!closed && error == 0) error = errno;
+  if (wrote && closed) return true;
+  if (reason) *reason = std::strerror(error ? error : EIO);
+  return false;
 }
 
 std::string reportJson(const std::string& file, const std::string& resultObject,

@@ -54,8 +54,9 @@ std::string reportJson(const std::string& file, const std::string& resultObject,
 // Part or a Part without solids.
 std::optional<double> partSolidsVolume(const std::shared_ptr<host::Document>& document);
 
-// Writes `text` to the file `path`, or to standard output for "-"; false on failure.
-bool writeText(const std::string& path, const std::string& text);
+// Writes `text` to the file `path`, or to standard output for "-"; false on failure, with
+// the system's reason in `reason` (when given).
+bool writeText(const std::string& path, const std::string& text, std::string* reason = nullptr);
 
 // `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
 std::string validUtf8(const std::string& text);

@@ -15,8 +15,11 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <map>
 
+#include "occt_host/document.h"
+#include "occt_host/document_storage.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {
@@ -109,6 +112,36 @@ TEST_F(StepColourTest, CutFeatureColoursTheWallsItMade) {
   EXPECT_EQ(counts[(Rgb{255, 200, 0})], 1);
   EXPECT_EQ(counts[kNone], 6);
   EXPECT_EQ(shapeColour, kNone);
+}
+
+// A Part saved and opened again (as an assembly's Parts are) keeps its feature colours on
+// the faces, although its feature history is gone.
+TEST_F(StepColourTest, StoredPartKeepsItsFaceColours) {
+  auto plateFeature = plate();
+  ASSERT_TRUE(plateFeature);
+  auto boss = pad(rectangle(10, 10, 20, 30, 10), 5, 0);
+  ASSERT_TRUE(boss && boss->update().ok());
+  paint(plateFeature, {200, 30, 40});
+  paint(boss, {0, 0, 255});
+  paint(part->mainBody(), {0, 128, 0});
+  const std::string stored = stepPath + ".CATPart";
+  std::string error;
+  ASSERT_EQ(savePartDocument(*std::dynamic_pointer_cast<Document>(document), stored, error),
+            host::kOk)
+      << error;
+  auto reopened = std::dynamic_pointer_cast<Document>(session.newDocument("Part"));
+  ASSERT_EQ(loadPartDocument(stored, *reopened, error), host::kOk) << error;
+  std::filesystem::remove(stored);
+  document = reopened;
+
+  Rgb shapeColour = kNone;
+  std::map<Rgb, int> counts = facesByColour(shapeColour);
+  // As drawn: the plate's bottom, four sides and its top around the boss; the boss's four
+  // sides and top; the body's colour on the shape.
+  EXPECT_EQ(counts[(Rgb{200, 30, 40})], 6);
+  EXPECT_EQ(counts[(Rgb{0, 0, 255})], 5);
+  EXPECT_EQ(counts[kNone], 0);
+  EXPECT_EQ(shapeColour, (Rgb{0, 128, 0}));
 }
 
 }  // namespace

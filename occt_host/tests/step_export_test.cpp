@@ -111,13 +111,25 @@ TEST_F(StepExportTest, PartWithoutSolidIsRefused) {
   std::string error;
   EXPECT_FALSE(exportStep(document, path, &error));
   EXPECT_NE(error.find("no solid"), std::string::npos) << error;
+  // A failed export leaves no empty file that could pass for a result...
+  EXPECT_FALSE(std::filesystem::exists(path));
+  // ...and does not touch a file that was there before.
+  std::FILE* earlier = std::fopen(path.c_str(), "w");
+  ASSERT_TRUE(earlier);
+  std::fputs("earlier result", earlier);
+  std::fclose(earlier);
+  EXPECT_FALSE(exportStep(document, path, &error));
+  EXPECT_EQ(std::filesystem::file_size(path), 14u);
 }
 
-TEST_F(StepExportTest, UnwritablePathIsAnError) {
+TEST_F(StepExportTest, UnwritablePathIsAnErrorWithTheSystemsReason) {
   pad(sketchWithCircles({{0, 0, 10}}), 10, 0);
   std::string error;
   EXPECT_FALSE(exportStep(document, "/nonexistent-dir/x.step", &error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(error, "cannot write the STEP file /nonexistent-dir/x.step: No such file or directory");
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  EXPECT_FALSE(exportStep(document, folder, &error));
+  EXPECT_EQ(error, "cannot write the STEP file " + folder + ": Is a directory");
 }
 
 }  // namespace

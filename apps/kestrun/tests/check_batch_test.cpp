@@ -189,6 +189,27 @@ TEST_F(CheckBatch, UsageErrorsAndAMissingFile) {
   EXPECT_NE(csv.find(missing + ",unreadable,"), std::string::npos) << csv;
 }
 
+TEST_F(CheckBatch, AReportThatCannotBeWrittenIsNotASuccess) {
+  // A 10 x 10 x 2 box that draws cleanly.
+  const auto box = (dir / "box.json").string();
+  writeText(box, part(sketch("s", rectangle(0, 0, 10, 10)) + "," + pad("p", "s", 2)));
+  // A folder stands where the child's report goes: nobody, root included, writes it as a file.
+  const auto out = dir / "out";
+  std::filesystem::create_directories(out / "reports" / "box.json");
+  EXPECT_EQ(shell(kestrun() + " check " + box + " --report-dir " + out.string() + " 2>/dev/null"),
+            1);
+  const std::string csv = readText(out / "summary.csv");
+  EXPECT_NE(csv.find(box + ",notWritten,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find(",cannot write the report file " + out.string() +
+                     "/reports/box.json: Is a directory\n"),
+            std::string::npos)
+      << csv;
+  rapidjson::Document json;
+  ASSERT_FALSE(json.Parse(readText(out / "summary.json").c_str()).HasParseError());
+  EXPECT_EQ(json["counts"]["notWritten"].GetInt(), 1);
+  EXPECT_EQ(json["counts"]["ok"].GetInt(), 0);
+}
+
 }  // namespace
 
 namespace {

@@ -57,9 +57,30 @@ TEST(CheckSummary, WhatTheChildLeftDecidesTheStatus) {
   FileRow bare = classify("c", "r", exited(2, "garbage"));
   EXPECT_EQ(bare.status, "failed");
   EXPECT_EQ(bare.message, "no result record");
-  FileRow odd = classify("c", "r", exited(3, ""));
+  FileRow odd = classify("c", "r", exited(5, ""));
   EXPECT_EQ(odd.status, "crashed");
-  EXPECT_EQ(odd.message, "exit status 3");
+  EXPECT_EQ(odd.message, "exit status 5");
+}
+
+TEST(CheckSummary, AChildThatCouldNotWriteAnOutputIsNotASuccess) {
+  // The import went through (its record says 0) but the report could not be written.
+  FileRow lost = classify(
+      "g.json", "reports/g.json",
+      exited(
+          3,
+          R"({"status":0,"message":"Part JSON imported.","reportWritten":false,)"
+          R"("reportError":"cannot write the report file out/g.json: No space left on device"})"));
+  EXPECT_EQ(lost.status, "notWritten");
+  EXPECT_EQ(lost.message, "cannot write the report file out/g.json: No space left on device");
+  EXPECT_EQ(lost.report, "");
+  EXPECT_FALSE(kestrun_app::succeeded(lost));
+  // Nothing on standard output either, but the report is there: still not a success.
+  FileRow silent = classify("g.json", "reports/g.json", exited(3, "", kReport));
+  EXPECT_EQ(silent.status, "notWritten");
+  EXPECT_EQ(silent.message, "an output could not be written");
+  EXPECT_EQ(silent.items, 5);
+  // A failed import keeps its word.
+  EXPECT_EQ(classify("g", "r", exited(2, R"({"status":2,"message":"x"})")).status, "failed");
 }
 
 TEST(CheckSummary, SignalsTimeoutsAndStartFailures) {
@@ -103,6 +124,7 @@ TEST_F(CheckSummaryFiles, CsvQuotesAndJsonCounts) {
   EXPECT_EQ(json["counts"]["failed"].GetInt(), 1);
   EXPECT_EQ(json["counts"]["ok"].GetInt(), 1);
   EXPECT_EQ(json["counts"]["timedOut"].GetInt(), 0);
+  EXPECT_EQ(json["counts"]["notWritten"].GetInt(), 0);
   EXPECT_STREQ(json["rows"][0]["file"].GetString(), "we,ird \"name\".json");
   EXPECT_TRUE(json["rows"][0]["volume"].IsNull());
   EXPECT_FALSE(kestrun_app::writeSummary((dir / "missing").string(), {}, {}, &error));

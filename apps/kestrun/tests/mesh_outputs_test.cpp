@@ -187,12 +187,71 @@ TEST_F(MeshOutputs, GltfOpensWithOneNamedMeshPerBodyAndItsColours) {
 TEST_F(MeshOutputs, BadDeflectionIsAUsageErrorAndAnUnwritableFileIsReported) {
   EXPECT_EQ(draw("--gltf x.glb --deflection 0"), 64);
   EXPECT_EQ(draw("--gltf x.glb --deflection abc"), 64);
-  // The import itself succeeded; the record says which file could not be written.
-  EXPECT_EQ(draw("--stl " + (dir / "missing" / "part.stl").string()), 0);
+  // The import itself succeeded, but a file asked for is missing: the run has failed, and
+  // the record and standard error say which file and why.
+  const std::string stl = (dir / "missing" / "part.stl").string();
+  EXPECT_EQ(draw("--stl " + stl + " 2> " + (dir / "err.txt").string()), 3);
   const std::string result = readText(dir / "result.json");
-  EXPECT_NE(result.find("\"stlWritten\":false,\"stlError\":\"cannot write the STL file"),
+  EXPECT_NE(result.find("\"stepWritten\":true"), std::string::npos) << result;
+  EXPECT_NE(result.find("\"stlWritten\":false,\"stlError\":\"cannot write the STL file " + stl +
+                        ": No such file or directory\""),
             std::string::npos)
       << result;
+  const std::string err = readText(dir / "err.txt");
+  EXPECT_NE(
+      err.find("\nkestrun: cannot write the STL file " + stl + ": No such file or directory\n"),
+      std::string::npos)
+      << err;
+}
+
+// Every kind of output: one that cannot be written fails the run with status 3, and only
+// that file is missing; an import that failed keeps its own status 2.
+TEST_F(MeshOutputs, EachUnwritableOutputFailsTheRun) {
+  const std::string missing = (dir / "missing").string();
+  const std::string part = std::string(KESTRUN_TEST_DATA) + "/two_coloured_bodies.json";
+  const auto run = [&](const std::string& file, const std::string& options) {
+    return shell(kestrun() + " draw " + file + " --log " + (dir / "log.txt").string() + " " +
+                 options + " > " + (dir / "result.json").string() + " 2> " +
+                 (dir / "err.txt").string());
+  };
+  struct Case {
+    std::string options, line, member;
+  };
+  const Case cases[] = {
+      {"--step " + missing + "/a.step", "cannot write the STEP file " + missing + "/a.step",
+       "\"stepWritten\":false,\"stepError\":"},
+      {"--step " + (dir / "a.step").string() + " --gltf " + missing + "/a.glb",
+       "cannot write the glTF file " + missing + "/a.glb", "\"gltfWritten\":false,"},
+      {"--report " + missing + "/r.json", "cannot write the report file " + missing + "/r.json",
+       "\"reportWritten\":false,\"reportError\":"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    EXPECT_EQ(run(part, c.options), 3);
+    const std::string err = readText(dir / "err.txt");
+    EXPECT_NE(err.find("kestrun: " + c.line + ": No such file or directory\n"), std::string::npos)
+        << err;
+    // The result record still comes on standard output, and says what became of the file.
+    const std::string result = readText(dir / "result.json");
+    EXPECT_EQ(result.rfind("{\"status\":0,", 0), 0u) << result;
+    EXPECT_NE(result.find(c.member), std::string::npos) << result;
+  }
+  // The files that could be written were.
+  EXPECT_TRUE(std::filesystem::exists(dir / "a.step"));
+  // Standard output itself can fail (a full disk), and so can the report printed there.
+  EXPECT_EQ(shell(kestrun() + " draw " + part + " --step " + (dir / "a.step").string() + " --log " +
+                  (dir / "log.txt").string() + " > /dev/full 2> " + (dir / "err.txt").string()),
+            3);
+  EXPECT_NE(readText(dir / "err.txt")
+                .find("cannot write the result record on standard output: No space left on device"),
+            std::string::npos);
+  EXPECT_EQ(shell(kestrun() + " draw " + part + " --report - --log " + (dir / "log.txt").string() +
+                  " > /dev/full 2> /dev/null"),
+            3);
+  // The import failed as well: its status wins.
+  EXPECT_EQ(run(std::string(KESTRUN_TEST_DATA) + "/../failing_items.json",
+                "--report " + (dir / "f.json").string() + " --stl " + missing + "/a.stl"),
+            2);
 }
 
 }  // namespace
