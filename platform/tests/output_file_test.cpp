@@ -1,6 +1,7 @@
 // Probing an output path before a writer runs: the system's reason for a path that cannot
 // be written, and an existing file left as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -46,6 +47,13 @@ TEST(OutputFile, ProbeNamesTheReasonAndKeepsExistingContent) {
   EXPECT_TRUE(platform::ProbeOutputFile("/dev/null", created, reason));
   EXPECT_FALSE(created);
 
+  // A pipe nobody reads would block the writer for good: refused at once.
+  const std::string pipe = dir + "/pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(platform::ProbeOutputFile(pipe, created, reason));
+  EXPECT_EQ(reason, "No such device or address");
+
+  platform::RemoveFile(pipe);
   platform::RemoveFile(fresh);
   platform::RemoveFile(old);
   ::rmdir(dir.c_str());
