@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vantrel/chunk_hash.h"
@@ -31,17 +32,35 @@ inline const std::string& TransferPayload() {
   return payload;
 }
 
+// The same items pretty-printed, one per line and indented, as a person or a tool writing
+// readable JSON would send them: every line break is an escape in the chunk text.
+inline const std::string& PrettyTransferPayload() {
+  static const std::string payload = [] {
+    std::string text = "{\n  \"items\": [";
+    for (size_t i = 0; text.size() < kTransferPayloadBytes - 64; ++i) {
+      if (i > 0) text += ",";
+      text += "\n    {\"id\": \"s" + std::to_string(i) +
+              "\", \"type\": \"line\", \"x\": " + std::to_string(i % 1000) + ".25, \"y\": -" +
+              std::to_string(i % 777) + ".5}";
+    }
+    text += "\n  ]\n}";
+    text.append(kTransferPayloadBytes - text.size(), ' ');
+    return text;
+  }();
+  return payload;
+}
+
 inline std::string TransferPacket(const std::string& cmd, const std::string& body) {
   return "{\"cmd\":\"" + cmd + "\",\"data\":\"" + vantrel::EscapeJsonString(body) +
          "\",\"mode\":\"json\"}";
 }
 
 // The packets a front end sends for the payload cut into `count` hashed chunks.
-inline const std::vector<std::string>& TransferPackets(size_t count) {
-  static std::map<size_t, std::vector<std::string>> cache;
-  std::vector<std::string>& packets = cache[count];
+inline const std::vector<std::string>& TransferPackets(
+    size_t count, const std::string& payload = TransferPayload()) {
+  static std::map<std::pair<const std::string*, size_t>, std::vector<std::string>> cache;
+  std::vector<std::string>& packets = cache[{&payload, count}];
   if (!packets.empty()) return packets;
-  const std::string& payload = TransferPayload();
   const size_t chunkBytes = payload.size() / count;
   packets.push_back(TransferPacket("transferLargeStart",
                                    "{\"name\":\"bench\",\"size\":" + std::to_string(count) + "}"));

@@ -55,9 +55,26 @@ void BM_TransferChunks(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTransferPayloadBytes));
 }
 
+// The same through pretty-printed JSON, whose line breaks are escapes of their own.
+void BM_TransferPrettyChunks(benchmark::State& state) {
+  platform::SetDebugOutputEnabled(false);
+  const std::vector<std::string>& packets =
+      TransferPackets(static_cast<size_t>(state.range(0)), bench::PrettyTransferPayload());
+  for (auto _ : state) {
+    vantrel::TransferOutcome last = bench::ReceivePackets(packets);
+    if (last.kind != vantrel::TransferOutcomeKind::Completed ||
+        last.data != bench::PrettyTransferPayload()) {
+      state.SkipWithError("transfer did not complete");
+      break;
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTransferPayloadBytes));
+}
+
 BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Fnv1aAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_TransferChunks)->Arg(4096)->Arg(1024)->Unit(benchmark::kMillisecond)->MinTime(5.0);
+BENCHMARK(BM_TransferPrettyChunks)->Arg(4096)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 // Prints the benchmark table and then the figures that matter (from CPU time, like the table's
 // bytes_per_second, so that other load on the machine does not skew them): MB/s, the ratios to
@@ -82,6 +99,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     const double fnv = seconds_["BM_Fnv1aAlone"];
     const double c4096 = seconds_["BM_TransferChunks/4096"];
     const double c1024 = seconds_["BM_TransferChunks/1024"];
+    const double pretty = seconds_["BM_TransferPrettyChunks/4096"];
     if (copy <= 0 || fnv <= 0 || c4096 <= 0 || c1024 <= 0) return;
     std::printf("\nplain copy            %10.1f MB/s\n", mb / copy);
     std::printf("FNV-1a alone          %10.1f MB/s\n", mb / fnv);
@@ -89,6 +107,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                 mb / c4096, c4096 / copy, c4096 / fnv);
     std::printf("transfer 1024 chunks  %10.1f MB/s  (%.1fx the copy time, %.2fx FNV-1a alone)\n",
                 mb / c1024, c1024 / copy, c1024 / fnv);
+    if (pretty > 0) {
+      std::printf("pretty-printed, 4096   %10.1f MB/s  (%.2fx FNV-1a alone)\n", mb / pretty,
+                  pretty / fnv);
+    }
     const double difference = (c4096 > c1024 ? c4096 / c1024 : c1024 / c4096) - 1.0;
     std::printf("1024 vs 4096 chunks: %.1f%% apart (%s the 20%% bound)\n", difference * 100.0,
                 difference <= 0.20 ? "within" : "OUTSIDE");
