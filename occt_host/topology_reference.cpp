@@ -2,20 +2,48 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepBndLib.hxx>
 #include <BRepGProp.hxx>
+#include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
+#include <NCollection_DataMap.hxx>
+#include <Precision.hxx>
 #include <TopExp.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
+#include <TopTools_ListIteratorOfListOfShape.hxx>
+#include <TopTools_ShapeMapHasher.hxx>
 #include <TopoDS.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "occt_host/feature_faces.h"
 #include "occt_host/solid_feature.h"
 
 namespace occt_host {
+
+// When the referenced shape is gone, a candidate stands in for it only if it is plausibly
+// the same face or edge rebuilt: a pad that grew moves its top by the growth and stretches
+// its sides, a recomputed cut trims a face a little differently. A face or edge that a
+// later feature took away must not be replaced by whatever is nearest, so:
+// - the direction (a plane's outward normal, an axis, a line) turns by at most this;
+constexpr double kMaxTurnRadians = 3.14159265358979323846 / 180.0;
+// - cylinders, cones and circles keep their radius (concentric ones differ only there);
+constexpr double kMaxRadiusChange = 1e-3;  // relative
+// - the centre moves across the direction by at most this fraction of the shape's extent
+//   (its box diagonal), and along it (a pad's top as the pad grows, a hole's rim with it)
+//   by at most the next; a small face that moved far is refused rather than guessed;
+constexpr double kMaxShiftAcross = 0.5;
+constexpr double kMaxShiftAlong = 1.0;
+// - the size (area, length) keeps at least this fraction of the larger of the two;
+constexpr double kMinSizeRatio = 0.25;
+// - and the best candidate beats the runner-up by this much of the score (shift over
+//   extent plus size mismatch); mirror-image candidates are refused, not picked at random.
+constexpr double kAmbiguityMargin = 0.05;
 
 namespace {
 
@@ -23,31 +51,161 @@ struct Fingerprint {
   int kind = -1;
   gp_Pnt centre;
   double size = 0;
+  double extent = 0;
+  // A plane's outward normal (signed), or the direction of an axis or a line (either way).
+  bool directed = false;
+  bool signedDirection = false;
+  gp_Dir direction;
+  // Cylinders, cones and circles: a point on the axis and the radius.
+  bool axial = false;
+  gp_Pnt axisPoint;
+  double radius = 0;
 };
+
+void setAxis(Fingerprint& print, const gp_Ax1& axis, double radius) {
+  print.directed = print.axial = true;
+  print.direction = axis.Direction();
+  print.axisPoint = axis.Location();
+  print.radius = radius;
+}
+
+void describeFace(const TopoDS_Face& face, Fingerprint& print) {
+  BRepAdaptor_Surface surface(face, false);
+  print.kind = surface.GetType();
+  if (print.kind == GeomAbs_Plane) {
+    print.directed = print.signedDirection = true;
+    print.direction = surface.Plane().Axis().Direction();
+    if (face.Orientation() == TopAbs_REVERSED) print.direction.Reverse();
+  } else if (print.kind == GeomAbs_Cylinder) {
+    setAxis(print, surface.Cylinder().Axis(), surface.Cylinder().Radius());
+  } else if (print.kind == GeomAbs_Cone) {
+    setAxis(print, surface.Cone().Axis(), surface.Cone().RefRadius());
+  }
+}
+
+void describeEdge(const TopoDS_Edge& edge, Fingerprint& print) {
+  BRepAdaptor_Curve curve(edge);
+  print.kind = curve.GetType();
+  if (print.kind == GeomAbs_Line) {
+    print.directed = true;
+    print.direction = curve.Line().Direction();
+  } else if (print.kind == GeomAbs_Circle) {
+    setAxis(print, curve.Circle().Axis(), curve.Circle().Radius());
+  }
+}
 
 Fingerprint fingerprintOf(const TopoDS_Shape& shape) {
   Fingerprint print;
   GProp_GProps props;
   if (shape.ShapeType() == TopAbs_FACE) {
-    print.kind = BRepAdaptor_Surface(TopoDS::Face(shape), false).GetType();
+    describeFace(TopoDS::Face(shape), print);
     BRepGProp::SurfaceProperties(shape, props);
   } else {
-    print.kind = BRepAdaptor_Curve(TopoDS::Edge(shape)).GetType();
+    describeEdge(TopoDS::Edge(shape), print);
     BRepGProp::LinearProperties(shape, props);
   }
   print.centre = props.CentreOfMass();
   print.size = props.Mass();
+  Bnd_Box box;
+  BRepBndLib::Add(shape, box, false);
+  if (!box.IsVoid()) print.extent = std::sqrt(box.SquareExtent());
+  print.extent = std::max(print.extent, Precision::Confusion());
   return print;
+}
+
+// Same kind of surface or curve, lying the same way: direction, axis and radius.
+bool sameCarrier(const Fingerprint& was, const Fingerprint& now) {
+  if (now.kind != was.kind || now.directed != was.directed) return false;
+  if (was.directed) {
+    double cosine = was.direction.Dot(now.direction);
+    if (!was.signedDirection) cosine = std::abs(cosine);
+    if (cosine < std::cos(kMaxTurnRadians)) return false;
+  }
+  if (was.axial) {
+    if (std::abs(now.radius - was.radius) > kMaxRadiusChange * std::max(was.radius, now.radius))
+      return false;
+    if (gp_Lin(was.axisPoint, was.direction).Distance(now.axisPoint) > kMaxShiftAcross * was.extent)
+      return false;
+  }
+  return true;
+}
+
+// How far `now` is from `was`, or a negative number when it cannot be the same shape.
+double mismatch(const Fingerprint& was, const Fingerprint& now) {
+  if (!sameCarrier(was, now)) return -1;
+  const gp_Vec move(was.centre, now.centre);
+  const double along = was.directed ? std::abs(move.Dot(gp_Vec(was.direction))) : 0;
+  const double across = std::sqrt(std::max(0.0, move.SquareMagnitude() - along * along));
+  if (along > kMaxShiftAlong * was.extent || across > kMaxShiftAcross * was.extent) return -1;
+  const double larger = std::max(was.size, now.size);
+  const double ratio = larger > 0 ? std::min(was.size, now.size) / larger : 1.0;
+  if (ratio < kMinSizeRatio) return -1;
+  return move.Magnitude() / was.extent + (1 - ratio);
+}
+
+using SerialOfFace = NCollection_DataMap<TopoDS_Shape, std::uint64_t, TopTools_ShapeMapHasher>;
+
+SerialOfFace serialsOf(const FacesByFeature& faces) {
+  SerialOfFace out;
+  for (const auto& [serial, made] : faces) {
+    for (int i = 1; i <= made.Extent(); ++i) out.Bind(made(i), serial);
+  }
+  return out;
 }
 
 }  // namespace
 
+// The faces on either side of an edge, named by the feature that made each and their
+// carrier; an edge found again must lie between the same faces.
+struct TopologyReference::Neighbour {
+  std::uint64_t serial = 0;
+  Fingerprint print;
+};
+
+namespace {
+
+std::vector<TopologyReference::Neighbour> neighboursOf(const TopoDS_Shape& edge,
+                                                       SolidFeature& through) {
+  std::vector<TopologyReference::Neighbour> out;
+  TopTools_IndexedDataMapOfShapeListOfShape facesOfEdge;
+  TopExp::MapShapesAndUniqueAncestors(through.result(), TopAbs_EDGE, TopAbs_FACE, facesOfEdge);
+  const TopTools_ListOfShape* faces = facesOfEdge.Seek(edge);
+  if (!faces) return out;
+  SerialOfFace serials = serialsOf(*facesByFeature(through));
+  for (TopTools_ListIteratorOfListOfShape it(*faces); it.More(); it.Next()) {
+    const std::uint64_t* serial = serials.Seek(it.Value());
+    out.push_back({serial ? *serial : 0, fingerprintOf(it.Value())});
+  }
+  return out;
+}
+
+bool sameNeighbours(const std::vector<TopologyReference::Neighbour>& was,
+                    const std::vector<TopologyReference::Neighbour>& now) {
+  if (was.size() != now.size()) return false;
+  auto matched = [](const auto& from, const auto& to) {
+    return std::all_of(from.begin(), from.end(), [&](const auto& a) {
+      return std::any_of(to.begin(), to.end(), [&](const auto& b) {
+        return a.serial == b.serial && sameCarrier(a.print, b.print);
+      });
+    });
+  };
+  return matched(was, now) && matched(now, was);
+}
+
+}  // namespace
+
+struct TopologyReference::Recorded {
+  Fingerprint print;
+  // Edges only; empty when the edge was not found on its solid (then not checked).
+  std::vector<Neighbour> neighbours;
+};
+
 TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS_Shape shape)
     : owner_(owner), shape_(std::move(shape)) {
-  Fingerprint print = fingerprintOf(shape_);
-  geometryKind_ = print.kind;
-  centre_ = print.centre;
-  size_ = print.size;
+  auto recorded = std::make_shared<Recorded>();
+  recorded->print = fingerprintOf(shape_);
+  if (owner && !isFace()) recorded->neighbours = neighboursOf(shape_, *bodyTip(*owner));
+  recorded_ = std::move(recorded);
 }
 
 bool TopologyReference::isFace() const {
@@ -80,8 +238,8 @@ void* TopologyReference::findInterface(host::InterfaceId id) {
   return nullptr;
 }
 
-// The referenced shape when it is still there; otherwise the candidate of the same kind
-// nearest to where it was, of the most similar size.
+// The referenced shape when it is still there (the kernel's history followed it);
+// otherwise the one candidate that is plausibly it rebuilt, or nothing.
 TopoDS_Shape TopologyReference::resolveIn(SolidFeature& through) const {
   auto owner = owner_.lock();
   if (!owner) return TopoDS_Shape();
@@ -94,20 +252,32 @@ TopoDS_Shape TopologyReference::resolveIn(SolidFeature& through) const {
   }
   int index = candidates.FindIndex(shape_);
   if (index > 0) return candidates(index);
-  TopoDS_Shape best;
-  double bestScore = std::numeric_limits<double>::infinity();
-  for (int i = 1; i <= candidates.Extent(); ++i) {
-    Fingerprint print = fingerprintOf(candidates(i));
-    if (print.kind != geometryKind_) continue;
-    double score = print.centre.Distance(centre_) + std::abs(print.size - size_);
-    if (score < bestScore) {
-      bestScore = score;
-      best = candidates(i);
-    }
-  }
-  return best;
+  return rebuilt(candidates, through);
 }
 
+TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candidates,
+                                        SolidFeature& through) const {
+  const Fingerprint& was = recorded_->print;
+  TopoDS_Shape best;
+  double bestScore = std::numeric_limits<double>::infinity();
+  double runnerUp = bestScore;
+  for (int i = 1; i <= candidates.Extent(); ++i) {
+    double score = mismatch(was, fingerprintOf(candidates(i)));
+    if (score < 0) continue;
+    if (!recorded_->neighbours.empty() &&
+        !sameNeighbours(recorded_->neighbours, neighboursOf(candidates(i), through)))
+      continue;
+    if (score < bestScore) {
+      runnerUp = bestScore;
+      bestScore = score;
+      best = candidates(i);
+    } else if (score < runnerUp) {
+      runnerUp = score;
+    }
+  }
+  if (runnerUp - bestScore < kAmbiguityMargin) return TopoDS_Shape();
+  return best;
+}
 std::vector<TopoDS_Shape> resolveAll(const host::SpecObjectList& objects, SolidFeature& through,
                                      const std::string& owner) {
   std::vector<TopoDS_Shape> shapes;
