@@ -4,6 +4,7 @@
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepGProp.hxx>
+#include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
 #include <NCollection_DataMap.hxx>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -164,20 +166,29 @@ struct TopologyReference::Neighbour {
 
 namespace {
 
-std::vector<TopologyReference::Neighbour> neighboursOf(const TopoDS_Shape& edge,
-                                                       SolidFeature& through) {
-  std::vector<TopologyReference::Neighbour> out;
-  TopTools_IndexedDataMapOfShapeListOfShape facesOfEdge;
-  TopExp::MapShapesAndUniqueAncestors(through.result(), TopAbs_EDGE, TopAbs_FACE, facesOfEdge);
-  const TopTools_ListOfShape* faces = facesOfEdge.Seek(edge);
-  if (!faces) return out;
-  SerialOfFace serials = serialsOf(*facesByFeature(through));
-  for (TopTools_ListIteratorOfListOfShape it(*faces); it.More(); it.Next()) {
-    const std::uint64_t* serial = serials.Seek(it.Value());
-    out.push_back({serial ? *serial : 0, fingerprintOf(it.Value())});
+// Which faces meet at each edge of a solid, and which feature made each face.
+class Neighbourhood {
+ public:
+  explicit Neighbourhood(SolidFeature& through) {
+    TopExp::MapShapesAndUniqueAncestors(through.result(), TopAbs_EDGE, TopAbs_FACE, facesOfEdge_);
+    serials_ = serialsOf(*facesByFeature(through));
   }
-  return out;
-}
+
+  std::vector<TopologyReference::Neighbour> of(const TopoDS_Shape& edge) const {
+    std::vector<TopologyReference::Neighbour> out;
+    const TopTools_ListOfShape* faces = facesOfEdge_.Seek(edge);
+    if (!faces) return out;
+    for (TopTools_ListIteratorOfListOfShape it(*faces); it.More(); it.Next()) {
+      const std::uint64_t* serial = serials_.Seek(it.Value());
+      out.push_back({serial ? *serial : 0, fingerprintOf(it.Value())});
+    }
+    return out;
+  }
+
+ private:
+  TopTools_IndexedDataMapOfShapeListOfShape facesOfEdge_;
+  SerialOfFace serials_;
+};
 
 bool sameNeighbours(const std::vector<TopologyReference::Neighbour>& was,
                     const std::vector<TopologyReference::Neighbour>& now) {
@@ -204,7 +215,7 @@ TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS
     : owner_(owner), shape_(std::move(shape)) {
   auto recorded = std::make_shared<Recorded>();
   recorded->print = fingerprintOf(shape_);
-  if (owner && !isFace()) recorded->neighbours = neighboursOf(shape_, *bodyTip(*owner));
+  if (owner && !isFace()) recorded->neighbours = Neighbourhood(*bodyTip(*owner)).of(shape_);
   recorded_ = std::move(recorded);
 }
 
@@ -261,12 +272,18 @@ TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candid
   TopoDS_Shape best;
   double bestScore = std::numeric_limits<double>::infinity();
   double runnerUp = bestScore;
+  std::optional<Neighbourhood> around;  // built for the first candidate that needs it
   for (int i = 1; i <= candidates.Extent(); ++i) {
+    // A degenerate edge (a cone's apex) has no curve to compare, nor is one ever named.
+    if (candidates(i).ShapeType() == TopAbs_EDGE &&
+        BRep_Tool::Degenerated(TopoDS::Edge(candidates(i))))
+      continue;
     double score = mismatch(was, fingerprintOf(candidates(i)));
     if (score < 0) continue;
-    if (!recorded_->neighbours.empty() &&
-        !sameNeighbours(recorded_->neighbours, neighboursOf(candidates(i), through)))
-      continue;
+    if (!recorded_->neighbours.empty()) {
+      if (!around) around.emplace(through);
+      if (!sameNeighbours(recorded_->neighbours, around->of(candidates(i)))) continue;
+    }
     if (score < bestScore) {
       runnerUp = bestScore;
       bestScore = score;
@@ -275,9 +292,10 @@ TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candid
       runnerUp = score;
     }
   }
-  if (runnerUp - bestScore < kAmbiguityMargin) return TopoDS_Shape();
+  if (best.IsNull() || runnerUp - bestScore < kAmbiguityMargin) return TopoDS_Shape();
   return best;
 }
+
 std::vector<TopoDS_Shape> resolveAll(const host::SpecObjectList& objects, SolidFeature& through,
                                      const std::string& owner) {
   std::vector<TopoDS_Shape> shapes;
