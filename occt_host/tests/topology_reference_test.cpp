@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
+#include <GProp_GProps.hxx>
 
 #include <cmath>
 #include <functional>
@@ -15,7 +17,9 @@
 #include "host/topology.h"
 #include "host/wireframe.h"
 #include "occt_host/inspect.h"
+#include "occt_host/solid_feature.h"
 #include "occt_host/tests/plate_fixture.h"
+#include "occt_host/topology_reference.h"
 
 namespace occt_host::testing {
 namespace {
@@ -254,6 +258,34 @@ TEST_F(TopologyReferenceTest, RimOfAPatternedBoreFollowsTheBlockItGoesThrough) {
   ASSERT_TRUE(partObject->update().ok()) << partObject->update().diagnostic;
   EXPECT_NEAR(bodyVolume(), 31200 - 2 * kPi * 9 * 26 - ring, 1e-6 * 31200);
   EXPECT_TRUE(bodyValid());
+}
+
+TEST_F(TopologyReferenceTest, FaceTrimmedAgainByARecomputedCutIsFoundAgain) {
+  auto blockFeature = block();
+  ASSERT_TRUE(blockFeature);
+  // A bore of radius 3 through the block at (10, 15): the top becomes 1200 - 9 pi.
+  part->setCurrentFeature(blockFeature);
+  auto bore = features->createPocket(sketchWithCircles({{10, 15, 3}}, {0, 0, 20}));
+  auto prism = host::query<host::Pocket>(bore);
+  ASSERT_TRUE(prism);
+  prism->setLimitLength(host::LimitEnd::First, 40);
+  prism->setLimitLength(host::LimitEnd::Second, 40);
+  ASSERT_TRUE(bore->update().ok()) << bore->update().diagnostic;
+  auto top = std::dynamic_pointer_cast<TopologyReference>(
+      face(blockFeature, [](const host::Box3& box) { return box.min.z > 19; }));
+  ASSERT_TRUE(top);
+  // The bore becomes 5 mm deep: the cut is made again and the top with it, holed alike.
+  prism->setLimitLength(host::LimitEnd::First, 5);
+  prism->setLimitLength(host::LimitEnd::Second, 5);
+  ASSERT_TRUE(bore->update().ok()) << bore->update().diagnostic;
+  // 24000 - 9 pi * 5 = 23858.62...
+  EXPECT_NEAR(bodyVolume(), 24000 - kPi * 9 * 5, 1e-6 * 24000);
+  TopoDS_Shape live = top->resolveIn(*std::dynamic_pointer_cast<SolidFeature>(bore));
+  ASSERT_FALSE(live.IsNull());
+  GProp_GProps props;
+  BRepGProp::SurfaceProperties(live, props);
+  EXPECT_NEAR(props.Mass(), 1200 - 9 * kPi, 1e-6 * 1200);
+  EXPECT_NEAR(props.CentreOfMass().Z(), 20, 1e-9);
 }
 
 }  // namespace
