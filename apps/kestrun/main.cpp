@@ -21,6 +21,7 @@
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
 #include "occt_host/step_export.h"
+#include "platform/debug_output.h"
 #include "vantrel/transfer_data_processor.h"
 
 namespace {
@@ -233,6 +234,9 @@ int main(int argc, char** argv) {
   kestrun_app::Progress progress(stderr, isatty(STDERR_FILENO) == 1, args.verbosity, log);
   progress.install();
   occt_host::sendKernelMessagesTo(kernelMessageStream(log, args.verbosity));
+  // A product is staged by the add-in's own code, whose diagnostic lines would otherwise
+  // reach standard error past the quiet progress line.
+  platform::SetDebugOutputEnabled(args.verbosity > 0);
 
   occt_host::Session session;
   const bool product = args.options.mode == 2;
