@@ -21,6 +21,7 @@
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
 #include "occt_host/step_export.h"
+#include "platform/child_process.h"
 #include "platform/debug_output.h"
 #include "vantrel/transfer_data_processor.h"
 
@@ -211,6 +212,8 @@ void writeReportAndRecord(const Arguments& args, std::string record,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file run by `kestrun check` ends with the batch, even when the batch is killed.
+  platform::EndWithParentIfAsked();
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::cout << kUsage;
     return 0;
