@@ -21,6 +21,8 @@
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
 #include "occt_host/step_export.h"
+#include "platform/child_process.h"
+#include "platform/debug_output.h"
 #include "vantrel/transfer_data_processor.h"
 
 namespace {
@@ -210,6 +212,8 @@ void writeReportAndRecord(const Arguments& args, std::string record,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file run by `kestrun check` ends with the batch, even when the batch is killed.
+  platform::EndWithParentIfAsked();
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::cout << kUsage;
     return 0;
@@ -233,6 +237,9 @@ int main(int argc, char** argv) {
   kestrun_app::Progress progress(stderr, isatty(STDERR_FILENO) == 1, args.verbosity, log);
   progress.install();
   occt_host::sendKernelMessagesTo(kernelMessageStream(log, args.verbosity));
+  // A product is staged by the add-in's own code, whose diagnostic lines would otherwise
+  // reach standard error past the quiet progress line.
+  platform::SetDebugOutputEnabled(args.verbosity > 0);
 
   occt_host::Session session;
   const bool product = args.options.mode == 2;

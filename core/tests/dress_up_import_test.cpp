@@ -43,14 +43,6 @@ std::string plane(const std::string& feature, const char* normal, const char* po
 
 class DressUpImportTest : public EntryTest {
  protected:
-  int32_t drawItems(const std::string& items) {
-    ::testing::internal::CaptureStdout();
-    int32_t status = draw("{\"flatNode\":[" + items + "]}");
-    log = ::testing::internal::GetCapturedStdout();
-    return status;
-  }
-  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
-
   TopoDS_Shape body() {
     auto roots = document->query<host::DocumentRoots>();
     auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
@@ -58,18 +50,6 @@ class DressUpImportTest : public EntryTest {
   }
   double volume() { return occt_host::partVolume(document); }
   bool valid() { return BRepCheck_Analyzer(body()).IsValid(); }
-
-  bool hasAlias(const std::string& name) {
-    auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
-    for (const auto& object : host::query<host::Descendants>(container->part())->allDescendants()) {
-      auto alias = host::query<host::Alias>(object);
-      if (alias && alias->alias() == name) return true;
-    }
-    return false;
-  }
-
-  std::string log;
 };
 
 constexpr double kPi = 3.14159265358979323846;

@@ -7,6 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "host/document.h"
+#include "host/part.h"
+#include "host/spec_object.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/session.h"
 #include "occt_host/viewer.h"
@@ -27,6 +30,35 @@ class EntryTest : public ::testing::Test {
     return MardelImport_DrawJson(doc, reinterpret_cast<const unsigned char*>(json.data()),
                                  json.size(), options, &result);
   }
+  // Draws a list of items, keeping what the core logged.
+  int32_t drawItems(const std::string& items) {
+    ::testing::internal::CaptureStdout();
+    const int32_t status = draw("{\"flatNode\":[" + items + "]}");
+    log = ::testing::internal::GetCapturedStdout();
+    return status;
+  }
+  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
+
+  // Everything in the Part, and what of it has a host type or an alias.
+  host::SpecObjectList everything() {
+    auto roots = document->query<host::DocumentRoots>();
+    auto container =
+        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+    return host::query<host::Descendants>(container->part())->allDescendants();
+  }
+  int countOfType(const std::string& type) {
+    int count = 0;
+    for (const auto& object : everything()) count += object->typeName() == type;
+    return count;
+  }
+  bool hasAlias(const std::string& name) {
+    for (const auto& object : everything()) {
+      auto alias = host::query<host::Alias>(object);
+      if (alias && alias->alias() == name) return true;
+    }
+    return false;
+  }
+
   // Writes the document as STEP and reads it back with an independent reader.
   StepMeasure exported();
 
@@ -37,6 +69,7 @@ class EntryTest : public ::testing::Test {
   std::shared_ptr<host::Document> document;
   std::shared_ptr<host::Window> window;
   MardelImportResult result{};
+  std::string log;
 };
 
 // Relative comparison for measured volumes.

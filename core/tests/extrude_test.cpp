@@ -35,26 +35,6 @@ const std::string kPlate = sketchAt("s_plate", 0, rectangle(0, 0, 100, 100)) +
 class ExtrudeTest : public EntryTest {
  protected:
   void TearDown() override { platform::UnsetEnv("MARDEL_REMOVE_EXTRUDE_OVERSHOOT_MM"); }
-  int32_t drawItems(const std::string& items) { return draw("{\"flatNode\":[" + items + "]}"); }
-
-  // The aliases of everything in the Part, to find the objects an item named.
-  std::vector<std::string> aliases() {
-    std::vector<std::string> out;
-    auto roots = document->query<host::DocumentRoots>();
-    auto container =
-        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
-    auto all = host::query<host::Descendants>(container->part())->allDescendants();
-    for (const auto& object : all) {
-      if (auto alias = host::query<host::Alias>(object)) out.push_back(alias->alias());
-    }
-    return out;
-  }
-  bool hasAlias(const std::string& name) {
-    for (const auto& a : aliases()) {
-      if (a == name) return true;
-    }
-    return false;
-  }
 };
 
 TEST_F(ExtrudeTest, HoledRectanglePaddedBothWaysOnATiltedPlane) {

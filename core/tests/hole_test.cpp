@@ -8,8 +8,8 @@
 #include "core/features/hole_params.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
-#include "entry_fixture.h"
 #include "host/part.h"
+#include "pipeline_fixture.h"
 
 namespace {
 
@@ -30,54 +30,7 @@ std::string at(double x, double y, double z) {
          ",\"z\":" + std::to_string(z) + "}";
 }
 
-class HoleTest : public EntryTest {
- protected:
-  // Runs the items through the pipeline and keeps it, so that writers can be read.
-  int32_t run(const std::string& items) {
-    json.Parse(("{\"flatNode\":[" + items + "]}").c_str());
-    EXPECT_FALSE(json.HasParseError()) << items;
-    outcome = std::make_unique<kestrun::ImportResult>(&result);
-    outcome->clear();
-    pipeline = std::make_unique<kestrun::PartImportPipeline>(kestrun::defaultWriterFactory());
-    ::testing::internal::CaptureStdout();
-    int32_t status = 2;
-    if (pipeline->attach(document.get(), *outcome) == 0) status = pipeline->import(json, *outcome);
-    log = ::testing::internal::GetCapturedStdout();
-    return status;
-  }
-
-  FeatureWriter* writer(const std::string& id) {
-    auto it = pipeline->writers().find(id);
-    return it == pipeline->writers().end() ? nullptr
-                                           : dynamic_cast<FeatureWriter*>(it->second.get());
-  }
-
-  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
-
-  // How many objects of the host type are in the Part, and whether one has the alias.
-  int countOfType(const std::string& type) {
-    int n = 0;
-    for (const auto& object : everything()) n += object->typeName() == type;
-    return n;
-  }
-  bool hasAlias(const std::string& name) {
-    for (const auto& object : everything()) {
-      auto alias = host::query<host::Alias>(object);
-      if (alias && alias->alias() == name) return true;
-    }
-    return false;
-  }
-  host::SpecObjectList everything() {
-    auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
-    return host::query<host::Descendants>(container->part())->allDescendants();
-  }
-
-  rapidjson::Document json;
-  std::unique_ptr<kestrun::ImportResult> outcome;
-  std::unique_ptr<kestrun::PartImportPipeline> pipeline;
-  std::string log;
-};
+class HoleTest : public PipelineTest {};
 
 TEST_F(HoleTest, SimpleHoleWithTargetsCutsACylinderPerLocationAndNoHostHole) {
   const std::string hole =

@@ -10,9 +10,9 @@
 #include "core/features/feature_writer.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
-#include "entry_fixture.h"
 #include "host/hole_features.h"
 #include "host/part.h"
+#include "pipeline_fixture.h"
 
 namespace {
 
@@ -46,27 +46,8 @@ std::string hole(const std::string& fields, const std::string& locations) {
          R"(,"locations":[)" + locations + "]}";
 }
 
-class HostHoleTest : public EntryTest {
+class HostHoleTest : public PipelineTest {
  protected:
-  int32_t run(const std::string& items) {
-    json.Parse(("{\"flatNode\":[" + items + "]}").c_str());
-    EXPECT_FALSE(json.HasParseError()) << items;
-    outcome = std::make_unique<kestrun::ImportResult>(&result);
-    outcome->clear();
-    pipeline = std::make_unique<kestrun::PartImportPipeline>(kestrun::defaultWriterFactory());
-    ::testing::internal::CaptureStdout();
-    int32_t status = 2;
-    if (pipeline->attach(document.get(), *outcome) == 0) status = pipeline->import(json, *outcome);
-    log = ::testing::internal::GetCapturedStdout();
-    return status;
-  }
-  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
-
-  host::SpecObjectList everything() {
-    auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
-    return host::query<host::Descendants>(container->part())->allDescendants();
-  }
   std::vector<std::shared_ptr<host::Hole>> holes() {
     std::vector<std::shared_ptr<host::Hole>> out;
     for (const auto& object : everything()) {
@@ -74,19 +55,6 @@ class HostHoleTest : public EntryTest {
     }
     return out;
   }
-  bool hasAlias(const std::string& name) {
-    for (const auto& object : everything()) {
-      auto alias = host::query<host::Alias>(object);
-      if (alias && alias->alias() == name) return true;
-    }
-    return false;
-  }
-  void fresh() { document = session.newDocument("Part"); }
-
-  rapidjson::Document json;
-  std::unique_ptr<kestrun::ImportResult> outcome;
-  std::unique_ptr<kestrun::PartImportPipeline> pipeline;
-  std::string log;
 };
 
 TEST_F(HostHoleTest, FlatSimpleHoleWithoutTargetsIsAHostHoleOnTheTopFace) {

@@ -8,10 +8,10 @@
 #include "core/features/feature_writer.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
-#include "entry_fixture.h"
 #include "host/part.h"
 #include "host/pattern.h"
 #include "host/topology.h"
+#include "pipeline_fixture.h"
 
 namespace {
 
@@ -44,55 +44,13 @@ std::string axis(double x, double y, double z, double dx, double dy, double dz) 
          R"(,"dy":)" + n(dy) + R"(,"dz":)" + n(dz) + "}";
 }
 
-class PatternTest : public EntryTest {
+class PatternTest : public PipelineTest {
  protected:
-  int32_t run(const std::string& items) {
-    json.Parse(("{\"flatNode\":[" + items + "]}").c_str());
-    EXPECT_FALSE(json.HasParseError()) << items;
-    outcome = std::make_unique<kestrun::ImportResult>(&result);
-    outcome->clear();
-    pipeline = std::make_unique<kestrun::PartImportPipeline>(kestrun::defaultWriterFactory());
-    ::testing::internal::CaptureStdout();
-    int32_t status = 2;
-    if (pipeline->attach(document.get(), *outcome) == 0) status = pipeline->import(json, *outcome);
-    log = ::testing::internal::GetCapturedStdout();
-    return status;
-  }
-  void fresh() { document = session.newDocument("Part"); }
-
-  FeatureWriter* writer(const std::string& id) {
-    auto it = pipeline->writers().find(id);
-    return it == pipeline->writers().end() ? nullptr
-                                           : dynamic_cast<FeatureWriter*>(it->second.get());
-  }
-  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
-  int countOfType(const std::string& type) {
-    int count = 0;
-    for (const auto& object : everything()) count += object->typeName() == type;
-    return count;
-  }
-  bool hasAlias(const std::string& name) {
-    for (const auto& object : everything()) {
-      auto alias = host::query<host::Alias>(object);
-      if (alias && alias->alias() == name) return true;
-    }
-    return false;
-  }
-  host::SpecObjectList everything() {
-    auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
-    return host::query<host::Descendants>(container->part())->allDescendants();
-  }
   // Faces the item's feature made on its body's solid.
   std::size_t facesMadeBy(const std::string& id) {
     auto geometry = host::query<host::FeatureGeometry>(writer(id)->feature());
     return geometry ? geometry->boundaryCells().size() : 0;
   }
-
-  rapidjson::Document json;
-  std::unique_ptr<kestrun::ImportResult> outcome;
-  std::unique_ptr<kestrun::PartImportPipeline> pipeline;
-  std::string log;
 };
 
 // A 10 x 10 x 10 boss on the plate at x 5..15, y 5..15, z 10..20: 1000 mm^3.

@@ -61,28 +61,7 @@ const std::string kFrustumSections = sketch("c1", atZ(0), circle(0, 0, 10)) + ",
                                      sketch("c3", atZ(20), circle(0, 0, 20));
 constexpr double kFrustum = M_PI * 20 / 3 * 700;
 
-class SweepItemsTest : public EntryTest {
- protected:
-  int32_t drawItems(const std::string& items) {
-    ::testing::internal::CaptureStdout();
-    int32_t status = draw("{\"flatNode\":[" + items + "]}");
-    log = ::testing::internal::GetCapturedStdout();
-    return status;
-  }
-  bool logged(const std::string& text) const { return log.find(text) != std::string::npos; }
-
-  bool hasAlias(const std::string& name) {
-    auto roots = document->query<host::DocumentRoots>();
-    auto container = host::query<host::PartContainer>(roots->rootContainer("CATIPrtContainer"));
-    for (const auto& object : host::query<host::Descendants>(container->part())->allDescendants()) {
-      auto alias = host::query<host::Alias>(object);
-      if (alias && alias->alias() == name) return true;
-    }
-    return false;
-  }
-
-  std::string log;
-};
+class SweepItemsTest : public EntryTest {};
 
 TEST_F(SweepItemsTest, EachRotateTypeRevolvesTheRingBetweenItsAngles) {
   struct Case {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -49,6 +51,21 @@ bool initFileActions(posix_spawn_file_actions_t& actions, const std::string& out
                                           flags, 0644) == 0;
 }
 
+// Names the starting process to its child, which ends with it when it asks to
+// (EndWithParentIfAsked): a parent killed outright cannot stop its children itself.
+constexpr char kParentVariable[] = "TOLVANE_END_WITH_PARENT";
+
+// The environment of a child: this process's, with the parent variable set to this process.
+std::vector<std::string> ChildEnvironment() {
+  std::vector<std::string> variables;
+  const std::string prefix = std::string(kParentVariable) + "=";
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0) variables.emplace_back(*entry);
+  }
+  variables.push_back(prefix + std::to_string(::getpid()));
+  return variables;
+}
+
 volatile sig_atomic_t stopRequested = 0;
 
 extern "C" void noteStop(int) {
@@ -80,7 +97,15 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const std::string
   const bool attrOk = initAttributes(attr);
   const bool actionsOk = initFileActions(actions, stdoutPath, stderrPath);
   pid_t pid = -1;
-  if (attrOk && actionsOk) rc = posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ);
+  const std::vector<std::string> environment = ChildEnvironment();
+  std::vector<char*> variables;
+  for (const std::string& variable : environment) {
+    variables.push_back(const_cast<char*>(variable.c_str()));
+  }
+  variables.push_back(nullptr);
+  if (attrOk && actionsOk) {
+    rc = posix_spawn(&pid, args[0], &actions, &attr, args.data(), variables.data());
+  }
   if (attrOk) posix_spawnattr_destroy(&attr);
   if (actionsOk) posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
@@ -125,6 +150,17 @@ std::string ExecutablePath() {
   char path[PATH_MAX];
   const ssize_t size = ::readlink("/proc/self/exe", path, sizeof path - 1);
   return size > 0 ? std::string(path, static_cast<size_t>(size)) : std::string();
+}
+
+void EndWithParentIfAsked() {
+  const char* value = std::getenv(kParentVariable);
+  if (value == nullptr) return;
+  const long parent = std::strtol(value, nullptr, 10);
+  ::unsetenv(kParentVariable);
+  if (parent <= 0) return;
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // The parent may have ended before the request was made.
+  if (::getppid() != static_cast<pid_t>(parent)) ::_exit(128 + SIGKILL);
 }
 
 void WatchForStopSignals() {

@@ -130,6 +130,12 @@ bool JsonFieldScanner::AppendLiteral(size_t& pos, std::string& out, uint32_t* ha
   if (pos >= text_.size() || text_[pos] != '"') return false;
   size_t close = KnownLiteralEnd(pos);
   if (close == std::string_view::npos) close = ShortLiteralClose(text_, pos);
+  // Once a literal decoded ahead of its end has proved unreadable, the others are measured
+  // first: a text of many long unreadable values must not cost the rest of the text each.
+  if (close == std::string_view::npos && !decodeAhead_) {
+    close = LiteralEnd(pos);
+    if (close == std::string_view::npos) return false;
+  }
   const size_t before = out.size();
   out.resize(before + (close != std::string_view::npos ? close : text_.size()) - pos - 1);
   char* const start = out.data() + before;
@@ -145,6 +151,7 @@ bool JsonFieldScanner::AppendLiteral(size_t& pos, std::string& out, uint32_t* ha
   }
   if (decoded.end == nullptr) {
     out.resize(before);
+    decodeAhead_ = false;
     return false;
   }
   Remember(pos, decoded.close);

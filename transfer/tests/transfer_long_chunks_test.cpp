@@ -82,6 +82,11 @@ TEST_F(LongChunks, HugeHostilePacketsAreRefusedPromptly) {
             "transfer packet missing data");
   EXPECT_EQ(Send("{\"cmd\":\"transferSingle\",\"data\":\"" + backslashes + "\\x\"}").detail,
             "transfer packet missing data");
+  // Two hundred thousand data literals, each long and each with a bad escape at its end:
+  // every one is tried, and none may cost more than its own length.
+  std::string unreadable = "{\"cmd\":\"transferSingle\"";
+  for (int i = 0; i < 200000; ++i) unreadable += ",\"data\":\"" + std::string(40, 'x') + "\\q\"";
+  EXPECT_EQ(Send(unreadable + "}").detail, "transfer packet missing data");
   std::string keys;
   for (int i = 0; i < 100000; ++i) keys += "\\\"name\\\":\\\"n\\\",";
   EXPECT_EQ(Send(Packet("transferLargeStart", "{" + keys + "}", "json")).detail,

@@ -237,4 +237,15 @@ TEST_F(CheckBatch, StoppingTheBatchStopsItsChildren) {
   EXPECT_EQ(capture("ps -eo args | grep -F '" + pipe + "' | grep -v grep"), "");
 }
 
+TEST_F(CheckBatch, KillingTheBatchOutrightEndsItsChildrenToo) {
+  // SIGKILL gives the batch no chance to stop its children: they end with it by themselves.
+  const auto pipe = (dir / "orphan_reader.json").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string script =
+      kestrun() + " check " + pipe + " --timeout 100 --report-dir " + (dir / "out").string() +
+      " 2>/dev/null & sleep 1; kill -KILL $!; wait $!; status=$?; sleep 0.5; exit $status";
+  EXPECT_EQ(shell(script), 137);
+  EXPECT_EQ(capture("ps -eo args | grep -F '" + pipe + "' | grep -v grep"), "");
+}
+
 }  // namespace

@@ -294,3 +294,14 @@ TEST_F(ProductMeshOutputs, TurnedInstanceKeepsItsBodiesColoursAndRotation) {
 }
 
 }  // namespace
+
+TEST_F(ProductMeshOutputs, StandardErrorStaysQuietUnlessAskedForMore) {
+  // Staging a product runs the add-in's own code; its diagnostic lines are for -v.
+  const std::string err = (dir / "err.txt").string();
+  const std::string run = "TMPDIR=" + dir.string() + " " + kestrun() + " draw " + example() +
+                          " --mode 2 --step " + (dir / "product.step").string();
+  ASSERT_EQ(shell(run + " > /dev/null 2> " + err), 0);
+  EXPECT_EQ(readText(err).find("level=INFO"), std::string::npos) << readText(err);
+  ASSERT_EQ(shell(run + " -v > /dev/null 2> " + err), 0);
+  EXPECT_NE(readText(err).find("level=INFO"), std::string::npos);
+}

@@ -51,6 +51,10 @@ class ChildProcess {
 // The running program's own file, to start another copy of it.
 std::string ExecutablePath();
 
+// In a program started through ChildProcess: ties its life to the parent's, so that it is
+// killed when the parent ends, even by SIGKILL. Does nothing in a program started otherwise.
+void EndWithParentIfAsked();
+
 // After WatchForStopSignals(), SIGINT and SIGTERM no longer end the process but make
 // StopRequested() true, so that a parent can stop its children before it leaves.
 void WatchForStopSignals();

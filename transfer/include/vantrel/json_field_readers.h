@@ -66,6 +66,7 @@ class JsonFieldScanner {
   std::string_view text_;
   std::array<Span, 4> spans_{};
   size_t spanCount_ = 0;
+  bool decodeAhead_ = true;
 };
 
 }  // namespace vantrel
