@@ -96,6 +96,14 @@ void describeEdge(const TopoDS_Edge& edge, Fingerprint& print) {
   }
 }
 
+// A face as its solid holds it: the kernel's history may hand its image back the other
+// way round, and a plane's outward normal depends on that.
+TopoDS_Shape asOnSolid(const TopoDS_Shape& shape, const TopTools_IndexedMapOfShape& solidFaces) {
+  if (shape.ShapeType() != TopAbs_FACE) return shape;
+  const int index = solidFaces.FindIndex(shape);
+  return index > 0 ? solidFaces(index) : shape;
+}
+
 Fingerprint fingerprintOf(const TopoDS_Shape& shape) {
   Fingerprint print;
   GProp_GProps props;
@@ -214,8 +222,13 @@ struct TopologyReference::Recorded {
 TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS_Shape shape)
     : owner_(owner), shape_(std::move(shape)) {
   auto recorded = std::make_shared<Recorded>();
-  recorded->print = fingerprintOf(shape_);
-  if (owner && !isFace()) recorded->neighbours = Neighbourhood(*bodyTip(*owner)).of(shape_);
+  if (!owner) {
+    recorded->print = fingerprintOf(shape_);
+  } else {
+    SolidFeature& tip = *bodyTip(*owner);
+    recorded->print = fingerprintOf(asOnSolid(shape_, tip.historyRecord()->faces()));
+    if (!isFace()) recorded->neighbours = Neighbourhood(tip).of(shape_);
+  }
   recorded_ = std::move(recorded);
 }
 
@@ -269,6 +282,8 @@ TopoDS_Shape TopologyReference::resolveIn(SolidFeature& through) const {
 TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candidates,
                                         SolidFeature& through) const {
   const Fingerprint& was = recorded_->print;
+  const HistoryRecordPtr record = through.historyRecord();
+  const TopTools_IndexedMapOfShape& solidFaces = record->faces();
   TopoDS_Shape best;
   double bestScore = std::numeric_limits<double>::infinity();
   double runnerUp = bestScore;
@@ -278,7 +293,7 @@ TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candid
     if (candidates(i).ShapeType() == TopAbs_EDGE &&
         BRep_Tool::Degenerated(TopoDS::Edge(candidates(i))))
       continue;
-    double score = mismatch(was, fingerprintOf(candidates(i)));
+    double score = mismatch(was, fingerprintOf(asOnSolid(candidates(i), solidFaces)));
     if (score < 0) continue;
     if (!recorded_->neighbours.empty()) {
       if (!around) around.emplace(through);
