@@ -192,6 +192,22 @@ TEST_F(TopologyReferenceTest, FaceSplitIntoTwoMirrorImagesIsRefused) {
   EXPECT_NEAR(bodyVolume(), 24000 - 600, 1e-6 * 24000);
 }
 
+TEST_F(TopologyReferenceTest, TopTakenAwayIsNotReplacedByTheBottom) {
+  auto blockFeature = block();
+  ASSERT_TRUE(blockFeature);
+  auto top = face(blockFeature, [](const host::Box3& box) { return box.min.z > 19; });
+  ASSERT_TRUE(top);
+  auto shell = dressUps->createShell({top}, 2, 0);
+  ASSERT_TRUE(shell && shell->update().ok()) << shell->update().diagnostic;
+  // Inserted before the shell, a pocket takes the whole top 2 mm down: the new top is the
+  // pocket's floor. The block's bottom is as large and parallel, but faces the other way.
+  auto skim = pocketAfter(blockFeature, -1, -1, 41, 31, 20, 2);
+  ASSERT_TRUE(skim && skim->update().ok()) << skim->update().diagnostic;
+  EXPECT_TRUE(failsNoLongerOnTheSolid(shell)) << shell->update().diagnostic;
+  // 40 * 30 * 18 = 21600, not hollowed.
+  EXPECT_NEAR(bodyVolume(), 21600, 1e-6 * 24000);
+}
+
 TEST_F(TopologyReferenceTest, EdgeTakenAwayIsNotReplacedByItsTwinFarAway) {
   ASSERT_TRUE(block());
   // Two 10 x 10 x 5 bosses on the block's top, 30 mm apart, padded as one feature.
