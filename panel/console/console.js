@@ -33,7 +33,14 @@
   function sendLarge(text, mode, chunkSize, corruptIndex) {
     var name = "console-" + Date.now() + "-" + (++counter);
     var chunks = [];
-    for (var i = 0; i < text.length; i += chunkSize) chunks.push(text.slice(i, i + chunkSize));
+    for (var i = 0, end; i < text.length; i = end) {
+      end = Math.min(text.length, i + chunkSize);
+      // A character outside the basic plane is two code units; cut between them, each chunk
+      // would carry half a character, which no chunk can encode on its own.
+      var last = text.charCodeAt(end - 1);
+      if (end < text.length && last >= 0xd800 && last <= 0xdbff) end++;
+      chunks.push(text.slice(i, end));
+    }
     if (chunks.length === 0) chunks.push("");
     sent[name] = { chunks: chunks, mode: mode, resent: {} };
     post("transferLargeStart", JSON.stringify({ name: name, size: chunks.length }), mode);

@@ -138,6 +138,24 @@ TEST_F(PanelTest, HashedChunksWithOneDamagedAreRetriedCompletedAndDrawn) {
   shot.save(ARTIFACT_DIR "/workstation_console_panel.png");
 }
 
+TEST_F(PanelTest, ACharacterAcrossAChunkEdgeArrivesWhole) {
+  // Take what the panel would draw: the assembled text itself.
+  struct Capture : vantrel::JsonPayloadProcessor {
+    void DrawJson(const std::string& json) override { drawn.push_back(json); }
+    std::vector<std::string> drawn;
+  } capture;
+  window_->SetDrawTarget(&capture);
+  // "ab" then a character outside the basic plane (two UTF-16 code units, four UTF-8 bytes)
+  // across the edge of 9-unit chunks, and one more after it.
+  Js(R"(tolvaneConsole.sendLarge('{"n":"ab\u{1F600}c\u{1F680}"}', 'json', 9, -1))");
+  ASSERT_TRUE(WaitFor([&] { return !capture.drawn.empty(); }))
+      << QJsonDocument(Replies()).toJson().toStdString();
+  window_->SetDrawTarget(nullptr);
+  EXPECT_EQ(capture.drawn[0],
+            "{\"n\":\"ab\xF0\x9F\x98\x80"
+            "c\xF0\x9F\x9A\x80\"}");
+}
+
 TEST_F(PanelTest, TheDemoSchemaAnswerFollowsTheTransferReply) {
   Js(R"(tolvaneConsole.sendSingle('{"schemaVersion":"1","units":"mm","primitives":[)"
      R"({"id":"b1","type":"box","origin":[0,0,0],"size":[10,10,10]}]}', 'text'))");
