@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -177,9 +178,9 @@ namespace {
 // Which faces meet at each edge of a solid, and which feature made each face.
 class Neighbourhood {
  public:
-  explicit Neighbourhood(SolidFeature& through) {
-    TopExp::MapShapesAndUniqueAncestors(through.result(), TopAbs_EDGE, TopAbs_FACE, facesOfEdge_);
-    serials_ = serialsOf(*facesByFeature(through));
+  Neighbourhood(const TopoDS_Shape& solid, const FacesByFeature& faces) {
+    TopExp::MapShapesAndUniqueAncestors(solid, TopAbs_EDGE, TopAbs_FACE, facesOfEdge_);
+    serials_ = serialsOf(faces);
   }
 
   std::vector<TopologyReference::Neighbour> of(const TopoDS_Shape& edge) const {
@@ -215,8 +216,24 @@ bool sameNeighbours(const std::vector<TopologyReference::Neighbour>& was,
 
 struct TopologyReference::Recorded {
   Fingerprint print;
-  // Edges only; empty when the edge was not found on its solid (then not checked).
-  std::vector<Neighbour> neighbours;
+  // Edges only: the solid the edge was taken from and which feature made each of its faces.
+  // The faces on either side of the edge are looked up from them only when the edge has to
+  // be found again, which is rare (the kernel's history usually follows it): mapping every
+  // edge of a large solid for each reference taken would cost more than the rest of
+  // naming it.
+  mutable TopoDS_Shape solid;
+  mutable std::shared_ptr<const FacesByFeature> faces;
+  mutable std::once_flag looked;
+  mutable std::vector<Neighbour> neighbours;  // empty: the edge was not on its solid
+
+  const std::vector<Neighbour>& NeighboursOf(const TopoDS_Shape& edge) const {
+    std::call_once(looked, [&] {
+      if (faces) neighbours = Neighbourhood(solid, *faces).of(edge);
+      solid.Nullify();
+      faces.reset();
+    });
+    return neighbours;
+  }
 };
 
 TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS_Shape shape)
@@ -227,7 +244,10 @@ TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS
   } else {
     SolidFeature& tip = *bodyTip(*owner);
     recorded->print = fingerprintOf(asOnSolid(shape_, tip.historyRecord()->faces()));
-    if (!isFace()) recorded->neighbours = Neighbourhood(tip).of(shape_);
+    if (!isFace()) {
+      recorded->solid = tip.result();
+      recorded->faces = facesByFeature(tip);
+    }
   }
   recorded_ = std::move(recorded);
 }
@@ -295,9 +315,10 @@ TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candid
       continue;
     double score = mismatch(was, fingerprintOf(asOnSolid(candidates(i), solidFaces)));
     if (score < 0) continue;
-    if (!recorded_->neighbours.empty()) {
-      if (!around) around.emplace(through);
-      if (!sameNeighbours(recorded_->neighbours, around->of(candidates(i)))) continue;
+    const std::vector<Neighbour>& neighbours = recorded_->NeighboursOf(shape_);
+    if (!neighbours.empty()) {
+      if (!around) around.emplace(through.result(), *facesByFeature(through));
+      if (!sameNeighbours(neighbours, around->of(candidates(i)))) continue;
     }
     if (score < bestScore) {
       runnerUp = bestScore;
