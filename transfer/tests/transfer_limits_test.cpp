@@ -86,6 +86,7 @@ TEST_F(TransferBounds, InvalidUtf8AndControlBytesStayContained) {
   EXPECT_EQ(o.kind, Kind::Completed);
   EXPECT_EQ(o.data, std::string("a\x01\xFF\x00z", 5));
   // Control bytes are escaped so that the reply stays JSON.
-  EXPECT_EQ(o.Payload(), std::string("{\"type\":\"single\",\"mode\":\"text\",\"data\":\"a\\u0001\xFF"
-                                   "\\u0000z\"}"));
+  EXPECT_EQ(o.Payload(),
+            std::string("{\"type\":\"single\",\"mode\":\"text\",\"data\":\"a\\u0001\xFF"
+                        "\\u0000z\"}"));
 }
