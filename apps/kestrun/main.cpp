@@ -42,7 +42,8 @@ const char* const kUsage =
     "Standard error shows a progress line (on a terminal) and a closing summary.\n"
     "\n"
     "Options:\n"
-    "  --step FILE      STEP file to write (required unless --report is given)\n"
+    "  --step FILE      STEP file to write (at least one of --step, --report, --gltf\n"
+    "                   and --stl is required)\n"
     "  --report FILE    write the per-item report as JSON; '-' prints it on standard\n"
     "                   output instead of the result record\n"
     "  --gltf FILE      also write the bodies as binary glTF (.glb), with their colours\n"
@@ -123,8 +124,11 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
       return false;
     }
   }
-  const bool output = !args.step.empty() || !args.report.empty();
-  if (!output) std::cerr << "kestrun: --step OUT.step is required (or --report OUT.json)\n";
+  const bool output = !args.step.empty() || !args.report.empty() || !args.meshes.gltf.empty() ||
+                      !args.meshes.stl.empty();
+  if (!output) {
+    std::cerr << "kestrun: an output is required: --step, --report, --gltf or --stl\n";
+  }
   return output;
 }
 

@@ -141,6 +141,23 @@ TEST_F(MeshOutputs, StlVolumeMatchesTheSolidsAtAFineDeflection) {
   EXPECT_GT(triangles, 100u);
 }
 
+TEST_F(MeshOutputs, AMeshAloneIsEnoughOutput) {
+  // Only an STL file asked for: no STEP file is needed, and none is written.
+  const std::string stl = (dir / "only.stl").string();
+  ASSERT_EQ(shell(kestrun() + " draw " + KESTRUN_TEST_DATA + "/two_coloured_bodies.json --stl " +
+                  stl + " > " + (dir / "result.json").string() + " 2>/dev/null"),
+            0);
+  EXPECT_NE(readText(dir / "result.json").find("\"stlWritten\":true"), std::string::npos);
+  uint32_t triangles = 0;
+  // 14000 - 250 pi at the default deflection of 0.1 mm: the bore's polygon falls short.
+  EXPECT_NEAR(stlVolume(readText(stl), triangles) / (14000 - 250 * M_PI), 1.0, 1e-2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "part.step"));
+  // Nothing to write at all is a usage error.
+  EXPECT_EQ(shell(kestrun() + " draw " + KESTRUN_TEST_DATA + "/two_coloured_bodies.json " +
+                  "> /dev/null 2>&1"),
+            64);
+}
+
 TEST_F(MeshOutputs, CoarserDeflectionMakesFewerTriangles) {
   uint32_t fine = 0, coarse = 0;
   ASSERT_EQ(draw("--stl " + (dir / "fine.stl").string() + " --deflection 0.01"), 0);
