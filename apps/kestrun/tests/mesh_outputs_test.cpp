@@ -9,27 +9,17 @@
 #include <vector>
 
 #include "cli_fixture.h"
+#include "stl_measure.h"
 
 namespace {
 
 using kestrun_test::readText;
 
-// Signed volume of a binary STL: the sum of the tetrahedra from the origin to each
-// triangle, v1 . (v2 x v3) / 6.
+// Signed volume of a binary STL and its triangle count.
 double stlVolume(const std::string& bytes, uint32_t& triangles) {
-  if (bytes.size() < 84) return 0;
-  std::memcpy(&triangles, bytes.data() + 80, 4);
-  if (bytes.size() != 84 + 50ull * triangles) return 0;
-  double volume = 0;
-  for (uint32_t t = 0; t < triangles; ++t) {
-    float v[9];
-    std::memcpy(v, bytes.data() + 84 + 50ull * t + 12, sizeof v);
-    volume += (v[0] * (double(v[4]) * v[8] - double(v[5]) * v[7]) -
-               v[1] * (double(v[3]) * v[8] - double(v[5]) * v[6]) +
-               v[2] * (double(v[3]) * v[7] - double(v[4]) * v[6])) /
-              6.0;
-  }
-  return volume;
+  const kestrun_test::StlMeasure stl = kestrun_test::measureStl(bytes);
+  triangles = stl.triangles;
+  return stl.volume;
 }
 
 // What assimp's XML dump says about the scene: each node's meshes, each mesh's material,

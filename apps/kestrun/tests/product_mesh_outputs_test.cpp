@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli_fixture.h"
+#include "stl_measure.h"
 
 namespace {
 
@@ -32,25 +33,9 @@ Matrix times(const Matrix& a, const Matrix& b) {
 
 // Signed volume of a binary STL and the box around its vertices.
 double stlVolume(const std::string& bytes, Box& box) {
-  box = {1e9, 1e9, 1e9, -1e9, -1e9, -1e9};
-  uint32_t triangles = 0;
-  if (bytes.size() < 84) return 0;
-  std::memcpy(&triangles, bytes.data() + 80, 4);
-  if (bytes.size() != 84 + 50ull * triangles) return 0;
-  double volume = 0;
-  for (uint32_t t = 0; t < triangles; ++t) {
-    float v[9];
-    std::memcpy(v, bytes.data() + 84 + 50ull * t + 12, sizeof v);
-    volume += (v[0] * (double(v[4]) * v[8] - double(v[5]) * v[7]) -
-               v[1] * (double(v[3]) * v[8] - double(v[5]) * v[6]) +
-               v[2] * (double(v[3]) * v[7] - double(v[4]) * v[6])) /
-              6.0;
-    for (int i = 0; i < 9; ++i) {
-      box[i % 3] = std::min<double>(box[i % 3], v[i]);
-      box[3 + i % 3] = std::max<double>(box[3 + i % 3], v[i]);
-    }
-  }
-  return volume;
+  const kestrun_test::StlMeasure stl = kestrun_test::measureStl(bytes);
+  box = stl.box;
+  return stl.volume;
 }
 
 // The scene as assimp's XML dump shows it: the node tree with each node's own matrix and
