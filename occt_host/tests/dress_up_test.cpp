@@ -43,22 +43,6 @@ class DressUpTest : public PlateFixture {
     return out;
   }
 
-  // The reference of the edge of `feature`'s faces running from `a` to `b` (either way).
-  host::SpecObjectPtr edge(const host::SpecObjectPtr& feature, host::Point3 a, host::Point3 b) {
-    auto same = [](const host::Point3& p, const host::Point3& q) {
-      return host::norm(p - q) < 1e-6;
-    };
-    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
-      for (const auto& edgeCell : host::query<host::FaceCell>(cell)->edgeCells()) {
-        host::Point3 s, e;
-        auto edge = host::query<host::EdgeCell>(edgeCell)->edges().at(0);
-        if (edge->vertices(s, e) && ((same(s, a) && same(e, b)) || (same(s, b) && same(e, a))))
-          return host::query<host::Featurize>(edgeCell)->featurize();
-      }
-    }
-    return nullptr;
-  }
-
   double bodyVolume() { return volume(solidOf(part->mainBody())); }
   bool bodyValid() { return BRepCheck_Analyzer(solidOf(part->mainBody())).IsValid(); }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/topology.h"
 #include "host/wireframe.h"
 #include "occt_host/step_export.h"
 #include "occt_host/tests/part_fixture.h"
@@ -42,6 +43,22 @@ class PlateFixture : public PartFixture {
     factory->createLine({x0, y1}, {x0, y0});
     edition->closeEdition();
     return sketch;
+  }
+
+  // The reference of the edge of `feature`'s faces running from `a` to `b` (either way).
+  host::SpecObjectPtr edge(const host::SpecObjectPtr& feature, host::Point3 a, host::Point3 b) {
+    auto same = [](const host::Point3& p, const host::Point3& q) {
+      return host::norm(p - q) < 1e-6;
+    };
+    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
+      for (const auto& edgeCell : host::query<host::FaceCell>(cell)->edgeCells()) {
+        host::Point3 s, e;
+        auto found = host::query<host::EdgeCell>(edgeCell)->edges().at(0);
+        if (found->vertices(s, e) && ((same(s, a) && same(e, b)) || (same(s, b) && same(e, a))))
+          return host::query<host::Featurize>(edgeCell)->featurize();
+      }
+    }
+    return nullptr;
   }
 
   // The 100 x 100 x 10 plate padded up from z = 0 in the main body, updated.

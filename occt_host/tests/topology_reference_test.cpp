@@ -56,22 +56,6 @@ class TopologyReferenceTest : public PlateFixture {
     return nullptr;
   }
 
-  // The reference of the edge of `feature`'s faces running from `a` to `b` (either way).
-  host::SpecObjectPtr edge(const host::SpecObjectPtr& feature, host::Point3 a, host::Point3 b) {
-    auto same = [](const host::Point3& p, const host::Point3& q) {
-      return host::norm(p - q) < 1e-6;
-    };
-    for (const auto& cell : host::query<host::FeatureGeometry>(feature)->boundaryCells()) {
-      for (const auto& edgeCell : host::query<host::FaceCell>(cell)->edgeCells()) {
-        host::Point3 s, e;
-        auto found = host::query<host::EdgeCell>(edgeCell)->edges().at(0);
-        if (found->vertices(s, e) && ((same(s, a) && same(e, b)) || (same(s, b) && same(e, a))))
-          return host::query<host::Featurize>(edgeCell)->featurize();
-      }
-    }
-    return nullptr;
-  }
-
   // A pocket of the rectangle [x0, x1] x [y0, y1] drawn on the plane z, reaching `depth`
   // down and as far up (above the solid, so it cuts z in [z - depth, z]), placed right
   // after `after` in the body.
@@ -84,6 +68,18 @@ class TopologyReferenceTest : public PlateFixture {
     prism->setLimitLength(host::LimitEnd::First, depth);
     prism->setLimitLength(host::LimitEnd::Second, depth);
     return feature;
+  }
+
+  // A bore of radius 3 at (10, 15) right after `after`, reaching `depth` down from z = 20
+  // and as far up; updated.
+  host::SpecObjectPtr boreAfter(const host::SpecObjectPtr& after, double depth) {
+    part->setCurrentFeature(after);
+    auto feature = features->createPocket(sketchWithCircles({{10, 15, 3}}, {0, 0, 20}));
+    auto prism = host::query<host::Pocket>(feature);
+    if (!prism) return nullptr;
+    prism->setLimitLength(host::LimitEnd::First, depth);
+    prism->setLimitLength(host::LimitEnd::Second, depth);
+    return feature->update().ok() ? feature : nullptr;
   }
 
   // The reference of an edge of `feature`'s faces whose box passes `keep`.
@@ -243,13 +239,8 @@ TEST_F(TopologyReferenceTest, RimOfAPatternedBoreFollowsTheBlockItGoesThrough) {
   auto blockFeature = block();
   ASSERT_TRUE(blockFeature);
   // A bore of radius 3 at (10, 15) through the block, and a copy 20 mm along x.
-  part->setCurrentFeature(blockFeature);
-  auto bore = features->createPocket(sketchWithCircles({{10, 15, 3}}, {0, 0, 20}));
-  auto prism = host::query<host::Pocket>(bore);
-  ASSERT_TRUE(prism);
-  prism->setLimitLength(host::LimitEnd::First, 40);
-  prism->setLimitLength(host::LimitEnd::Second, 40);
-  ASSERT_TRUE(bore->update().ok()) << bore->update().diagnostic;
+  auto bore = boreAfter(blockFeature, 40);
+  ASSERT_TRUE(bore);
   part->setCurrentFeature(bore);
   auto wireframe = host::query<host::WireframeFactory>(container);
   auto x =
@@ -280,17 +271,13 @@ TEST_F(TopologyReferenceTest, FaceTrimmedAgainByARecomputedCutIsFoundAgain) {
   auto blockFeature = block();
   ASSERT_TRUE(blockFeature);
   // A bore of radius 3 through the block at (10, 15): the top becomes 1200 - 9 pi.
-  part->setCurrentFeature(blockFeature);
-  auto bore = features->createPocket(sketchWithCircles({{10, 15, 3}}, {0, 0, 20}));
-  auto prism = host::query<host::Pocket>(bore);
-  ASSERT_TRUE(prism);
-  prism->setLimitLength(host::LimitEnd::First, 40);
-  prism->setLimitLength(host::LimitEnd::Second, 40);
-  ASSERT_TRUE(bore->update().ok()) << bore->update().diagnostic;
+  auto bore = boreAfter(blockFeature, 40);
+  ASSERT_TRUE(bore);
   auto top = std::dynamic_pointer_cast<TopologyReference>(
       face(blockFeature, [](const host::Box3& box) { return box.min.z > 19; }));
   ASSERT_TRUE(top);
   // The bore becomes 5 mm deep: the cut is made again and the top with it, holed alike.
+  auto prism = host::query<host::Pocket>(bore);
   prism->setLimitLength(host::LimitEnd::First, 5);
   prism->setLimitLength(host::LimitEnd::Second, 5);
   ASSERT_TRUE(bore->update().ok()) << bore->update().diagnostic;
