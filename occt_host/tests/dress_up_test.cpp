@@ -9,25 +9,13 @@
 
 #include "host/dress_up.h"
 #include "host/topology.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "occt_host/tests/dress_up_fixture.h"
 
 namespace occt_host::testing {
 namespace {
 
-class DressUpTest : public PlateFixture {
+class DressUpTest : public DressUpFixture {
  protected:
-  void SetUp() override {
-    PlateFixture::SetUp();
-    dressUps = host::query<host::DressUpFactory>(container);
-    ASSERT_TRUE(dressUps);
-  }
-
-  // The 40 x 30 x 20 block on z = 0 in the main body: 24,000 mm^3.
-  host::SpecObjectPtr block() {
-    auto feature = pad(rectangle(0, 0, 40, 30), 20, 0);
-    return feature && feature->update().ok() ? feature : nullptr;
-  }
-
   // The references of `feature`'s faces whose plane normal and box pass `keep`.
   host::SpecObjectList faces(
       const host::SpecObjectPtr& feature,
@@ -42,11 +30,6 @@ class DressUpTest : public PlateFixture {
     }
     return out;
   }
-
-  double bodyVolume() { return volume(solidOf(part->mainBody())); }
-  bool bodyValid() { return BRepCheck_Analyzer(solidOf(part->mainBody())).IsValid(); }
-
-  std::shared_ptr<host::DressUpFactory> dressUps;
 };
 
 TEST_F(DressUpTest, FilletOfAStraightEdgeRemovesTheCornerOutsideTheRound) {

@@ -18,7 +18,7 @@
 #include "host/wireframe.h"
 #include "occt_host/inspect.h"
 #include "occt_host/solid_feature.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "occt_host/tests/dress_up_fixture.h"
 #include "occt_host/topology_reference.h"
 
 namespace occt_host::testing {
@@ -29,20 +29,8 @@ double roundedAway(double r, double length) {
   return (1 - kPi / 4) * r * r * length;
 }
 
-class TopologyReferenceTest : public PlateFixture {
+class TopologyReferenceTest : public DressUpFixture {
  protected:
-  void SetUp() override {
-    PlateFixture::SetUp();
-    dressUps = host::query<host::DressUpFactory>(container);
-    ASSERT_TRUE(dressUps);
-  }
-
-  // The 40 x 30 x 20 block on z = 0 in the main body: 24,000 mm^3.
-  host::SpecObjectPtr block() {
-    auto feature = pad(rectangle(0, 0, 40, 30), 20, 0);
-    return feature && feature->update().ok() ? feature : nullptr;
-  }
-
   // The reference of `feature`'s planar face whose box passes `keep`.
   host::SpecObjectPtr face(const host::SpecObjectPtr& feature,
                            const std::function<bool(const host::Box3&)>& keep) {
@@ -99,11 +87,6 @@ class TopologyReferenceTest : public PlateFixture {
     return host::failed(result.status) &&
            result.diagnostic.find("is no longer on the solid") != std::string::npos;
   }
-
-  double bodyVolume() { return volume(solidOf(part->mainBody())); }
-  bool bodyValid() { return BRepCheck_Analyzer(solidOf(part->mainBody())).IsValid(); }
-
-  std::shared_ptr<host::DressUpFactory> dressUps;
 };
 
 TEST_F(TopologyReferenceTest, EdgesFollowAPadThatGrew) {
