@@ -9,24 +9,52 @@ bool drawDelayActive(std::uint32_t drawDelayMs) {
   return drawDelayMs != 0 && drawDelayMs != 0xFFFFFFFFu;
 }
 
-bool refreshViewer(host::Document* document) {
+namespace {
+
+enum class WindowLookup { Found, NoWindow, Failed };
+
+struct DocumentWindow {
+  WindowLookup lookup = WindowLookup::Failed;
+  std::shared_ptr<host::Layout> layout;
+  std::shared_ptr<host::Window> window;
+};
+
+// The first window of the current layout that shows the document's editor. NoWindow only when
+// the host answered everything and simply shows the document nowhere.
+DocumentWindow findDocumentWindow(host::Document* document) {
+  DocumentWindow found;
   host::Environment* env = host::environment();
-  if (!document || !env) return false;
+  if (!document || !env) return found;
   auto documentEditor = document->query<host::DocumentEditor>();
   std::shared_ptr<host::Editor> editor = documentEditor ? documentEditor->editor() : nullptr;
-  std::shared_ptr<host::Layout> layout = env->currentLayout();
-  if (!editor || !layout) return false;
-  for (const auto& window : layout->windows()) {
+  found.layout = env->currentLayout();
+  if (!editor || !found.layout) return found;
+  for (const auto& window : found.layout->windows()) {
     if (!window || !host::sameObject(window->editor(), editor)) continue;
-    std::shared_ptr<host::Viewer> viewer = window->viewer();
-    if (!viewer) return false;
-    layout->setCurrentWindow(window);
-    // Once for the new window, once for the geometry it now shows.
-    viewer->redraw();
-    viewer->redraw();
-    return true;
+    found.lookup = WindowLookup::Found;
+    found.window = window;
+    return found;
   }
-  return false;
+  found.lookup = WindowLookup::NoWindow;
+  return found;
+}
+
+}  // namespace
+
+bool shownInNoWindow(host::Document* document) {
+  return findDocumentWindow(document).lookup == WindowLookup::NoWindow;
+}
+
+bool refreshViewer(host::Document* document) {
+  const DocumentWindow found = findDocumentWindow(document);
+  if (found.lookup != WindowLookup::Found) return false;
+  std::shared_ptr<host::Viewer> viewer = found.window->viewer();
+  if (!viewer) return false;
+  found.layout->setCurrentWindow(found.window);
+  // Once for the new window, once for the geometry it now shows.
+  viewer->redraw();
+  viewer->redraw();
+  return true;
 }
 
 namespace {
@@ -69,6 +97,9 @@ PauseOutcome pumpMessagesFor(std::uint32_t delay) {
 
 PauseOutcome refreshAndPause(host::Document* document, std::uint32_t drawDelayMs) {
   if (!drawDelayActive(drawDelayMs)) return PauseOutcome::Continue;
+  // A document that no window shows (the source Parts of an assembly are drawn so) has nothing
+  // to show: waiting would only slow the draw, and failing would cancel every delayed assembly.
+  if (shownInNoWindow(document)) return PauseOutcome::Continue;
   if (!refreshViewer(document)) return PauseOutcome::RefreshFailed;
   return pumpMessagesFor(drawDelayMs);
 }

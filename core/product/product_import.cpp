@@ -125,9 +125,11 @@ std::int32_t ProductImport::ImportProduct(const rapidjson::Value& root, ImportRe
     const std::string key = ref && ref->GetStringLength() > 0 ? stringOf(*ref) : stringOf(*id);
     std::shared_ptr<host::Document> part = openPrepared(key, result);
     if (!part) {
+      ++missing_;
       warn(result, "Missing prepared source Part for id=" + key + ".");
       continue;
     }
+    ++found_;
     if (addInstance(entry, part, result) == Added::No) continue;
     switch (refreshAndPause(document_, drawDelayMs_)) {
       case PauseOutcome::RefreshFailed:
@@ -140,6 +142,16 @@ std::int32_t ProductImport::ImportProduct(const rapidjson::Value& root, ImportRe
     }
   }
 
+  return finish(result);
+}
+
+std::int32_t ProductImport::finish(ImportResult& result) {
+  // Not one prepared Part could be had: an empty Product is no import, whatever was skipped.
+  if (missing_ > 0 && found_ == 0) {
+    result.setCreatedCount(0);
+    return result.fail(kCodeDocument,
+                       "No prepared source Part could be opened; Product import failed.");
+  }
   const bool updated = updateRoot();
   if (!updated) {
     ++displayWarnings_;

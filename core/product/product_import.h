@@ -40,6 +40,8 @@ class ProductImport {
                     ImportResult& result);
   void place(const rapidjson::Value& entry, const host::ProductPtr& instance, ImportResult& result);
   void checkShape(const host::ProductPtr& instance, ImportResult& result);
+  // After the last entry: the root updated, the display prepared, the result filled.
+  std::int32_t finish(ImportResult& result);
   bool updateRoot();
   void prepareDisplay();
   std::int32_t cancelled(std::int32_t code, const char* message, ImportResult& result);
@@ -51,6 +53,8 @@ class ProductImport {
   std::uint32_t instances_ = 0;
   std::uint32_t shapePrepared_ = 0;
   std::uint32_t displayWarnings_ = 0;
+  std::uint32_t found_ = 0;    // entries whose prepared Part was opened
+  std::uint32_t missing_ = 0;  // entries whose prepared Part could not be had
 };
 
 // Work mode 3 and the "Default" shape, loaded, then activated; failures are not reported.

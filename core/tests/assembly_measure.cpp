@@ -43,6 +43,12 @@ double AssemblyMeasure::totalVolume() const {
   return total;
 }
 
+int AssemblyMeasure::totalSolids() const {
+  int total = 0;
+  for (const auto& i : instances) total += i.solids;
+  return total;
+}
+
 const AssemblyInstance* AssemblyMeasure::find(const std::string& name) const {
   for (const auto& i : instances)
     if (i.name == name) return &i;
@@ -74,6 +80,7 @@ AssemblyMeasure measureAssembly(const std::string& path) {
     instance.z = t.Z();
     TopoDS_Shape placed = XCAFDoc_ShapeTool::GetShape(component);
     instance.volume = volumeOf(placed);
+    for (TopExp_Explorer it(placed, TopAbs_SOLID); it.More(); it.Next()) ++instance.solids;
     Bnd_Box box;
     BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
     if (!box.IsVoid())

@@ -10,6 +10,7 @@ struct AssemblyInstance {
   std::string name;
   double x = 0, y = 0, z = 0;  // translation of the instance
   double volume = 0;
+  int solids = 0;                                                     // solids of the placed shape
   double xmin = 0, ymin = 0, zmin = 0, xmax = 0, ymax = 0, zmax = 0;  // placed bounding box
 };
 
@@ -18,6 +19,7 @@ struct AssemblyMeasure {
   std::string rootName;
   std::vector<AssemblyInstance> instances;
   double totalVolume() const;
+  int totalSolids() const;
   const AssemblyInstance* find(const std::string& name) const;
 };
 

@@ -196,11 +196,23 @@ TEST_F(PipelineTest, LongReferenceChainDoesNotRecurse) {
 }
 
 TEST_F(PipelineTest, RefreshFailureCancelsAfterTheFirstItem) {
-  // The document has no window, so the refresh after the first item fails.
+  // The document's window has no viewer, so the refresh after the first item fails.
+  session.openWindow(document, /*withViewer=*/false);
   EXPECT_EQ(run(R"([{"type": "sketch", "id": "a"}, {"type": "sketch", "id": "b"}])", 10), 2);
   EXPECT_EQ(order, (std::vector<std::string>{"a"}));
   EXPECT_EQ(result.errorCode, 500);
   EXPECT_STREQ(result.message, "CATIA viewer refresh failed; Part import cancelled.");
+}
+
+TEST_F(PipelineTest, ADocumentWithoutAWindowIsDrawnWholeWithoutPausing) {
+  // A queued quit would cancel the draw at its first pause: there is none.
+  session.eventLoop().postQuit(3);
+  EXPECT_EQ(run(R"([{"type": "sketch", "id": "a"}, {"type": "sketch", "id": "b"}])", 50), 0);
+  EXPECT_EQ(order, (std::vector<std::string>{"a", "b"}));
+  EXPECT_STREQ(result.message, "Part JSON imported.");
+  host::Message quit;
+  ASSERT_TRUE(session.eventLoop().peekMessage(quit));
+  EXPECT_EQ(quit.id, host::kQuitMessage);
 }
 
 TEST_F(PipelineTest, QuitDuringAPauseCancelsAndKeepsWhatWasBuilt) {

@@ -1,12 +1,15 @@
 // The product mode of the entry: prepared Parts placed as named instances under the root
 // product, measured through the assembly STEP read back by Open CASCADE's own reader.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -267,15 +270,66 @@ TEST_F(ProductImportTest, EachInstanceIsShownAndAQuitCancels) {
   EXPECT_EQ(again.id, host::kQuitMessage);
 }
 
-TEST_F(ProductImportTest, WithoutAWindowTheRefreshFailsAndCancels) {
+TEST_F(ProductImportTest, AWindowWithoutAViewerFailsTheRefreshAndCancels) {
   const std::string json =
       R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(1, 1) + "}]}";
   auto prepared = prepare(json);
-  auto hidden = session.newDocument("Product");
+  auto blind = session.newDocument("Product");
+  session.openWindow(blind, /*withViewer=*/false);
   MardelImportOptions options{2, 1, 300, 500, prepared.data(), prepared.size(), 5};
-  EXPECT_EQ(MardelImport_DrawJson(hidden.get(), bytesOf(json), json.size(), &options, &result), 2);
+  EXPECT_EQ(MardelImport_DrawJson(blind.get(), bytesOf(json), json.size(), &options, &result), 2);
   EXPECT_EQ(result.errorCode, 500);
   EXPECT_STREQ(result.message, "CATIA viewer refresh failed; Product import cancelled.");
+}
+
+TEST_F(ProductImportTest, WithoutAWindowTheDelayedProductIsWholeAndNeverPauses) {
+  const std::string json = R"({"partList":[{"id":"A","sequences":)" + cylinderSequence(1, 1) +
+                           R"(},{"id":"A2","refId":"A"},{"id":"A3","refId":"A"}]})";
+  auto prepared = prepare(json);
+  auto hidden = session.newDocument("Product");
+  // A pause would take this quit and cancel; without a window there is none.
+  session.eventLoop().postQuit(3);
+  MardelImportOptions options{2, 1, 300, 500, prepared.data(), prepared.size(), 5};
+  EXPECT_EQ(MardelImport_DrawJson(hidden.get(), bytesOf(json), json.size(), &options, &result), 0);
+  EXPECT_STREQ(result.message, "Product JSON imported.");
+  EXPECT_EQ(result.createdCount, 3u);
+  host::Message quit;
+  ASSERT_TRUE(session.eventLoop().peekMessage(quit));
+  EXPECT_EQ(quit.id, host::kQuitMessage);
+  product = hidden;
+  // Three instances of π·1²·1.
+  EXPECT_NEAR(exported().totalVolume(), 3 * M_PI, 3 * M_PI * 1e-6);
+}
+
+TEST_F(ProductImportTest, AProductWhosePreparedPartsAreAllMissingFails) {
+  // The records name files that are not there, as a path cut short in its record does.
+  std::vector<ProductPreparedPart> prepared{preparedRecord("A", folder + "/0.CATPa"),
+                                            preparedRecord("B", folder + "/1.CATPa")};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(
+      drawProduct(R"({"partList":[{"id":"A"},{"id":"A2","refId":"A"},{"id":"B"}]})", prepared), 2);
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find("warning: Missing prepared source Part for id=B.\n"), std::string::npos);
+  EXPECT_EQ(result.errorCode, 200);
+  EXPECT_STREQ(result.message, "No prepared source Part could be opened; Product import failed.");
+  EXPECT_EQ(result.createdCount, 0u);
+  // The first reason stays in the warning; no summary claims a prepared display.
+  EXPECT_EQ(std::string(result.warning), "Failed to open prepared Part file for id=A path=" +
+                                             folder + "/0.CATPa hr=-2147467259");
+  EXPECT_TRUE(root()->children().empty());
+  // One Part that can be had is enough for an import with warnings.
+  auto part = session.newDocument("Part");
+  const std::string partJson = R"({"sequences":)" + cylinderSequence(2, 5) + "}";
+  MardelImportOptions partOptions{1, 1, 300, 500, nullptr, 0, 0};
+  ASSERT_EQ(
+      MardelImport_DrawJson(part.get(), bytesOf(partJson), partJson.size(), &partOptions, nullptr),
+      0);
+  prepared.push_back(preparedRecord("C", "", part.get()));
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(drawProduct(R"({"partList":[{"id":"A"},{"id":"C"}]})", prepared), 1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_STREQ(result.message, "Product JSON imported.");
+  EXPECT_EQ(result.createdCount, 1u);
 }
 
 TEST_F(ProductImportTest, HostileProductJsonEndsWithWarningsNotACrash) {
@@ -299,27 +353,96 @@ TEST_F(ProductImportTest, HostileProductJsonEndsWithWarningsNotACrash) {
 namespace {
 
 // The command line draws the same way the add-in does and writes one assembly STEP file.
-TEST(KestrunCommandProduct, DrawsTheExampleAssembly) {
-  const std::string dir =
-      platform::CreateUniqueTempDirectory(*platform::TempPath(), "kestrun-cli-").value();
-  const std::string step = dir + "/stand.step";
-  // The Part files go below the test's own folder, which goes at the end.
-  const std::string command = "TMPDIR=" + dir + " " + std::string(KESTRUN_CLI_PATH) + " draw " +
-                              KESTRUN_EXAMPLES + "/pin_stand_assembly.json --mode 2 --step " +
-                              step + " --log " + dir + "/log.txt > " + dir + "/result.json";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  AssemblyMeasure m = measureAssembly(step);
+class KestrunCommandProduct : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = platform::CreateUniqueTempDirectory(*platform::TempPath(), "kestrun-cli-").value();
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  // Draws the example assembly into `name`.step with `options`; the Part files go below
+  // `temp` (the test's own folder unless given). Returns the exit status.
+  int drawExample(const std::string& name, const std::string& options, std::string temp = "") {
+    if (temp.empty()) temp = dir;
+    const std::string command = "TMPDIR=" + temp + " XDG_STATE_HOME=" + dir + " " +
+                                std::string(KESTRUN_CLI_PATH) + " draw " + KESTRUN_EXAMPLES +
+                                "/pin_stand_assembly.json --mode 2 --step " + step(name) + " " +
+                                options + " --log " + dir + "/" + name + ".log > " + dir + "/" +
+                                name + ".json 2> " + dir + "/" + name + ".err";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string step(const std::string& name) const { return dir + "/" + name + ".step"; }
+  std::string text(const std::string& file) const {
+    std::ifstream in(dir + "/" + file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+
+  std::string dir;
+};
+
+// 100·60·10 + 2·π·5²·40 + π·8²·5 = 60000 + 2320π mm³.
+const double kPinStandVolume = 60000 + 2320 * M_PI;
+
+TEST_F(KestrunCommandProduct, DrawsTheExampleAssembly) {
+  EXPECT_EQ(drawExample("stand", ""), 0);
+  AssemblyMeasure m = measureAssembly(step("stand"));
   ASSERT_EQ(m.instances.size(), 4u);
   EXPECT_EQ(m.rootName, "Pin stand");
   ASSERT_TRUE(m.find("Base plate") && m.find("Pin left") && m.find("Pin right") && m.find("Cap"));
   EXPECT_NEAR(m.find("Pin left")->x, 20, 1e-9);
   EXPECT_NEAR(m.find("Pin left")->y, 30, 1e-9);
   EXPECT_NEAR(m.find("Pin left")->zmin, 10, 1e-6);
-  // 100·60·10 + 2·π·5²·40 + π·8²·5 = 60000 + 2320π mm³.
-  const double expected = 60000 + 2320 * M_PI;
-  EXPECT_NEAR(m.totalVolume(), expected, expected * 1e-6);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
+  EXPECT_NEAR(m.totalVolume(), kPinStandVolume, kPinStandVolume * 1e-6);
+}
+
+TEST_F(KestrunCommandProduct, ADrawDelayGivesTheSameAssembly) {
+  ASSERT_EQ(drawExample("plain", ""), 0);
+  // The source Parts are drawn without a window: the delay shows only the Product's instances.
+  EXPECT_EQ(drawExample("delayed", "--delay-ms 5"), 0) << text("delayed.json");
+  EXPECT_NE(text("delayed.json").find(R"("message":"Product JSON imported.")"), std::string::npos);
+  const AssemblyMeasure plain = measureAssembly(step("plain"));
+  const AssemblyMeasure delayed = measureAssembly(step("delayed"));
+  ASSERT_TRUE(plain.read && delayed.read);
+  // One solid per instance: plate, two pins, cap.
+  EXPECT_EQ(plain.totalSolids(), 4);
+  EXPECT_EQ(delayed.totalSolids(), plain.totalSolids());
+  ASSERT_EQ(delayed.instances.size(), plain.instances.size());
+  EXPECT_NEAR(delayed.totalVolume(), plain.totalVolume(), kPinStandVolume * 1e-9);
+  EXPECT_NEAR(delayed.totalVolume(), kPinStandVolume, kPinStandVolume * 1e-6);
+}
+
+TEST_F(KestrunCommandProduct, ATemporaryFolderTooLongForThePartPathsFailsClearly) {
+  // 570 characters, made of folders of at most 100 characters.
+  std::string temp = dir;
+  while (temp.size() + 101 < 570) temp += "/" + std::string(100, 'd');
+  temp += "/" + std::string(570 - temp.size() - 1, 'e');
+  ASSERT_EQ(temp.size(), 570u);
+  ASSERT_TRUE(std::filesystem::create_directories(temp));
+  EXPECT_EQ(drawExample("long", "-v", temp), 2);
+  const std::string record = text("long.json");
+  EXPECT_NE(record.find(R"("status":2,"errorCode":100,)"), std::string::npos) << record;
+  EXPECT_NE(record.find(R"("createdCount":0,"message":"Product source-part export folder )"
+                        R"(unavailable","warning":"Product source CATPart paths would be longer )"
+                        R"(than 511 bytes; use a shorter temporary folder.")"),
+            std::string::npos)
+      << record;
+  EXPECT_EQ(record.find("imported"), std::string::npos);
+  EXPECT_NE(text("long.err")
+                .find("TransferDataProcessor::ProductExportFolderTooLong path=" + temp +
+                      "/TolvaneProductParts/"),
+            std::string::npos)
+      << text("long.err");
+  // No source Part was drawn or saved, and the Product holds nothing to write.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(temp))
+    EXPECT_NE(entry.path().extension(), ".CATPart") << entry.path();
+  EXPECT_NE(record.find(R"("stepWritten":false,"stepError":"the Product holds no instance)"),
+            std::string::npos);
 }
 
 }  // namespace

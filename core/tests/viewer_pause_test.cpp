@@ -24,7 +24,21 @@ TEST_F(EntryTest, RefreshFailsWithoutAWindowOrViewer) {
   session.openWindow(blind, /*withViewer=*/false);
   EXPECT_FALSE(kestrun::refreshViewer(blind.get()));
   EXPECT_FALSE(kestrun::refreshViewer(nullptr));
-  EXPECT_EQ(kestrun::refreshAndPause(hidden.get(), 10), PauseOutcome::RefreshFailed);
+  EXPECT_EQ(kestrun::refreshAndPause(blind.get(), 10), PauseOutcome::RefreshFailed);
+  EXPECT_EQ(kestrun::refreshAndPause(nullptr, 10), PauseOutcome::RefreshFailed);
+}
+
+TEST_F(EntryTest, ADocumentWithoutAWindowIsNeitherRefreshedNorPaused) {
+  auto hidden = session.newDocument("Part");
+  EXPECT_TRUE(kestrun::shownInNoWindow(hidden.get()));
+  EXPECT_FALSE(kestrun::shownInNoWindow(document.get()));
+  EXPECT_FALSE(kestrun::shownInNoWindow(nullptr));
+  int handled = 0;
+  session.eventLoop().post([&] { ++handled; });
+  EXPECT_EQ(kestrun::refreshAndPause(hidden.get(), 30), PauseOutcome::Continue);
+  // No pause: the posted message is still waiting, and no viewer was redrawn.
+  EXPECT_EQ(handled, 0);
+  EXPECT_EQ(occt_host::redrawCount(window->viewer()), 0);
 }
 
 TEST_F(EntryTest, NoDelayMeansNoRefreshAndNoPause) {

@@ -23,6 +23,9 @@ constexpr int32_t kCodeInput = MARDEL_CODE_INPUT;
 // A folder name taken by an earlier draw in the same millisecond gets a numbered sibling;
 // past this many the temporary folder is taken to be unusable.
 constexpr int kMaxFolderAttempts = 1000;
+// A prepared record holds a Part file's path in a fixed field; a longer path would reach the
+// core cut short, and its Part could not be opened again.
+constexpr size_t kMaxPartPathBytes = sizeof(ProductPreparedPart::partPath) - 1;
 
 void Log(const std::string& message) {
   WriteLog(kLogInfo, kComponent, message);
@@ -146,6 +149,23 @@ bool PrepareOne(const CoreExports& exports, const std::vector<unsigned char>& by
   return true;
 }
 
+std::string PartPath(const std::string& folder, uint64_t index) {
+  return folder + platform::kPathSeparator + std::to_string(index) + ".CATPart";
+}
+
+// Refuses, before any source part is drawn, a folder whose last Part path would not fit in
+// its record.
+bool PartPathsFit(const std::string& folder, uint64_t count, MardelImportResult* result) {
+  const size_t longest = PartPath(folder, count - 1).size();
+  if (longest <= kMaxPartPathBytes) return true;
+  Fail(result, "Product source-part export folder unavailable",
+       "Product source CATPart paths would be longer than " + std::to_string(kMaxPartPathBytes) +
+           " bytes; use a shorter temporary folder.");
+  Log("TransferDataProcessor::ProductExportFolderTooLong path=" + folder +
+      " partPathBytes=" + std::to_string(longest) + " limit=" + std::to_string(kMaxPartPathBytes));
+  return false;
+}
+
 }  // namespace
 
 std::string TransferDataProcessor::CreateProductPartsFolder() {
@@ -194,10 +214,11 @@ bool TransferDataProcessor::PrepareProductSourceParts(const CoreExports& exports
     if (result != nullptr) *result = listed;
     return false;
   }
+  if (!PartPathsFit(folder, specs.size(), result)) return false;
   prepared.clear();
   prepared.reserve(specs.size());
   for (uint64_t i = 0; i < specs.size(); ++i) {
-    const std::string path = folder + platform::kPathSeparator + std::to_string(i) + ".CATPart";
+    const std::string path = PartPath(folder, i);
     if (!PrepareOne(exports, bytes, specs[i], path, result)) return false;
     ProductPreparedPart record{};
     CopyField(record.sourcePartId,

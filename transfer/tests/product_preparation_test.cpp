@@ -5,15 +5,24 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "../../core/tests/assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
 #include "occt_host/step_export.h"
+#include "platform/clock.h"
 #include "platform/directories.h"
 #include "platform/environment.h"
+#include "platform/process.h"
+#include "platform/temp_files.h"
 #include "processor_test_support.h"
 #include "scripted_environment.h"
+#include "vantrel/diagnostic_log.h"
+#include "vantrel/panel_host.h"
+#include "vantrel/runtime_config.h"
 
 namespace vantrel::testing {
 namespace {
@@ -56,6 +65,27 @@ std::string FolderOf(const std::vector<std::string>& messages) {
     if (m.rfind(prefix, 0) == 0) return m.substr(prefix.size());
   return {};
 }
+
+// Sets an environment variable for one scope and puts back what was there.
+class EnvOverride {
+ public:
+  EnvOverride(std::string name, const std::string& value)
+      : name_(std::move(name)), previous_(platform::GetEnv(name_)) {
+    platform::SetEnv(name_, value);
+  }
+  ~EnvOverride() {
+    if (previous_)
+      platform::SetEnv(name_, *previous_);
+    else
+      platform::UnsetEnv(name_);
+  }
+  EnvOverride(const EnvOverride&) = delete;
+  EnvOverride& operator=(const EnvOverride&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> previous_;
+};
 
 class ProductPreparationTest : public ProcessorTest {
  protected:
@@ -114,6 +144,42 @@ TEST_F(ProductPreparationTest, ThreeSourcePartsBecomeThreeFilesAndFourInstances)
   EXPECT_NEAR(m.find("Bracket-2")->y, 50, 1e-9);
   EXPECT_NEAR(m.find("Cap")->zmin, 20, 1e-6);
   // 2·π·10²·20 + π·2²·30 + π·10²·2 = 4000π + 120π + 200π = 4320π mm³.
+  EXPECT_NEAR(m.totalVolume(), 4320 * M_PI, 4320 * M_PI * 1e-6);
+}
+
+TEST_F(ProductPreparationTest, WithTheDelayOverrideTheChunkedProductIsTheSameAsWithout) {
+  auto product = session_.newDocument("Product");
+  session_.openWindow(product);
+  // The panel publishes the configured delay as it initializes.
+  {
+    EnvOverride delay("TOLVANE_DRAW_DELAY_OVERRIDE", "5");
+    EnvOverride state("XDG_STATE_HOME", dir_);
+    PanelHost(LoadRuntimeConfig()).Initialize();
+  }
+  SetLogFolder(dir_);
+  ASSERT_EQ(TransferDataProcessor::DrawDelayMs(), 5u);
+  // The Product's own window is shown after each instance: its pause runs what is posted.
+  bool paused = false;
+  session_.eventLoop().post([&] { paused = true; });
+  EXPECT_EQ(SendChunked("stand", ThreePartProduct(), 200).kind, TransferOutcomeKind::Completed);
+  const std::vector<std::string> messages = Messages(TakeProcessorLog());
+  folders_.push_back(FolderOf(messages));
+  EXPECT_TRUE(paused);
+  ASSERT_EQ(messages.size(), 7u) << ::testing::PrintToString(messages);
+  EXPECT_EQ(messages[4],
+            "TransferDataProcessor::ImportStatus status=0 resultStatus=0 errorCode=0 created=4");
+  EXPECT_EQ(messages[5], "Product JSON imported.");
+  EXPECT_EQ(messages[6],
+            "Product display prepared: instances=4 shapePrepared=4 displayWarnings=0 update=ok");
+  for (const auto& m : messages) EXPECT_THAT(m, ::testing::Not(HasSubstr("cancelled")));
+  // The Product and its three source Parts, closed after saving and opened again from disk.
+  EXPECT_EQ(session_.documents().size(), 4u);
+  const std::string step = folders_.back() + "/assembly.step";
+  std::string error;
+  ASSERT_TRUE(occt_host::exportStep(product, step, &error)) << error;
+  AssemblyMeasure m = measureAssembly(step);
+  ASSERT_EQ(m.instances.size(), 4u);
+  // 2·π·10²·20 + π·2²·30 + π·10²·2 = 4320π mm³, as without a delay.
   EXPECT_NEAR(m.totalVolume(), 4320 * M_PI, 4320 * M_PI * 1e-6);
 }
 
@@ -192,6 +258,67 @@ TEST_F(ProductPreparationTest, ListRefusalIsLoggedWithTheCoreTexts) {
                                     "No importable product source parts were found.",
                                     HasSubstr("status=2 resultStatus=2 errorCode=100 created=0"),
                                     "No importable product source parts were found."));
+}
+
+TEST_F(ProductPreparationTest, ATemporaryFolderTooLongForThePartPathsIsRefusedBeforeAnyDraw) {
+  auto product = session_.newDocument("Product");
+  session_.openWindow(product);
+  // A temporary folder of 570 characters, made of folders of at most 100 characters.
+  std::string temp =
+      platform::CreateUniqueTempDirectory(*platform::TempPath(), "long-temp-").value();
+  folders_.push_back(temp);
+  while (temp.size() + 101 < 570) temp += "/" + std::string(100, 'd');
+  temp += "/" + std::string(570 - temp.size() - 1, 'e');
+  ASSERT_EQ(temp.size(), 570u);
+  ASSERT_TRUE(std::filesystem::create_directories(temp));
+  std::vector<std::string> messages;
+  {
+    EnvOverride override("TMPDIR", temp);
+    messages = Drawn(ThreePartProduct());
+  }
+  const std::string folder = folders_.back();
+  ASSERT_THAT(folder, StartsWith(temp + "/TolvaneProductParts/"));
+  // The longest path, folder + "/2.CATPart", has 10 bytes more than the folder.
+  EXPECT_THAT(messages,
+              ElementsAre("TransferDataProcessor::ProductExportFolder path=" + folder,
+                          "TransferDataProcessor::ProductExportFolderTooLong path=" + folder +
+                              " partPathBytes=" + std::to_string(folder.size() + 10) + " limit=511",
+                          "TransferDataProcessor::ImportStatus status=2 resultStatus=2 "
+                          "errorCode=100 created=0",
+                          "Product source-part export folder unavailable",
+                          "Product source CATPart paths would be longer than 511 bytes; use a "
+                          "shorter temporary folder."));
+  // Nothing was drawn, saved or left open, and the Product holds nothing.
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  EXPECT_EQ(session_.documents().size(), 1u);
+  EXPECT_TRUE(RootOf(product)->children().empty());
+}
+
+TEST_F(ProductPreparationTest, LongPartPathsThatStillFitAreDrawn) {
+  auto product = session_.newDocument("Product");
+  session_.openWindow(product);
+  std::string temp =
+      platform::CreateUniqueTempDirectory(*platform::TempPath(), "long-temp-").value();
+  folders_.push_back(temp);
+  // The folder is temp + "/TolvaneProductParts/<pid>-<ticks>"; its longest path adds 10. Two
+  // bytes are left over in case the tick count gains a digit meanwhile.
+  const std::string tail = "/TolvaneProductParts/" + std::to_string(platform::ProcessId()) + "-" +
+                           std::to_string(platform::TickCount());
+  const size_t target = 511 - 2 - 10 - tail.size();
+  while (temp.size() + 101 < target) temp += "/" + std::string(100, 'd');
+  temp += "/" + std::string(target - temp.size() - 1, 'e');
+  ASSERT_TRUE(std::filesystem::create_directories(temp));
+  std::vector<std::string> messages;
+  {
+    EnvOverride override("TMPDIR", temp);
+    messages = Drawn(ThreePartProduct());
+  }
+  const std::string folder = folders_.back();
+  ASSERT_THAT(folder, StartsWith(temp + "/TolvaneProductParts/"));
+  ASSERT_LE(folder.size() + 10, 511u);
+  EXPECT_THAT(messages, ::testing::Contains("TransferDataProcessor::ImportStatus status=0 "
+                                            "resultStatus=0 errorCode=0 created=4"));
+  EXPECT_EQ(RootOf(product)->children().size(), 4u);
 }
 
 TEST(ProductPreparationUnit, MissingExportsAndFreshFolders) {
