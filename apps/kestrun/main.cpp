@@ -42,12 +42,14 @@ const char* const kUsage =
     "Standard error shows a progress line (on a terminal) and a closing summary.\n"
     "\n"
     "Options:\n"
-    "  --step FILE      STEP file to write (at least one of --step, --report, --gltf\n"
-    "                   and --stl is required)\n"
+    "  --step FILE      STEP file to write (at least one of --step, --report, --gltf,\n"
+    "                   --stl and --svg is required)\n"
     "  --report FILE    write the per-item report as JSON; '-' prints it on standard\n"
     "                   output instead of the result record\n"
     "  --gltf FILE      also write the bodies as binary glTF (.glb), with their colours\n"
     "  --stl FILE       also write the bodies as binary STL\n"
+    "  --svg FILE       also write a drawing sheet: isometric, front, top and right views\n"
+    "                   with hidden lines dashed\n"
     "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
     "  --mode N         0 detect (default), 1 part, 2 product\n"
     "  --no-clear       keep the Part's existing content\n"
@@ -125,9 +127,9 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
     }
   }
   const bool output = !args.step.empty() || !args.report.empty() || !args.meshes.gltf.empty() ||
-                      !args.meshes.stl.empty();
+                      !args.meshes.stl.empty() || !args.meshes.svg.empty();
   if (!output) {
-    std::cerr << "kestrun: an output is required: --step, --report, --gltf or --stl\n";
+    std::cerr << "kestrun: an output is required: --step, --report, --gltf, --stl or --svg\n";
   }
   return output;
 }

@@ -23,6 +23,8 @@ bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& ou
     outputs.gltf = value;
   } else if (flag == "--stl") {
     outputs.stl = value;
+  } else if (flag == "--svg") {
+    outputs.svg = value;
   } else if (flag == "--deflection") {
     char* end = nullptr;
     const double mm = std::strtod(value, &end);
@@ -47,6 +49,11 @@ std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
     const bool written = occt_host::exportStl(document, outputs.stl, &error, outputs.quality);
     members += writtenMembers("stl", outputs.stl, written, error);
     if (!written) failures.push_back(notWrittenLine("STL", outputs.stl, error));
+  }
+  if (!outputs.svg.empty()) {
+    const bool written = occt_host::exportSvgSheet(document, outputs.svg, &error);
+    members += writtenMembers("svg", outputs.svg, written, error);
+    if (!written) failures.push_back(notWrittenLine("SVG", outputs.svg, error));
   }
   return members;
 }

@@ -1,4 +1,4 @@
-// The triangle-mesh files `kestrun draw` can write beside the STEP file.
+// The triangle-mesh files and the drawing sheet `kestrun draw` can write beside the STEP file.
 #pragma once
 
 #include <memory>
@@ -7,6 +7,7 @@
 
 #include "apps/kestrun/result_json.h"
 #include "host/document.h"
+#include "occt_host/drawing_export.h"
 #include "occt_host/mesh_export.h"
 
 namespace kestrun_app {
@@ -14,10 +15,11 @@ namespace kestrun_app {
 struct MeshOutputs {
   std::string gltf;
   std::string stl;
+  std::string svg;  // the hidden-line drawing sheet
   occt_host::MeshQuality quality;
 };
 
-// Takes --gltf FILE, --stl FILE and --deflection MM; false for any other flag or a
+// Takes --gltf FILE, --stl FILE, --svg FILE and --deflection MM; false for any other flag or a
 // deflection that is not a positive number.
 bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& outputs);
 
