@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -24,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kCheckUsage =
-    "Usage: kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S]\n"
+    "Usage: kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S] [--mode N]\n"
     "\n"
     "Draws each part file (every *.json directly inside a DIR, and each FILE) with\n"
     "'kestrun draw FILE --report ...' in a child process of its own, so that a crash or\n"
@@ -39,7 +40,9 @@ const char* const kCheckUsage =
     "Options:\n"
     "  --report-dir OUT  folder for the summary and the reports (created; required)\n"
     "  --jobs N          files drawn at the same time (default: the number of processors)\n"
-    "  --timeout S       seconds a file may take before it is stopped (default 600)\n";
+    "  --timeout S       seconds a file may take before it is stopped (default 600)\n"
+    "  --mode N          0 tell parts from products as the add-in does (default),\n"
+    "                    1 draw every file as a part, 2 as a product\n";
 
 constexpr int kUsageError = 64;
 constexpr int kMaxJobs = 256;
@@ -50,6 +53,7 @@ struct CheckArguments {
   std::string reportDir;
   int jobs = 0;
   double timeoutSeconds = 600;
+  std::string mode = "0";
 };
 
 bool parsePositive(const char* text, double limit, double& out) {
@@ -72,6 +76,9 @@ bool parseCheckArguments(int argc, char** argv, CheckArguments& args) {
     } else if (arg == "--timeout" && hasValue && parsePositive(argv[i + 1], 1e6, number)) {
       args.timeoutSeconds = number;
       ++i;
+    } else if (arg == "--mode" && hasValue && std::strlen(argv[i + 1]) == 1 &&
+               std::strchr("012", argv[i + 1][0]) != nullptr) {
+      args.mode = argv[++i];
     } else if (arg.rfind("--", 0) == 0) {
       std::cerr << "kestrun check: bad option or value: " << arg << "\n";
       return false;
@@ -171,8 +178,8 @@ void Batch::start(size_t index) {
   job->run.timeoutSeconds = args_.timeoutSeconds;
   // A report left by an earlier batch in the same folder must not pass for this one's.
   platform::RemoveFile(reportPath(index));
-  const std::vector<std::string> argv = {self_, "draw", files_[index], "--report",
-                                         reportPath(index)};
+  const std::vector<std::string> argv = {
+      self_, "draw", files_[index], "--report", reportPath(index), "--mode", args_.mode};
   if (!job->child.start(argv, logPath(index, ".out.json"), logPath(index, ".log"),
                         &job->run.startError)) {
     finish(*job);

@@ -23,6 +23,7 @@
 #include "occt_host/step_export.h"
 #include "platform/child_process.h"
 #include "platform/debug_output.h"
+#include "vantrel/payload_kind.h"
 #include "vantrel/transfer_data_processor.h"
 
 namespace {
@@ -51,7 +52,8 @@ const char* const kUsage =
     "  --svg FILE       also write a drawing sheet: isometric, front, top and right views\n"
     "                   with hidden lines dashed\n"
     "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
-    "  --mode N         0 detect (default), 1 part, 2 product\n"
+    "  --mode N         0 detect as the add-in does (default: a product when the JSON\n"
+    "                   has \"partList\"), 1 part, 2 product\n"
     "  --no-clear       keep the Part's existing content\n"
     "  --radius MM      radius of the fallback cylinder (default 300)\n"
     "  --height MM      height of the fallback cylinder (default 500)\n"
@@ -177,6 +179,39 @@ int32_t drawProduct(const std::vector<unsigned char>& bytes, const Arguments& ar
   return vantrel::TransferDataProcessor::DrawProductJson(exports, document, bytes, result);
 }
 
+// Part or Product as the add-in decides it: --mode 1 or 2 wins, else the payload's own text.
+bool drawsProduct(const Arguments& args, const std::vector<unsigned char>& bytes) {
+  if (args.options.mode == 2) return true;
+  if (args.options.mode != 0) return false;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return vantrel::DetectPayloadKind(text) == vantrel::PayloadKind::Product;
+}
+
+// The core read the payload as a product, which a Part cannot hold.
+bool wantsAProduct(const MardelImportResult& result) {
+  return result.status == MARDEL_STATUS_FAILED && result.errorCode == MARDEL_CODE_INPUT &&
+         std::strcmp(result.message, "CATDocument does not expose Product roots.") == 0;
+}
+
+// Draws into a new document of the kind the payload asks for, once more into a Product when
+// a Part turns out to be the wrong kind. `product` says what `document` became.
+int32_t drawDocument(occt_host::Session& session, const std::vector<unsigned char>& bytes,
+                     Arguments& args, std::shared_ptr<host::Document>& document, bool& product,
+                     MardelImportResult& result) {
+  product = drawsProduct(args, bytes);
+  document = session.newDocument(product ? "Product" : "Part");
+  session.openWindow(document);
+  if (product) return drawProduct(bytes, args, document, result);
+  const int32_t status =
+      MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(), &args.options, &result);
+  if (args.options.mode != 0 || !wantsAProduct(result)) return status;
+  product = true;
+  document = session.newDocument("Product");
+  session.openWindow(document);
+  result = MardelImportResult{};
+  return drawProduct(bytes, args, document, result);
+}
+
 // Writes the STEP, glTF and STL files asked for and returns the result record naming them;
 // each file that could not be written adds its line to `failures`.
 std::string writeStepAndMeshes(const std::shared_ptr<host::Document>& document,
@@ -248,13 +283,10 @@ int main(int argc, char** argv) {
   platform::SetDebugOutputEnabled(args.verbosity > 0);
 
   occt_host::Session session;
-  const bool product = args.options.mode == 2;
-  auto document = session.newDocument(product ? "Product" : "Part");
-  session.openWindow(document);
+  std::shared_ptr<host::Document> document;
+  bool product = false;
   MardelImportResult result{};
-  const int32_t status = product ? drawProduct(bytes, args, document, result)
-                                 : MardelImport_DrawJson(document.get(), bytes.data(), bytes.size(),
-                                                         &args.options, &result);
+  const int32_t status = drawDocument(session, bytes, args, document, product, result);
   const double seconds = progress.elapsed();
   std::vector<std::string> failures;
   std::string record = writeStepAndMeshes(document, args, result, failures);

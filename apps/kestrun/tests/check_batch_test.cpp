@@ -210,6 +210,34 @@ TEST_F(CheckBatch, AReportThatCannotBeWrittenIsNotASuccess) {
   EXPECT_EQ(json["counts"]["ok"].GetInt(), 0);
 }
 
+TEST_F(CheckBatch, AMixedFolderOfPartsAndAssembliesChecksWithoutFlags) {
+  const auto in = dir / "in";
+  std::filesystem::create_directories(in);
+  writeText(in / "box.json", part(sketch("s", rectangle(0, 0, 10, 10)) + "," + pad("p", "s", 2)));
+  std::filesystem::copy_file(KESTRUN_EXAMPLES "/pin_stand_assembly.json", in / "stand.json");
+  const auto out = dir / "out";
+  EXPECT_EQ(shell(kestrun() + " check " + in.string() + " --jobs 2 --report-dir " + out.string() +
+                  " 2>/dev/null"),
+            0)
+      << readText(out / "summary.csv");
+  const std::string csv = readText(out / "summary.csv");
+  EXPECT_NE(csv.find((in / "box.json").string() + ",ok,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find((in / "stand.json").string() + ",ok,"), std::string::npos) << csv;
+  EXPECT_NE(readText(out / "logs" / "stand.out.json").find("Product JSON imported."),
+            std::string::npos);
+  // Forced to parts, the assembly is drawn into a Part, which cannot hold it.
+  const auto forced = dir / "forced";
+  EXPECT_EQ(shell(kestrun() + " check " + in.string() + " --mode 1 --report-dir " +
+                  forced.string() + " 2>/dev/null"),
+            1);
+  EXPECT_NE(readText(forced / "summary.csv").find((in / "stand.json").string() + ",failed,"),
+            std::string::npos)
+      << readText(forced / "summary.csv");
+  EXPECT_EQ(shell(kestrun() + " check " + in.string() + " --mode 3 --report-dir " +
+                  forced.string() + " 2>/dev/null"),
+            64);
+}
+
 }  // namespace
 
 namespace {
