@@ -17,6 +17,7 @@
 #include "apps/kestrun/progress.h"
 #include "apps/kestrun/report_writer.h"
 #include "apps/kestrun/result_json.h"
+#include "apps/kestrun/validate_command.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
@@ -59,9 +60,20 @@ const char* const kUsage =
     "  --help           show this text\n"
     "\n"
     "kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S] draws each file\n"
-    "in a process of its own and writes a summary of the batch (kestrun check --help).\n";
+    "in a process of its own and writes a summary of the batch (kestrun check --help).\n"
+    "kestrun validate FILE.json|- checks a document without drawing it (kestrun validate\n"
+    "--help).\n";
 
 constexpr int kUsageError = 64;
+
+// `kestrun draw --help` (or -h) anywhere among the options.
+bool asksForHelp(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "draw") != 0) return false;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
 
 struct Arguments {
   std::string input;
@@ -223,6 +235,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return kestrun_app::runCheck(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "validate") == 0)
+    return kestrun_app::runValidate(argc, argv);
+  if (asksForHelp(argc, argv)) {
+    std::cout << kUsage;
+    return 0;
+  }
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::cerr << kUsage;
