@@ -17,6 +17,7 @@
 #include "apps/kestrun/progress.h"
 #include "apps/kestrun/report_writer.h"
 #include "apps/kestrun/result_json.h"
+#include "apps/kestrun/validate/validate.h"
 #include "apps/kestrun/validate_command.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel_messages.h"
@@ -207,11 +208,14 @@ std::string writeStepAndMeshes(const std::shared_ptr<host::Document>& document,
 void writeReportAndRecord(const Arguments& args, std::string record,
                           const kestrun_app::ReportSummary& summary,
                           const std::vector<kestrun_app::ReportItem>& items,
+                          const kestrun_validate::Validation& validation,
                           std::vector<std::string>& failures) {
   std::string reason;
   if (!args.report.empty() &&
       !kestrun_app::writeText(
-          args.report, kestrun_app::reportJson(args.input, record, summary, items), &reason)) {
+          args.report,
+          kestrun_app::reportJson(args.input, record, summary, items, validation.problems),
+          &reason)) {
     if (args.report == "-") {
       failures.push_back("cannot write the report on standard output: " + reason);
       return;
@@ -263,6 +267,11 @@ int main(int argc, char** argv) {
   // reach standard error past the quiet progress line.
   platform::SetDebugOutputEnabled(args.verbosity > 0);
 
+  // The document's mistakes, found before the draw, go into the report beside its items.
+  const kestrun_validate::Validation validation =
+      args.report.empty() ? kestrun_validate::Validation{}
+                          : kestrun_validate::validateText(std::string_view(
+                                reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   occt_host::Session session;
   const bool product = args.options.mode == 2;
   auto document = session.newDocument(product ? "Product" : "Part");
@@ -278,7 +287,7 @@ int main(int argc, char** argv) {
       seconds, product ? std::nullopt : kestrun_app::partSolidsVolume(document));
   progress.uninstall();
   progress.finish(summary, result);
-  writeReportAndRecord(args, record, summary, progress.collector().items(), failures);
+  writeReportAndRecord(args, record, summary, progress.collector().items(), validation, failures);
   for (const std::string& line : failures) std::cerr << "kestrun: " << line << "\n";
   return kestrun_app::drawExitStatus(status, failures.empty());
 }
