@@ -183,7 +183,7 @@ ITEMS = {
     "sketchItem": item({"type": "string", "enum": ["sketch", "Sketch"]}, {
         "matrix": ref("matrix"),
         "geometries": {"type": "array", "items": ref("geometry")}},
-        ["matrix", "geometries"], "A sketch: 2D geometry on the plane of \"matrix\"."),
+        [], "A sketch: 2D geometry on the plane of \"matrix\" (the XY plane when it is absent or invalid)."),
     "extrudeItem": feature("extrude", {
         "n1Height": num("First limit, mm, along direction", 0),
         "n2Height": num("Second limit, mm, the other way", 0),
