@@ -86,8 +86,11 @@ void checkItemList(const rapidjson::Value& owner, const std::string& at,
     for (const Problem& p : schemaProblems) {
       if (p.suggestion == didYouMean("flatNode")) return;
     }
-    out.push_back({at, "", "no item list: a part needs \"flatNode\": [items]",
-                   "add \"flatNode\": [...] with the sketches and features"});
+    out.push_back(
+        {at, "",
+         "no item list: a part needs \"flatNode\": [items] (without one the core draws its "
+         "300 x 500 mm fallback cylinder)",
+         "add \"flatNode\": [...] with the sketches and features"});
     return;
   }
   if (list->Empty()) {
