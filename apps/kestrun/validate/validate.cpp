@@ -138,6 +138,16 @@ void checkProduct(const rapidjson::Value& root, const std::vector<Problem>& sche
   }
 }
 
+// The document as the schema sees it: a bare item list is read as the "flatNode" of a part.
+const rapidjson::Value& schemaTarget(const rapidjson::Document& document,
+                                     rapidjson::Document& wrapped) {
+  if (!document.IsArray()) return document;
+  wrapped.SetObject();
+  wrapped.AddMember("flatNode", rapidjson::Value(document, wrapped.GetAllocator()),
+                    wrapped.GetAllocator());
+  return wrapped;
+}
+
 Validation validateDocument(const rapidjson::Document& document) {
   Validation v;
   if (depthOf(document) > kMaxDepth) {
@@ -147,14 +157,8 @@ Validation validateDocument(const rapidjson::Document& document) {
   }
   const bool product = isProduct(document);
   const rapidjson::Document& s = schema(product);
-  rapidjson::Document wrapped;  // a bare item list is read as the "flatNode" of a part
-  const rapidjson::Value* target = &document;
-  if (document.IsArray()) {
-    wrapped.SetObject();
-    wrapped.AddMember("flatNode", rapidjson::Value(document, wrapped.GetAllocator()),
-                      wrapped.GetAllocator());
-    target = &wrapped;
-  }
+  rapidjson::Document wrapped;
+  const rapidjson::Value* target = &schemaTarget(document, wrapped);
   std::vector<Problem> found;
   SchemaWalk(s).checkRoot(*target, found);
   if (found.empty()) libraryCheck(s, *target, found);
@@ -192,6 +196,24 @@ Validation validateText(std::string_view text) {
         {"", "", std::string("the document could not be checked: ") + e.what(), ""});
     return v;
   }
+}
+
+std::vector<Problem> schemaWalkProblems(std::string_view text) {
+  rapidjson::Document document, wrapped;
+  Problem unused;
+  std::vector<Problem> out;
+  if (!parseStrict(text, document, unused) || depthOf(document) > kMaxDepth) return out;
+  SchemaWalk(schema(isProduct(document))).checkRoot(schemaTarget(document, wrapped), out);
+  return out;
+}
+
+std::vector<Problem> libraryProblems(std::string_view text) {
+  rapidjson::Document document, wrapped;
+  Problem unused;
+  std::vector<Problem> out;
+  if (!parseStrict(text, document, unused) || depthOf(document) > kMaxDepth) return out;
+  libraryCheck(schema(isProduct(document)), schemaTarget(document, wrapped), out);
+  return out;
 }
 
 std::string pointerToken(const std::string& key) {

@@ -202,12 +202,30 @@ TEST_P(BrokenDocument, NamesThePlaceAndTheFix) {
   }
 }
 
+// The schema walk names what the validator library finds, and finds nothing it does not.
+TEST_P(BrokenDocument, TheSchemaWalkAndTheValidatorLibraryAgree) {
+  const Case& c = GetParam();
+  const bool walk = !kestrun_validate::schemaWalkProblems(c.document).empty();
+  const bool library = !kestrun_validate::libraryProblems(c.document).empty();
+  EXPECT_EQ(walk, library) << kestrun_validate::validationJson(validateText(c.document));
+}
+
 INSTANTIATE_TEST_SUITE_P(Validate, BrokenDocument, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Validate, TheSoundRectanglePadIsValid) {
   const Validation v = validateText(part(kPad));
   EXPECT_TRUE(v.valid()) << kestrun_validate::validationJson(v);
+}
+
+TEST(Validate, TheValidatorLibraryRefusesWhatTheSchemaRefuses) {
+  EXPECT_TRUE(kestrun_validate::libraryProblems(part(kPad)).empty());
+  const auto found = kestrun_validate::libraryProblems(
+      part(R"({"type":"extrude","id":"e1","sketchId":"s1","n1Height":"8"})"));
+  ASSERT_FALSE(found.empty());
+  bool atTheItem = false;
+  for (const Problem& p : found) atTheItem = atTheItem || p.pointer.rfind("/flatNode/1", 0) == 0;
+  EXPECT_TRUE(atTheItem) << found.front().pointer << ": " << found.front().message;
 }
 
 TEST(Validate, ABareItemListIsReadAsTheFlatNode) {
