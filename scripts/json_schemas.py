@@ -156,7 +156,7 @@ GEOMETRIES = {
 }
 
 DESCRIPTOR = obj({
-    "featureId": string("Id of the feature item that made the face or edge."),
+    "featureId": string("Id of the feature item that made the face or edge (needed, or \"parent\")."),
     "parent": string("Read when featureId is absent."),
     "topoType": {"type": "string", "enum": ["edge", "face"]},
     "type": {"type": "string", "enum": ["line", "circle", "arc", "ellipse", "ellipseArc", "bspline", "bSplineCurve", "plane"],
@@ -169,7 +169,7 @@ DESCRIPTOR = obj({
     "normal": ref("topoPoint"), "planeNormal": ref("topoPoint"),
     "loc": ref("topoPoint"), "pointOnFace": ref("topoPoint"),
     "rx": num("mm"), "ry": num("mm"), "majorRadius": num("mm"), "minorRadius": num("mm")},
-    ["featureId", "topoType", "type"],
+    ["topoType", "type"],
     "A face or edge of an earlier feature: line (start, end), circle (center, vDir, radius), arc (circle + start, end), ellipse (center, vDir, rx, ry, edgeCenter), plane (loc or pointOnFace, and vDir or normal).")
 
 
@@ -239,13 +239,13 @@ ITEMS = {
         "isCenter": boolean("The source is the middle instance (count becomes 2n-1)", False),
         "isCenter2": boolean("As isCenter, second direction", False),
         "secondDirection": boolean("Use direct2/itemNumber2/distance2", False)},
-        ["features", "direct", "itemNumber", "distance"], "A linear pattern of the \"features\"."),
+        ["features", "direct"], "A linear pattern of the \"features\"."),
     "polarArrayItem": feature("polarArray", {
         "direct": ref("axis"), "direct2": ref("axis"), "axis": ref("axis"),
         "itemNumber": {"type": "integer", "minimum": 1, "description": "Instances, the source included", "default": 1},
         "angle": num("Degrees covered; 360 steps angle/n, otherwise angle/(n-1)", 0),
         "clockwise": boolean("false: right-handed about the axis direction", False)},
-        ["features", "axis", "itemNumber", "angle"], "A circular pattern of the \"features\"."),
+        ["features", "axis"], "A circular pattern of the \"features\"."),
     "mirrorFeatureItem": feature("mirrorFeature", {"plane": ref("matrix")}, ["features", "plane"],
                                  "A mirror of the \"features\" about the plane of \"plane\" (a matrix like a sketch's)."),
 }

@@ -93,8 +93,40 @@ void checkChamfer(const IndexedItem& item, std::vector<Problem>& out) {
   }
 }
 
+// The last feature item before `item`: the one a descriptor without its feature most likely
+// meant.
+std::string featureBefore(const ItemIndex& index, const IndexedItem& item) {
+  std::string last;
+  for (const IndexedItem& other : index.items) {
+    if (&other == &item) break;
+    if (!other.sketch) last = other.id;
+  }
+  return last;
+}
+
+// Each descriptor names the feature that made its face or edge.
+void checkDescriptors(const ItemIndex& index, const IndexedItem& item, std::vector<Problem>& out) {
+  auto check = [&](const rapidjson::Value& d, const std::string& at) {
+    if (!d.IsObject() || !stringOf(d, "featureId").empty() || !stringOf(d, "parent").empty())
+      return;
+    const std::string feature = featureBefore(index, item);
+    out.push_back(
+        {at, item.id, "the descriptor names no feature: \"featureId\" is needed",
+         feature.empty() ? std::string() : "did you mean \"featureId\": " + quoted(feature) + "?"});
+  };
+  for (const char* key : {"filletTopos", "chamferTopos", "shellFaces", "draftFaces"}) {
+    const rapidjson::Value* list = memberOf(*item.json, key);
+    if (!list || !list->IsArray()) continue;
+    for (rapidjson::SizeType i = 0; i < list->Size(); ++i)
+      check((*list)[i], item.pointer + "/" + key + "/" + std::to_string(i));
+  }
+  if (const rapidjson::Value* neutral = memberOf(*item.json, "neutralPlane"))
+    check(*neutral, item.pointer + "/neutralPlane");
+}
+
 void checkItem(const ItemIndex& index, const IndexedItem& item, const std::set<std::string>& broken,
                std::vector<Problem>& out) {
+  checkDescriptors(index, item, out);
   if (broken.count(item.pointer)) return;
   if (item.type == "extrude" || item.type == "rotate" || item.type == "loft")
     checkProfilePresent(index, item, out);

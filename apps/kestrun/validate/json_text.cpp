@@ -115,14 +115,14 @@ std::string fixFor(std::string_view text, std::size_t offset) {
 }  // namespace
 
 bool parseStrict(std::string_view text, rapidjson::Document& document, Problem& problem) {
-  document.Parse<rapidjson::kParseDefaultFlags>(text.data(), text.size());
+  document.Parse<rapidjson::kParseIterativeFlag>(text.data(), text.size());
   if (!document.HasParseError()) return true;
   const std::size_t offset = document.GetErrorOffset();
   PathTracker tracker;
   rapidjson::Reader reader;
   rapidjson::MemoryStream memory(text.data(), text.size());
   rapidjson::EncodedInputStream<rapidjson::UTF8<>, rapidjson::MemoryStream> stream(memory);
-  reader.Parse<rapidjson::kParseDefaultFlags>(stream, tracker);
+  reader.Parse<rapidjson::kParseIterativeFlag>(stream, tracker);
   lineAndColumn(text, offset, problem.line, problem.column);
   problem.pointer = tracker.pointer();
   problem.message = std::string("not JSON at line ") + std::to_string(problem.line) + ", column " +

@@ -10,7 +10,8 @@
 
 namespace kestrun_validate {
 
-// Parses `text` into `document`; false with the problem when it is not JSON.
+// Parses `text` into `document` without recursion (a text nested a million deep must not
+// exhaust the stack); false with the problem when it is not JSON.
 bool parseStrict(std::string_view text, rapidjson::Document& document, Problem& problem);
 
 }  // namespace kestrun_validate

@@ -171,6 +171,14 @@ const Case kCases[] = {
      part(
          R"({"type":"rotate","id":"r1","sketchId":"s1","rotateType":"Completely","axis":{"x":0,"y":0,"z":0,"dx":0,"dy":1,"dz":0}})"),
      "/flatNode/1/rotateType", "did you mean \"completely\"?", 1},
+    {"descriptor_without_its_feature",
+     withPad(
+         R"({"type":"fillet","id":"f1","radius":2,"filletTopos":[{"topoType":"edge","type":"line","start":[0,30,10],"end":[40,30,10]}]})"),
+     "/flatNode/2/filletTopos/0", "did you mean \"featureId\": \"e1\"?", 1},
+    {"descriptor_of_a_sketch",
+     withPad(
+         R"({"type":"shell","id":"sh1","shellFaces":[{"featureId":"s1","topoType":"face","type":"plane","loc":[20,15,10],"vDir":[0,0,1]}]})"),
+     "/flatNode/2/shellFaces/0/featureId", "did you mean \"e1\"?", 1},
     {"no_profile", part(R"({"type":"extrude","id":"e1","n1Height":8})"), "/flatNode/1",
      "did you mean \"sketchId\": \"s1\"?", 1},
     {"product_ref_misspelt",
