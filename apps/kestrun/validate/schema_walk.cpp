@@ -92,6 +92,23 @@ std::string kindFix(const std::string& kind, const rapidjson::Value& v) {
   return {};
 }
 
+// An object written as an array of numbers ([0, 0, 1] for a direction): the same numbers
+// under the object's keys, when it has x, y and z.
+std::string objectFromArray(const rapidjson::Value& s, const rapidjson::Value& v) {
+  const rapidjson::Value* properties = get(s, "properties");
+  if (!v.IsArray() || v.Size() < 2 || v.Size() > 3 || !properties || !get(*properties, "x") ||
+      !get(*properties, "y") || !get(*properties, "z"))
+    return {};
+  std::string out = "write {";
+  const char* names[] = {"x", "y", "z"};
+  for (rapidjson::SizeType i = 0; i < 3; ++i) {
+    if (i < v.Size() && !v[i].IsNumber()) return {};
+    out += std::string(i ? ", " : "") + "\"" + names[i] +
+           "\": " + (i < v.Size() ? compact(v[i]) : "0");
+  }
+  return out + "}";
+}
+
 std::string joined(const rapidjson::Value& values) {
   std::string out;
   for (const auto& v : values.GetArray()) out += (out.empty() ? "" : ", ") + compact(v);
@@ -169,8 +186,9 @@ bool SchemaWalk::checkKind(const rapidjson::Value& s, const rapidjson::Value& va
                            const Problem& at, std::vector<Problem>& out) const {
   if (const rapidjson::Value* kind = get(s, "type"); kind && kind->IsString()) {
     if (!isKind(text(*kind), value)) {
-      out.push_back(with(at, "expected " + article(text(*kind)) + ", not " + describe(value),
-                         kindFix(text(*kind), value)));
+      std::string fix = kindFix(text(*kind), value);
+      if (fix.empty() && text(*kind) == "object") fix = objectFromArray(s, value);
+      out.push_back(with(at, "expected " + article(text(*kind)) + ", not " + describe(value), fix));
       return false;
     }
   }

@@ -81,6 +81,18 @@ const std::multimap<std::string, std::string>& synonyms() {
       {"centre", "center"},
       {"colour", "color"},
       {"bodycolours", "bodyColors"},
+      {"plane", "matrix"},
+      {"transform", "matrix"},
+      {"placement", "matrix"},
+      {"operation", "boolType"},
+      {"boolean", "boolType"},
+      {"op", "boolType"},
+      {"rectangle", "line"},
+      {"rect", "line"},
+      {"polygon", "line"},
+      {"curves", "geometries"},
+      {"entities", "geometries"},
+      {"elements", "geometries"},
   };
   return table;
 }

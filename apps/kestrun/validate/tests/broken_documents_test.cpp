@@ -179,6 +179,12 @@ const Case kCases[] = {
      withPad(
          R"({"type":"shell","id":"sh1","shellFaces":[{"featureId":"s1","topoType":"face","type":"plane","loc":[20,15,10],"vDir":[0,0,1]}]})"),
      "/flatNode/2/shellFaces/0/featureId", "did you mean \"e1\"?", 1},
+    {"direction_as_array",
+     part(R"({"type":"extrude","id":"e1","sketchId":"s1","n1Height":8,"direction":[0,0,1]})"),
+     "/flatNode/1/direction", "write {\"x\": 0, \"y\": 0, \"z\": 1}", 1},
+    {"operation_for_bool_type",
+     withPad(R"({"type":"extrude","id":"e2","sketchId":"s1","n1Height":5,"operation":"cut"})"),
+     "/flatNode/2/operation", "did you mean \"boolType\"?", 1},
     {"no_profile", part(R"({"type":"extrude","id":"e1","n1Height":8})"), "/flatNode/1",
      "did you mean \"sketchId\": \"s1\"?", 1},
     {"product_ref_misspelt",
