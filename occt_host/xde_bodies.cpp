@@ -11,10 +11,14 @@
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
+#include <XCAFDoc_VisMaterial.hxx>
+#include <XCAFDoc_VisMaterialPBR.hxx>
+#include <XCAFDoc_VisMaterialTool.hxx>
 
 #include <BRep_Builder.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS_Compound.hxx>
+#include <TopoDS_Iterator.hxx>
 
 #include <map>
 #include <tuple>
@@ -90,6 +94,57 @@ std::map<Rgb, TopoDS_Compound> facesByColour(Body& body, TopoDS_Compound& plain)
   return groups;
 }
 
+// The colour a body shows where no coloured feature made the face: its own, else that of
+// its first coloured solid feature, as the 3D view paints it.
+bool shownBodyColour(Body& body, host::Color& out) {
+  if (body.color(out)) return true;
+  for (const auto& node : body.childNodes()) {
+    if (std::dynamic_pointer_cast<SolidFeature>(node) && node->color(out)) return true;
+  }
+  return false;
+}
+
+// Colours for the mesh writers: each colour also as a dielectric material (metallic 0,
+// roughness 0.5), since a glTF material without a metallic factor is fully metallic and
+// viewers without an environment map show it nearly black.
+class MeshPaint {
+ public:
+  explicit MeshPaint(const Handle(TDocStd_Document) & xde)
+      : colors_(XCAFDoc_DocumentTool::ColorTool(xde->Main())),
+        materials_(XCAFDoc_DocumentTool::VisMaterialTool(xde->Main())) {}
+  void general(const TDF_Label& label, const host::Color& c) {
+    colors_->SetColor(label, kernelColor(c), XCAFDoc_ColorGen);
+    materials_->SetShapeMaterial(label, material(c));
+  }
+  void surface(const TDF_Label& label, const host::Color& c) {
+    colors_->SetColor(label, kernelColor(c), XCAFDoc_ColorSurf);
+    materials_->SetShapeMaterial(label, material(c));
+  }
+
+ private:
+  TDF_Label material(const host::Color& c) {
+    const Rgb key{c.r, c.g, c.b};
+    auto found = made_.find(key);
+    if (found != made_.end()) return found->second;
+    Handle(XCAFDoc_VisMaterial) m = new XCAFDoc_VisMaterial();
+    XCAFDoc_VisMaterialPBR pbr;
+    pbr.IsDefined = true;
+    pbr.BaseColor = Quantity_ColorRGBA(kernelColor(c), 1.0f);
+    pbr.Metallic = 0.0f;
+    pbr.Roughness = 0.5f;
+    m->SetPbrMaterial(pbr);
+    m->SetFaceCulling(Graphic3d_TypeOfBackfacingModel_DoubleSided);
+    const std::string name =
+        "rgb_" + std::to_string(c.r) + "_" + std::to_string(c.g) + "_" + std::to_string(c.b);
+    TDF_Label label = materials_->AddMaterial(m, TCollection_AsciiString(name.c_str()));
+    made_.emplace(key, label);
+    return label;
+  }
+  Handle(XCAFDoc_ColorTool) colors_;
+  Handle(XCAFDoc_VisMaterialTool) materials_;
+  std::map<Rgb, TDF_Label> made_;
+};
+
 }  // namespace
 
 Handle(TDocStd_Document) newXdeDocument() {
@@ -121,15 +176,21 @@ TDF_Label addBodyFacesToXde(const Handle(TDocStd_Document) & xde, Body& body) {
   builder.Add(all, plain);
   for (const auto& entry : groups) builder.Add(all, entry.second);
   Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
-  Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(xde->Main());
   TDF_Label label = shapes->AddShape(all, /*makeAssembly=*/false);
   TDataStd_Name::Set(label, TCollection_ExtendedString(body.displayName().c_str(), true));
+  MeshPaint paint(xde);
   host::Color color;
-  if (body.color(color)) colors->SetColor(label, kernelColor(color), XCAFDoc_ColorGen);
+  if (shownBodyColour(body, color)) {
+    paint.general(label, color);
+    // The faces no coloured feature made show the body's colour, as in the 3D view.
+    TDF_Label rest =
+        TopoDS_Iterator(plain).More() ? shapes->AddSubShape(label, plain) : TDF_Label();
+    if (!rest.IsNull()) paint.surface(rest, color);
+  }
   for (const auto& [rgb, faces] : groups) {
     const auto [r, g, b] = rgb;
     TDF_Label group = shapes->AddSubShape(label, faces);
-    if (!group.IsNull()) colors->SetColor(group, kernelColor({r, g, b}), XCAFDoc_ColorSurf);
+    if (!group.IsNull()) paint.surface(group, {r, g, b});
   }
   return label;
 }

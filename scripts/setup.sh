@@ -15,6 +15,8 @@ packages=(
   assimp-utils
   # The command line's report is checked against its JSON Schema.
   python3 python3-jsonschema
+  # `kestrun validate` checks documents against the published schemas with valijson.
+  libvalijson-dev
 )
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)

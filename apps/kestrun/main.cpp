@@ -17,6 +17,8 @@
 #include "apps/kestrun/progress.h"
 #include "apps/kestrun/report_writer.h"
 #include "apps/kestrun/result_json.h"
+#include "apps/kestrun/validate/validate.h"
+#include "apps/kestrun/validate_command.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel_messages.h"
 #include "occt_host/session.h"
@@ -63,9 +65,20 @@ const char* const kUsage =
     "  --help           show this text\n"
     "\n"
     "kestrun check DIR|FILE... --report-dir OUT [--jobs N] [--timeout S] draws each file\n"
-    "in a process of its own and writes a summary of the batch (kestrun check --help).\n";
+    "in a process of its own and writes a summary of the batch (kestrun check --help).\n"
+    "kestrun validate FILE.json|- checks a document without drawing it (kestrun validate\n"
+    "--help).\n";
 
 constexpr int kUsageError = 64;
+
+// `kestrun draw --help` (or -h) anywhere among the options.
+bool asksForHelp(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "draw") != 0) return false;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
 
 struct Arguments {
   std::string input;
@@ -232,11 +245,14 @@ std::string writeStepAndMeshes(const std::shared_ptr<host::Document>& document,
 void writeReportAndRecord(const Arguments& args, std::string record,
                           const kestrun_app::ReportSummary& summary,
                           const std::vector<kestrun_app::ReportItem>& items,
+                          const kestrun_validate::Validation& validation,
                           std::vector<std::string>& failures) {
   std::string reason;
   if (!args.report.empty() &&
       !kestrun_app::writeText(
-          args.report, kestrun_app::reportJson(args.input, record, summary, items), &reason)) {
+          args.report,
+          kestrun_app::reportJson(args.input, record, summary, items, validation.problems),
+          &reason)) {
     if (args.report == "-") {
       failures.push_back("cannot write the report on standard output: " + reason);
       return;
@@ -260,6 +276,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return kestrun_app::runCheck(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "validate") == 0)
+    return kestrun_app::runValidate(argc, argv);
+  if (asksForHelp(argc, argv)) {
+    std::cout << kUsage;
+    return 0;
+  }
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::cerr << kUsage;
@@ -282,6 +304,11 @@ int main(int argc, char** argv) {
   // reach standard error past the quiet progress line.
   platform::SetDebugOutputEnabled(args.verbosity > 0);
 
+  // The document's mistakes, found before the draw, go into the report beside its items.
+  const kestrun_validate::Validation validation =
+      args.report.empty() ? kestrun_validate::Validation{}
+                          : kestrun_validate::validateText(std::string_view(
+                                reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   occt_host::Session session;
   std::shared_ptr<host::Document> document;
   bool product = false;
@@ -294,7 +321,7 @@ int main(int argc, char** argv) {
       seconds, product ? std::nullopt : kestrun_app::partSolidsVolume(document));
   progress.uninstall();
   progress.finish(summary, result);
-  writeReportAndRecord(args, record, summary, progress.collector().items(), failures);
+  writeReportAndRecord(args, record, summary, progress.collector().items(), validation, failures);
   for (const std::string& line : failures) std::cerr << "kestrun: " << line << "\n";
   return kestrun_app::drawExitStatus(status, failures.empty());
 }

@@ -1,5 +1,6 @@
 #include "apps/kestrun/report_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -108,7 +109,32 @@ void writeSummary(Writer& w, const ReportSummary& s) {
   w.EndObject();
 }
 
-void writeItem(Writer& w, const ReportItem& item) {
+void writeProblems(Writer& w, const std::vector<const kestrun_validate::Problem*>& problems) {
+  w.StartArray();
+  for (const kestrun_validate::Problem* p : problems) {
+    w.StartObject();
+    key(w, "pointer");
+    string(w, p->pointer);
+    key(w, "item");
+    string(w, p->item);
+    key(w, "message");
+    string(w, p->message);
+    key(w, "suggestion");
+    string(w, p->suggestion);
+    if (p->line > 0) {
+      key(w, "line");
+      w.Int(p->line);
+      key(w, "column");
+      w.Int(p->column);
+    }
+    w.EndObject();
+  }
+  w.EndArray();
+}
+
+using ProblemList = std::vector<const kestrun_validate::Problem*>;
+
+void writeItem(Writer& w, const ReportItem& item, const ProblemList& problems) {
   w.StartObject();
   key(w, "id");
   string(w, item.id);
@@ -137,6 +163,10 @@ void writeItem(Writer& w, const ReportItem& item) {
     string(w, item.reason);
   } else {
     w.Null();
+  }
+  if (!problems.empty()) {
+    key(w, "problems");
+    writeProblems(w, problems);
   }
   w.EndObject();
 }
@@ -245,8 +275,29 @@ bool writeText(const std::string& path, const std::string& text, std::string* re
   return false;
 }
 
+// The problems of each item (by position in `items`), and those of none.
+std::vector<ProblemList> problemsByItem(const std::vector<ReportItem>& items,
+                                        const std::vector<kestrun_validate::Problem>& problems,
+                                        ProblemList& rest) {
+  std::vector<ProblemList> out(items.size());
+  for (const kestrun_validate::Problem& p : problems) {
+    auto it = p.item.empty() ? items.end()
+                             : std::find_if(items.begin(), items.end(),
+                                            [&](const ReportItem& i) { return i.id == p.item; });
+    if (it == items.end()) {
+      rest.push_back(&p);
+    } else {
+      out[static_cast<std::size_t>(it - items.begin())].push_back(&p);
+    }
+  }
+  return out;
+}
+
 std::string reportJson(const std::string& file, const std::string& resultObject,
-                       const ReportSummary& summary, const std::vector<ReportItem>& items) {
+                       const ReportSummary& summary, const std::vector<ReportItem>& items,
+                       const std::vector<kestrun_validate::Problem>& problems) {
+  ProblemList rest;
+  const std::vector<ProblemList> perItem = problemsByItem(items, problems, rest);
   rapidjson::StringBuffer buffer;
   Writer w(buffer);
   w.SetIndent(' ', 2);
@@ -260,8 +311,12 @@ std::string reportJson(const std::string& file, const std::string& resultObject,
   writeSummary(w, summary);
   key(w, "items");
   w.StartArray();
-  for (const ReportItem& item : items) writeItem(w, item);
+  for (std::size_t i = 0; i < items.size(); ++i) writeItem(w, items[i], perItem[i]);
   w.EndArray();
+  if (!rest.empty()) {
+    key(w, "problems");
+    writeProblems(w, rest);
+  }
   w.EndObject();
   return std::string(buffer.GetString(), buffer.GetSize()) + "\n";
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/kestrun/validate/problem.h"
 #include "kestrun/kestrun.h"
 
 namespace kestrun_app {
@@ -46,9 +47,12 @@ class ReportCollector {
 };
 
 // The report document: "file", "result" (the result line's object, as it is), "summary"
-// and "items". Texts that are not valid UTF-8 get U+FFFD for each bad byte.
+// and "items". Texts that are not valid UTF-8 get U+FFFD for each bad byte. The problems
+// found in the document before the draw go to the first item of their id ("problems"),
+// those of no item to the document's own "problems"; neither key is written when empty.
 std::string reportJson(const std::string& file, const std::string& resultObject,
-                       const ReportSummary& summary, const std::vector<ReportItem>& items);
+                       const ReportSummary& summary, const std::vector<ReportItem>& items,
+                       const std::vector<kestrun_validate::Problem>& problems = {});
 
 // The volume of all solids of the document's Part (mm^3); none for a document without a
 // Part or a Part without solids.

@@ -28,6 +28,7 @@ struct Scene {
   std::map<std::string, std::vector<int>> nodeMeshes;
   std::vector<int> meshMaterial;
   std::vector<std::array<long, 3>> materialColour;
+  std::vector<double> metallic, roughness;  // by material, when the material states them
   double min[3] = {1e9, 1e9, 1e9}, max[3] = {-1e9, -1e9, -1e9};
 };
 
@@ -90,6 +91,14 @@ Scene readScene(const std::string& xml) {
     double r = 0, g = 0, b = 0;
     values >> r >> g >> b;
     scene.materialColour.push_back({toSrgb255(r), toSrgb255(g), toSrgb255(b)});
+  }
+  for (auto [key, out] : {std::pair{"key=\"$mat.metallicFactor\"", &scene.metallic},
+                          std::pair{"key=\"$mat.roughnessFactor\"", &scene.roughness}}) {
+    for (size_t at = 0;;) {
+      const std::string property = between(xml, key, "</MatProperty>", at);
+      if (at == std::string::npos) break;
+      out->push_back(std::stod(property.substr(property.find('>') + 1)));
+    }
   }
   for (size_t at = 0;;) {
     const std::string block = between(xml, "<Positions", "</Positions>", at);
@@ -174,12 +183,19 @@ TEST_F(MeshOutputs, GltfOpensWithOneNamedMeshPerBodyAndItsColours) {
   ASSERT_EQ(scene.nodeMeshes.size(), 2u);
   ASSERT_TRUE(scene.nodeMeshes.count("PartBody"));
   ASSERT_TRUE(scene.nodeMeshes.count("Body.2"));
-  // The loader splits a mesh by material: the block shows its red and the bore's plain
-  // walls (white by default); every face of the post is blue.
-  EXPECT_EQ(coloursOf(scene, "PartBody"),
-            (std::set<std::array<long, 3>>{{200, 30, 30}, {255, 255, 255}}));
+  // The block shows its red, and so do the bore's walls, which no coloured feature made:
+  // the body's colour covers them, as in the 3D view; every face of the post is blue.
+  EXPECT_EQ(coloursOf(scene, "PartBody"), (std::set<std::array<long, 3>>{{200, 30, 30}}));
   EXPECT_EQ(coloursOf(scene, "Body.2"), (std::set<std::array<long, 3>>{{30, 60, 200}}));
-  EXPECT_EQ(scene.meshMaterial.size(), 3u);
+  EXPECT_EQ(scene.meshMaterial.size(), 2u);
+  // Every material the meshes use is a dielectric: metallic 0, roughness 0.5 (without the
+  // factors a glTF material is fully metallic).
+  for (int material : scene.meshMaterial) {
+    ASSERT_LT(static_cast<size_t>(material), scene.metallic.size());
+    ASSERT_LT(static_cast<size_t>(material), scene.roughness.size());
+    EXPECT_EQ(scene.metallic[static_cast<size_t>(material)], 0.0);
+    EXPECT_EQ(scene.roughness[static_cast<size_t>(material)], 0.5);
+  }
 
   // Metres with +Y up: x 0..110 mm, height z 0..20 mm as y, depth y 0..30 mm as -z.
   EXPECT_NEAR(scene.min[0], 0.0, 1e-6);
