@@ -45,12 +45,15 @@ with tempfile.TemporaryDirectory() as tmp:
     missing = tmp / "no" / "such" / "dir"
     report_of("report_alone", tmp, bracket)
     report_of("with_step", tmp, bracket, "--step", str(tmp / "a.step"))
-    r = report_of("with_meshes", tmp, bracket, "--gltf", str(tmp / "a.glb"), "--stl", str(tmp / "a.stl"))
-    if r and not (r["result"].get("gltfWritten") and r["result"].get("stlWritten")):
+    r = report_of("with_meshes", tmp, bracket, "--gltf", str(tmp / "a.glb"), "--stl", str(tmp / "a.stl"),
+                  "--svg", str(tmp / "a.svg"))
+    if r and not (r["result"].get("gltfWritten") and r["result"].get("stlWritten")
+                  and r["result"].get("svgWritten")):
         failures.append("with_meshes: the result does not name the written meshes")
     r = report_of("unwritable_files", tmp, bracket, "--step", str(missing / "a.step"),
-                  "--gltf", str(missing / "a.glb"), "--stl", str(missing / "a.stl"))
-    if r and not all(k in r["result"] for k in ("stepError", "gltfError", "stlError")):
+                  "--gltf", str(missing / "a.glb"), "--stl", str(missing / "a.stl"),
+                  "--svg", str(missing / "a.svg"))
+    if r and not all(k in r["result"] for k in ("stepError", "gltfError", "stlError", "svgError")):
         failures.append(f"unwritable_files: errors missing from {r['result']}")
     report_of("product", tmp, str(examples / "pin_stand_assembly.json"), "--mode", "2",
               "--step", str(tmp / "p.step"), "--gltf", str(tmp / "p.glb"), "--stl", str(tmp / "p.stl"))
