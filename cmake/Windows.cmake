@@ -39,3 +39,19 @@ endfunction()
 foreach(dir platform host core addin transfer vantrel)
   add_subdirectory(${dir})
 endforeach()
+
+# The export tables of both modules hold exactly their named entry points.
+if(TOLVANE_BUILD_TESTS)
+  find_program(TOLVANE_OBJDUMP NAMES ${TOLVANE_MINGW_PREFIX}-objdump REQUIRED)
+  set(kestrun_exports MardelImport_DrawJson MardelImport_ListProductSourceParts
+      MardelImport_FreeProductSourcePartSpecs MardelImport_AssignProductSourcePartNumber
+      _ZN6wenlow17ImportJsonToCatiaEPN4host8DocumentEPKhyPK19MardelImportOptionsP18MardelImportResult)
+  set(vantrel_exports CreateTIECATIAfrGeneralWksAddinVantrelAddin fctCreateVantrelCmd)
+  foreach(module Kestrun Vantrel)
+    string(TOLOWER ${module} lower)
+    string(REPLACE ";" "\\;" expected "${${lower}_exports}")
+    add_test(NAME ${module}_exports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${TOLVANE_OBJDUMP}
+             -DMODULE=$<TARGET_FILE:${module}> "-DEXPECTED=${expected}"
+             -P ${PROJECT_SOURCE_DIR}/cmake/CheckExports.cmake)
+  endforeach()
+endif()
