@@ -43,9 +43,7 @@ class NullApplication : public host::Application {
  public:
   std::shared_ptr<void> queryInterface(host::InterfaceId) override { return nullptr; }
   std::shared_ptr<host::Editor> currentEditor() override { return editor_; }
-  host::Status setCurrentEditor(const std::shared_ptr<host::Editor>&) override {
-    return host::kOk;
-  }
+  host::Status setCurrentEditor(const std::shared_ptr<host::Editor>&) override { return host::kOk; }
   std::vector<std::shared_ptr<host::Editor>> editors() override { return {editor_}; }
   host::Status newDocument(std::string_view, std::shared_ptr<host::Document>&) override {
     return host::kUnexpected;
@@ -140,8 +138,9 @@ TEST_F(Win32Processor, TheCoreIsFoundInFennickBinBesideTheModule) {
 TEST_F(Win32Processor, APartPayloadIsDrawnThroughTheCoresExportByName) {
   TransferDataProcessor processor;
   processor.ProcessTransfer("json", R"([{"type": "sketch", "id": "s1", "name": "S"}])");
-  EXPECT_TRUE(Logged("TransferDataProcessor::ImportStatus status=2 resultStatus=2 errorCode=100 "
-                     "created=0"));
+  EXPECT_TRUE(
+      Logged("TransferDataProcessor::ImportStatus status=2 resultStatus=2 errorCode=100 "
+             "created=0"));
   EXPECT_TRUE(Logged("CATIDescendants not available for Part clearing."));
 }
 
@@ -149,8 +148,9 @@ TEST_F(Win32Processor, AConfiguredCorePathThatDoesNotExistIsTheLoadersFailure) {
   platform::SetEnv("TOLVANE_MARDEL_CORE_DLL", "C:\\no\\such\\folder\\Kestrun.dll");
   TransferDataProcessor processor;
   processor.ProcessTransfer("json", R"({"sequences": []})");
-  EXPECT_TRUE(Logged("TransferDataProcessor::LoadLibraryFailed "
-                     "path=C:\\no\\such\\folder\\Kestrun.dll error=126"));
+  EXPECT_TRUE(
+      Logged("TransferDataProcessor::LoadLibraryFailed "
+             "path=C:\\no\\such\\folder\\Kestrun.dll error=126"));
 }
 
 TEST_F(Win32Processor, AStepTransferIsWrittenHandedToAutomationAndDeleted) {
