@@ -2,10 +2,6 @@
 
 #include <utility>
 
-#if defined(_WIN32)
-#include "win32/webview2_panel_window.h"
-#endif
-
 namespace vantrel {
 namespace {
 
@@ -41,11 +37,7 @@ std::unique_ptr<PanelWindow> CreatePanelWindow(host::NativeHandle parent, int32_
   if (Factory()) {
     if (std::unique_ptr<PanelWindow> window = Factory()(parent, width, height)) return window;
   }
-#if defined(_WIN32)
-  return std::make_unique<Win32WebView2PanelWindow>(parent, width, height);
-#else
   return std::make_unique<UnavailablePanelWindow>();
-#endif
 }
 
 }  // namespace vantrel

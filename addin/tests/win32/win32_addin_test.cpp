@@ -1,6 +1,6 @@
 // The add-in's configuration and log on Windows: the installation found through the system's
-// registry (its uninstall entry in the 32-bit view), the daily log in the ProgramData folder,
-// and the panel window that reports WebView2 missing.
+// registry (its uninstall entry in the 32-bit view) and the daily log in the ProgramData
+// folder.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,7 +12,6 @@
 #include "platform/module_path.h"
 #include "platform/windows_path.h"
 #include "vantrel/diagnostic_log.h"
-#include "vantrel/panel_window.h"
 #include "vantrel/runtime_config.h"
 #include "win32_test_support.h"
 
@@ -98,25 +97,6 @@ TEST_F(Win32Addin, TheDailyLogLandsInTheProgramDataFolder) {
   EXPECT_TRUE(Contains(
       lines, "level=WARN component=plugin.addin pid=" + std::to_string(::GetCurrentProcessId()) +
                  " tid=" + std::to_string(::GetCurrentThreadId()) + " message=written on Windows"));
-}
-
-TEST_F(Win32Addin, ThePanelWindowReportsTheWebView2LoaderMissing) {
-  SetLogFolder(programData_ + "\\Vexmoor\\Tolvane\\debug");
-  std::unique_ptr<PanelWindow> window = CreatePanelWindow(0, 0, 0);
-  ASSERT_TRUE(window);
-  EXPECT_FALSE(window->Show(""));
-  EXPECT_EQ(window->LastError(), "frontend location is empty");
-  const std::string missing =
-      "WebView2Loader.dll was not found. Ensure it is packaged beside the CATIA plugin module or "
-      "available on PATH.";
-  EXPECT_FALSE(window->Show("https://example.com/"));
-  EXPECT_EQ(window->LastError(), missing);
-  EXPECT_FALSE(window->IsReady());
-  window->Close();
-  const std::vector<std::string> lines = ReadLines(logFile_);
-  EXPECT_TRUE(Contains(lines, "component=webview pid="));
-  EXPECT_TRUE(Contains(lines, "message=Win32WebView2PanelWindow::Show"));
-  EXPECT_TRUE(Contains(lines, "message=" + missing));
 }
 
 TEST(Win32DailyLog, FilePathTakesABackslashAndDropsTrailingSeparators) {
