@@ -21,6 +21,11 @@ packages=(
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# Only when asked: the Windows cross build (MinGW-w64, GoogleTest's sources) and Wine to run
+# its tests (scripts/test-windows.sh).
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

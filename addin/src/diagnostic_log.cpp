@@ -8,6 +8,7 @@
 #include "platform/directories.h"
 #include "platform/lock.h"
 #include "platform/process.h"
+#include "platform/windows_path.h"
 
 namespace vantrel {
 namespace {
@@ -156,6 +157,7 @@ std::string DailyLogFilePath(std::string_view folder) {
 bool EnsureDirectoryTree(std::string_view path) {
   if (path.empty()) return false;
   std::string text(path);
+  if (platform::kPathSeparator == '\\') text = platform::winpath::ToBackslashes(text);
   // Each level is created in turn; a level that already exists is no failure.
   for (size_t i = platform::kPathRootLength; i < text.size(); ++i) {
     if (text[i] == platform::kPathSeparator) platform::CreateDirectory(text.substr(0, i));

@@ -191,8 +191,13 @@ RuntimeConfig LoadRuntimeConfig(RuntimeConfigSources* sources) {
                        : ReadRegistryString(RegistryRoot::kLocalMachine, selected, logKey, true);
   src.debugLogFolder = config.debugLogFolder.empty() ? "default" : "registry";
   if (config.debugLogFolder.empty()) {
+#if defined(_WIN32)
+    config.debugLogFolder =
+        DefaultLogFolderWindows(platform::GetEnv("ProgramData"), platform::TempPath());
+#else
     config.debugLogFolder = DefaultLogFolder(platform::GetEnv("XDG_STATE_HOME"),
                                              platform::GetEnv("HOME"), platform::TempPath());
+#endif
   }
   SetLogFolder(config.debugLogFolder);
   LogConfigLine(logKey, src.debugLogFolder.c_str(), config.debugLogFolder);

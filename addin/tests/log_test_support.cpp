@@ -24,7 +24,11 @@ std::vector<std::string> ReadLines(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   std::vector<std::string> lines;
   std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
+  while (std::getline(in, line)) {
+    // The log writes in text mode: on Windows its lines end in CR LF.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
   return lines;
 }
 

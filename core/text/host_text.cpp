@@ -7,7 +7,7 @@ namespace kestrun {
 std::string toHostText(std::string_view jsonText) {
   try {
     if (platform::IsValidUtf8(jsonText)) return std::string(jsonText);
-    return platform::Windows1252ToUtf8(jsonText);
+    return platform::AnsiToUtf8(jsonText);
   } catch (...) {
     return {};
   }

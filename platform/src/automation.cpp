@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/directories.h"
 #include "platform/module_path.h"
 #include "platform/text_encoding.h"
 
@@ -28,7 +29,7 @@ bool Bind(const DynamicLibrary& library, const char* name, Fn& target) {
 
 std::vector<std::string> RuntimeLibraryCandidates(const std::string& name) {
   std::vector<std::string> candidates;
-  if (name.find('/') != std::string::npos) return {name};
+  if (name.find('/') != std::string::npos || kPathSeparator == '\\') return {name};
   if (std::optional<std::string> self = ModulePathOf(&kModuleAnchor)) {
     const size_t cut = self->find_last_of('/');
     if (cut != std::string::npos) {

@@ -1,10 +1,8 @@
 #include "platform/debug_output.h"
 
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 
+#include "debug_writer.h"
 #include "platform/environment.h"
 
 namespace platform {
@@ -36,16 +34,7 @@ bool DebugOutputEnabled() {
 }
 
 void DebugOutput(std::string_view text) {
-  if (!DebugOutputEnabled()) return;
-  const char* data = text.data();
-  size_t left = text.size();
-  while (left > 0) {
-    ssize_t written = ::write(STDERR_FILENO, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    data += written;
-    left -= static_cast<size_t>(written);
-  }
+  if (DebugOutputEnabled()) WriteDebugText(text);
 }
 
 }  // namespace platform

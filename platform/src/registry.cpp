@@ -81,47 +81,32 @@ std::shared_ptr<const RegistryTree> LoadRegistryFromEnvironment() {
   return RegistryTree::Parse(bytes, nullptr);
 }
 
-long RegistryKey::OpenLocalMachine(std::string_view path, RegistryView view, RegistryKey* key) {
-  return Open(LoadRegistryFromEnvironment(), path, view, key);
+long OpenTreeKey(const RegistryTree& tree, std::string_view path, RegistryView view,
+                 const RegistryTree::Node** node) {
+  const std::string full = "HKEY_LOCAL_MACHINE\\" + MapRegistryPathToView(path, view);
+  *node = tree.Find(full);
+  return *node == nullptr ? kErrorFileNotFound : kErrorSuccess;
 }
 
-long RegistryKey::Open(std::shared_ptr<const RegistryTree> tree, std::string_view path,
-                       RegistryView view, RegistryKey* key) {
-  if (key == nullptr || !tree) return kErrorInvalidParameter;
-  key->Close();
-  std::string full = "HKEY_LOCAL_MACHINE\\" + MapRegistryPathToView(path, view);
-  const RegistryTree::Node* node = tree->Find(full);
-  if (node == nullptr) return kErrorFileNotFound;
-  key->tree_ = std::move(tree);
-  key->node_ = node;
-  return kErrorSuccess;
-}
-
-long RegistryKey::EnumSubkey(uint32_t index, std::string* name) const {
-  if (node_ == nullptr || name == nullptr) return kErrorInvalidParameter;
-  if (index >= node_->children.size()) return kErrorNoMoreItems;
-  auto it = node_->children.begin();
+long EnumTreeSubkey(const RegistryTree::Node& node, uint32_t index, std::string* name) {
+  if (name == nullptr) return kErrorInvalidParameter;
+  if (index >= node.children.size()) return kErrorNoMoreItems;
+  auto it = node.children.begin();
   std::advance(it, index);
   *name = it->second->name;
   return kErrorSuccess;
 }
 
-long RegistryKey::QueryValue(std::string_view name, uint32_t bufferSize, uint32_t* type,
-                             std::string* bytes, uint32_t* size) const {
-  if (node_ == nullptr) return kErrorInvalidParameter;
-  auto found = node_->values.find(winpath::ToLowerAscii(name));
-  if (found == node_->values.end()) return kErrorFileNotFound;
+long QueryTreeValue(const RegistryTree::Node& node, std::string_view name, uint32_t bufferSize,
+                    uint32_t* type, std::string* bytes, uint32_t* size) {
+  auto found = node.values.find(winpath::ToLowerAscii(name));
+  if (found == node.values.end()) return kErrorFileNotFound;
   const RegistryValue& value = found->second;
   if (type != nullptr) *type = value.type;
   if (size != nullptr) *size = static_cast<uint32_t>(value.bytes.size());
   if (value.bytes.size() > bufferSize) return kErrorMoreData;
   if (bytes != nullptr) *bytes = value.bytes;
   return kErrorSuccess;
-}
-
-void RegistryKey::Close() {
-  node_ = nullptr;
-  tree_.reset();
 }
 
 }  // namespace platform

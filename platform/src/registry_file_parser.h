@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry.h"
 #include "platform/registry_tree.h"
 
 namespace platform {
@@ -35,5 +36,13 @@ class RegistryFileParser {
 // Reads a quoted registry string starting at `pos` (on the opening quote); `\\` and `\"` are
 // the only escapes. Advances `pos` past the closing quote.
 std::optional<std::string> ReadRegistryQuoted(std::string_view text, size_t& pos);
+
+// The key at `path` of the tree's HKEY_LOCAL_MACHINE in `view`, and reading it: what a key
+// opened over a tree does on every platform.
+long OpenTreeKey(const RegistryTree& tree, std::string_view path, RegistryView view,
+                 const RegistryTree::Node** node);
+long EnumTreeSubkey(const RegistryTree::Node& node, uint32_t index, std::string* name);
+long QueryTreeValue(const RegistryTree::Node& node, std::string_view name, uint32_t bufferSize,
+                    uint32_t* type, std::string* bytes, uint32_t* size);
 
 }  // namespace platform

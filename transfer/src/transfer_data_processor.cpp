@@ -6,6 +6,7 @@
 
 #include "host/application.h"
 #include "host/environment.h"
+#include "platform/directories.h"
 #include "platform/environment.h"
 #include "platform/module_path.h"
 #include "vantrel/diagnostic_log.h"
@@ -16,8 +17,13 @@ namespace vantrel {
 namespace {
 
 constexpr char kComponent[] = "transfer.processor";
+#if defined(_WIN32)
+constexpr char kCoreFileName[] = "Kestrun.dll";
+constexpr char kCoreFolder[] = "\\Fennick\\bin\\";
+#else
 constexpr char kCoreFileName[] = "libKestrun.so";
 constexpr char kCoreFolder[] = "/Fennick/bin/";
+#endif
 constexpr size_t kMaxCorePathChars = 259;
 constexpr int32_t kStatusFailed = MARDEL_STATUS_FAILED;
 // The core's code for a document that is not a usable Part.
@@ -114,7 +120,7 @@ std::string TransferDataProcessor::ResolveCorePath() {
   if (configured && !configured->empty() && configured->size() <= kMaxCorePathChars)
     return *configured;
   std::optional<std::string> self = platform::ModulePathOf(&kModuleAnchor);
-  const size_t cut = self ? self->find_last_of('/') : std::string::npos;
+  const size_t cut = self ? self->find_last_of(platform::kPathSeparator) : std::string::npos;
   if (cut == std::string::npos) return kCoreFileName;
   return self->substr(0, cut) + kCoreFolder + kCoreFileName;
 }

@@ -66,7 +66,11 @@ std::vector<std::string> ProtocolTest::TakeLog() {
   std::ifstream in(dir_ + "/2026-01-02.log", std::ios::binary);
   std::vector<std::string> all;
   std::string line;
-  while (std::getline(in, line)) all.push_back(line);
+  while (std::getline(in, line)) {
+    // The log writes in text mode: on Windows its lines end in CR LF.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    all.push_back(line);
+  }
   std::vector<std::string> fresh;
   for (size_t i = logLinesSeen_; i < all.size(); ++i) {
     // "2026-01-02 00:00:00.000 level=X component=Y pid=N tid=N message=M"

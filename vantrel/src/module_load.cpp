@@ -5,6 +5,9 @@
 #if defined(TOLVANE_WEB_PANEL)
 #include "panel/web_panel_window.h"
 #endif
+#if defined(_WIN32)
+#include "win32/webview2_panel_window.h"
+#endif
 
 namespace {
 
@@ -13,6 +16,9 @@ struct ModuleRegistration {
     try {
 #if defined(TOLVANE_WEB_PANEL)
       panel::InstallWebPanel();
+#endif
+#if defined(_WIN32)
+      vantrel::InstallWin32PanelWindow();
 #endif
       host::Environment* env = host::environment();
       if (host::Desktop* desktop = env != nullptr ? env->desktop() : nullptr)

@@ -1,7 +1,7 @@
 // Late-bound automation: connect to a running application by its programmatic identifier and
-// call its objects' members by name with variant arguments. The runtime (libTolvaneOle32.so
-// and libTolvaneOleAut32.so, standing for ole32 and oleaut32) is loaded by name at run time,
-// so that everything else works where it is missing.
+// call its objects' members by name with variant arguments. The runtime (ole32 and oleaut32 on
+// Windows; libTolvaneOle32.so and libTolvaneOleAut32.so, standing for them, elsewhere) is
+// loaded by name at run time, so that everything else works where it is missing.
 #pragma once
 
 #include <string>
@@ -14,11 +14,17 @@
 
 namespace platform::automation {
 
+#if defined(_WIN32)
+inline constexpr char kOle32Library[] = "ole32.dll";
+inline constexpr char kOleAut32Library[] = "oleaut32.dll";
+#else
 inline constexpr char kOle32Library[] = "libTolvaneOle32.so";
 inline constexpr char kOleAut32Library[] = "libTolvaneOleAut32.so";
+#endif
 
 // The paths tried for a runtime library: beside the module that holds this code, in the lib
-// folder beside its bin folder, then the bare name for the loader's own search.
+// folder beside its bin folder, then the bare name for the loader's own search. On Windows the
+// runtime is the system's own, found by the system's search alone: the bare name only.
 std::vector<std::string> RuntimeLibraryCandidates(const std::string& name);
 
 // The client side of the runtime: both libraries and the eight entry points that calling

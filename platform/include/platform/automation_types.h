@@ -100,9 +100,11 @@ struct Variant {
     IUnknown* punkVal;
     IDispatch* pdispVal;
     SafeArray* parray;
+    void* record[2];  // the record case, which makes a variant as large as the system's
   };
-  Variant() : dblVal(0) {}
+  Variant() : record{nullptr, nullptr} {}
 };
+static_assert(sizeof(Variant) == 8 + 2 * sizeof(void*), "a variant has the system's layout");
 
 struct SafeArrayBound {
   uint32_t elements = 0;

@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// The debugger output stream: standard error on this platform. It is on unless switched off
-// by SetDebugOutputEnabled(false) or by TOLVANE_DEBUG_OUTPUT=0/off/false in the environment.
+// The debugger output stream: OutputDebugString on Windows, standard error elsewhere. It is on
+// unless switched off by SetDebugOutputEnabled(false) or by TOLVANE_DEBUG_OUTPUT=0/off/false in the
+// environment.
 void DebugOutput(std::string_view text);
 void SetDebugOutputEnabled(bool enabled);
 bool DebugOutputEnabled();

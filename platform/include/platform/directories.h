@@ -2,11 +2,21 @@
 
 #include <string>
 
+#if defined(_WIN32) && defined(CreateDirectory)
+// windows.h, when it came first, renames CreateDirectory; these are the platform's own names.
+#undef CreateDirectory
+#endif
+
 namespace platform {
 
 // Native path conventions: the separator, and how long a root is (a root keeps its separator).
+#if defined(_WIN32)
+inline constexpr char kPathSeparator = '\\';
+inline constexpr size_t kPathRootLength = 3;  // "C:\"
+#else
 inline constexpr char kPathSeparator = '/';
 inline constexpr size_t kPathRootLength = 1;
+#endif
 
 // Creates one directory; the result only says whether this call created it.
 bool CreateDirectory(const std::string& path);

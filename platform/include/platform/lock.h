@@ -1,10 +1,28 @@
 #pragma once
 
+#if !defined(_WIN32)
 #include <mutex>
+#endif
 
 namespace platform {
 
 // A non-recursive lock, the counterpart of the host's critical section.
+#if defined(_WIN32)
+// On Windows it is one: the storage holds a CRITICAL_SECTION, kept out of this header so that
+// its users need no windows.h.
+class Lock {
+ public:
+  Lock();
+  ~Lock();
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+  void Enter();
+  void Leave();
+
+ private:
+  alignas(void*) unsigned char section_[40];
+};
+#else
 class Lock {
  public:
   void Enter() { mutex_.lock(); }
@@ -13,6 +31,7 @@ class Lock {
  private:
   std::mutex mutex_;
 };
+#endif
 
 class LockGuard {
  public:

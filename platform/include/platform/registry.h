@@ -23,7 +23,8 @@ enum class RegistryView { k64Bit, k32Bit };
 std::string MapRegistryPathToView(std::string_view path, RegistryView view);
 
 // An open key of HKEY_LOCAL_MACHINE. The registry is the export file named by
-// TOLVANE_REGISTRY_FILE, read afresh at each open; no file means an empty registry.
+// TOLVANE_REGISTRY_FILE, read afresh at each open; no file means an empty registry. On Windows
+// it is the system's registry, read through its 32-bit or 64-bit view.
 class RegistryKey {
  public:
   static long OpenLocalMachine(std::string_view path, RegistryView view, RegistryKey* key);
@@ -38,11 +39,29 @@ class RegistryKey {
   long QueryValue(std::string_view name, uint32_t bufferSize, uint32_t* type, std::string* bytes,
                   uint32_t* size) const;
   void Close();
-  bool IsOpen() const { return node_ != nullptr; }
+#if defined(_WIN32)
+  // On Windows, HKEY_LOCAL_MACHINE is the system's registry; a key holds its handle.
+  RegistryKey() = default;
+  ~RegistryKey() {
+    Close();
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  bool IsOpen() const {
+    return node_ != nullptr || native_ != nullptr;
+  }
+#else
+  bool IsOpen() const {
+    return node_ != nullptr;
+  }
+#endif
 
  private:
   std::shared_ptr<const RegistryTree> tree_;
   const RegistryTree::Node* node_ = nullptr;
+#if defined(_WIN32)
+  void* native_ = nullptr;  // HKEY
+#endif
 };
 
 // The tree the registry reads now (empty when no file is named or it cannot be read).

@@ -14,5 +14,8 @@ std::string Windows1252ToUtf8(std::string_view text);
 void AppendUtf8(uint32_t codePoint, std::string& out);
 // UTF-16LE bytes (odd trailing byte ignored) to UTF-8; lone surrogates become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
+// Text of the system's ANSI code page to UTF-8: the active code page on Windows,
+// Windows-1252 elsewhere.
+std::string AnsiToUtf8(std::string_view text);
 
 }  // namespace platform

@@ -27,10 +27,11 @@ struct CoreExports {
   MardelImport_SetLogSinkFn setLogSink = nullptr;  // optional
 };
 
-// The numbers logged as "error=%lu". The loader gives no error number of its own, so a load
+// The numbers logged as "error=%lu". dlopen gives no error number of its own, so a load
 // failure reports the errno that the failed dlopen left (2 for a missing file, the same number
 // as the original platform's "file not found"), or 126, the original's "module not found",
-// when it left none; a missing export reports 127, the original's "procedure not found".
+// when it left none; on Windows the errno is the loader's own error. A missing export
+// reports 127, the original's "procedure not found".
 constexpr unsigned long kModuleNotFoundCode = 126;
 constexpr unsigned long kProcedureNotFoundCode = 127;
 unsigned long LoadFailureCode(int savedErrno);

@@ -1,0 +1,22 @@
+# Fails unless the export table of MODULE (as objdump -p prints it) names exactly the names in
+# EXPECTED (a ;-list), nothing more and nothing less.
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${MODULE}")
+endif()
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump}")
+string(REPLACE "\n" ";" lines "${table}")
+set(names)
+foreach(line ${lines})
+  # A row is "[   0] Name".
+  if(line MATCHES "^[ \t]*[[][ ]*[0-9]+[]] (.+)$")
+    list(APPEND names "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(SORT names)
+set(expected ${EXPECTED})
+list(SORT expected)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "${MODULE} exports\n  ${names}\nexpected\n  ${expected}")
+endif()
+message(STATUS "${MODULE} exports exactly: ${names}")
