@@ -35,16 +35,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos) {
   return length;
 }
 
-// The code unit of a surrogate written as three bytes (ED A0..BF 80..BF), or 0.
-unsigned SurrogateAt(std::string_view text, size_t pos) {
-  if (pos + 3 > text.size()) return 0;
-  const auto b0 = static_cast<unsigned char>(text[pos]);
-  const auto b1 = static_cast<unsigned char>(text[pos + 1]);
-  const auto b2 = static_cast<unsigned char>(text[pos + 2]);
-  if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || b2 < 0x80 || b2 > 0xBF) return 0;
-  return 0xD000u | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-}
-
 void AppendUnicodeEscape(std::string& out, unsigned unit) {
   static const char kHex[] = "0123456789abcdef";
   out += "\\u";
@@ -237,9 +227,6 @@ std::string EscapeJsonReplyString(std::string_view text) {
     } else if (const size_t length = Utf8SequenceLength(text, pos); length > 0) {
       out.append(text.substr(pos, length));
       pos += length;
-    } else if (const unsigned unit = SurrogateAt(text, pos); unit != 0) {
-      AppendUnicodeEscape(out, unit);
-      pos += 3;
     } else {
       AppendUnicodeEscape(out, 0xFFFD);
       ++pos;

@@ -59,8 +59,8 @@ TEST(EscapeJsonReplyString, EscapesControlsAndMendsWhatIsNotUtf8) {
   // Valid UTF-8 of every length is kept as it is.
   EXPECT_EQ(EscapeJsonReplyString("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
             "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
-  // A lone surrogate as the field readers decode it goes back as its escape.
-  EXPECT_EQ(EscapeJsonReplyString("a\xED\xA0\x80z\xED\xBF\xBF"), "a\\ud800z\\udfff");
+  // A surrogate written out as three bytes is no character: one U+FFFD a byte.
+  EXPECT_EQ(EscapeJsonReplyString("a\xED\xA0\x80z"), "a\\ufffd\\ufffd\\ufffdz");
   // Other bytes that start or continue no valid character become U+FFFD, one each.
   EXPECT_EQ(EscapeJsonReplyString("\xFF"), "\\ufffd");
   EXPECT_EQ(EscapeJsonReplyString("\xC0\xAF"), "\\ufffd\\ufffd");
@@ -124,15 +124,15 @@ TEST_F(HostileReplies, EveryByteInTextOrJsonGivesAWellFormedReply) {
 }
 
 TEST_F(HostileReplies, ANameThatIsNotUtf8IsQuotedAsValidJsonInRetryAndEcho) {
-  // A lone surrogate escape decodes to three bytes that are not UTF-8; 0xFF is none either.
+  // A surrogate written out as three bytes is not UTF-8, and 0xFF is none either.
   const std::string name = std::string("n\x01\xED\xA0\x80\xFF\"", 7);
   ASSERT_EQ(Send(Packet("transferLargeStart", StartBody(name, 2), "text")).kind,
             TransferOutcomeKind::Accepted);
   TransferOutcome retry = Send(Packet("transferLargeEnd", EndBody(name), "text"));
   ASSERT_EQ(retry.kind, TransferOutcomeKind::RetryRequested);
   EXPECT_EQ(retry.reply,
-            "{\"cmd\":\"transferLargeRetry\",\"data\":\"{\\\"name\\\":\\\"n\\\\u0001\\\\ud800"
-            "\\\\ufffd\\\\\\\"\\\",\\\"data\\\":[0,1]}\"}");
+            "{\"cmd\":\"transferLargeRetry\",\"data\":\"{\\\"name\\\":\\\"n\\\\u0001\\\\ufffd"
+            "\\\\ufffd\\\\ufffd\\\\ufffd\\\\\\\"\\\",\\\"data\\\":[0,1]}\"}");
   Send(Packet("transferLargeData", DataBody(name, 0, "a"), "text"));
   Send(Packet("transferLargeData", DataBody(name, 1, "b"), "text"));
   TransferOutcome echo = Send(Packet("transferLargeEnd", EndBody(name), "text"));

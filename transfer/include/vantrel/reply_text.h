@@ -13,9 +13,8 @@ namespace vantrel {
 bool IsWellFormedJson(std::string_view text);
 
 // `text` escaped for the inside of a JSON string literal of a reply (no surrounding quotes):
-// as EscapeJsonString, and the result is valid UTF-8. The three-byte form the field readers
-// give a lone surrogate escape (\uD800 to \uDFFF) is written back as that escape, so the page
-// gets its own text again; any other byte that is not valid UTF-8 becomes \ufffd.
+// as EscapeJsonString, and each byte that is not part of a valid UTF-8 character (surrogates
+// written out included) becomes \ufffd, as the page's own decoder would show it.
 std::string EscapeJsonReplyString(std::string_view text);
 
 // `json` as it is when it is well formed, else as a JSON string holding it.
