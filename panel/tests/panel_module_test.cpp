@@ -75,7 +75,10 @@ TEST(PanelModule, TheConsoleSendsTheBracketInHashedChunksAndTheFoundCoreDrawsIt)
   const std::filesystem::path state =
       std::filesystem::temp_directory_path() / ("tolvane-panel-module-" + std::to_string(getpid()));
   std::filesystem::remove_all(state);
+  std::filesystem::create_directories(state);
   setenv("XDG_STATE_HOME", state.c_str(), 1);
+  // The panel's browser profile lives in the temporary folder: one of its own for this run.
+  setenv("TMPDIR", state.c_str(), 1);
 
   workstation::Workstation ws;
   std::shared_ptr<host::Document> part = ws.newPart();

@@ -72,6 +72,8 @@ class WorkstationExit : public ::testing::TestWithParam<Case> {
     ASSERT_GE(pid_, 0);
     if (pid_ == 0) {
       setenv("XDG_STATE_HOME", dir_.c_str(), 1);
+      // The panel's browser profile lives in the temporary folder: one of its own per run.
+      setenv("TMPDIR", dir_.c_str(), 1);
       unsetenv("TOLVANE_AUTO_OPEN_PANEL");
       if (!freopen(out.c_str(), "w", stdout)) _exit(120);
       std::vector<char*> argv;
