@@ -41,6 +41,12 @@ std::string Name(const ::testing::TestParamInfo<Case>& info) {
          (info.param.panel ? "WithPanel" : "WithoutPanel");
 }
 
+// Removes what it can: the browser engine may still be writing its own files there.
+void RemoveTree(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+}
+
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -53,7 +59,7 @@ class WorkstationExit : public ::testing::TestWithParam<Case> {
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
            ("tolvane-exit-" + std::to_string(getpid()) + "-" + Name({GetParam(), 0}));
-    std::filesystem::remove_all(dir_);
+    RemoveTree(dir_);
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override {
@@ -61,7 +67,7 @@ class WorkstationExit : public ::testing::TestWithParam<Case> {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
-    std::filesystem::remove_all(dir_);
+    RemoveTree(dir_);
   }
 
   void Start(const std::vector<std::string>& extra) {
