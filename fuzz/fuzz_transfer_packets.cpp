@@ -13,6 +13,7 @@
 #include "platform/debug_output.h"
 #include "vantrel/demo_schema_handler.h"
 #include "vantrel/json_field_readers.h"
+#include "vantrel/reply_text.h"
 #include "vantrel/transfer_protocol.h"
 
 namespace {
@@ -40,6 +41,8 @@ void CheckOutcome(const vantrel::TransferOutcome& o) {
   Check(o.kind != Kind::Accepted || o.reply.empty());
   Check(o.kind != Kind::Completed || !o.Payload().empty());
   Check(o.kind != Kind::RetryRequested || o.reply.find("transferLargeRetry") != std::string::npos);
+  // Whatever the packet held, what the page is sent is JSON.
+  Check(o.reply.empty() || vantrel::IsWellFormedJson(o.reply));
 }
 
 // The open transfers as the accepted packets describe them.
@@ -99,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vantrel::TransferOutcome outcome = vantrel::HandleTransferPacket(table, packet, services);
     CheckOutcome(outcome);
     model.See(packet, outcome, table);
-    vantrel::DemoSchemaHook(&adapter, outcome);
+    const std::string schemaReply = vantrel::DemoSchemaHook(&adapter, outcome);
+    Check(schemaReply.empty() || vantrel::IsWellFormedJson(schemaReply));
     Check(table.OpenCount() <= limits.maxOpenTransfers);
     Check(table.HeldBytes() <= limits.maxHeldBytes);
   }

@@ -11,6 +11,8 @@ packages=(
   # and Mesa's software OpenGL for machines without a GPU.
   qt6-base-dev libqt6opengl6-dev qt6-webengine-dev qt6-webchannel-dev
   xvfb xauth libgl1-mesa-dri libglx-mesa0 libgl1-mesa-dev
+  # Xlib, for the test that closes the workstation's window as a window manager does.
+  libx11-dev
   # An independent glTF loader for the tests of the mesh files kestrun writes.
   assimp-utils
   # The command line's report is checked against its JSON Schema.

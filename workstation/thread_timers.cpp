@@ -6,26 +6,57 @@
 
 namespace workstation {
 
+namespace {
+
+// Whole milliseconds left until `due`, rounded up so that a wake-up is never early.
+int MillisecondsUntil(const QDeadlineTimer& due) {
+  const qint64 ns = due.remainingTimeNSecs();
+  if (ns <= 0) return 0;
+  return static_cast<int>(std::min<qint64>((ns + 999999) / 1000000, 0x7FFFFFFF));
+}
+
+}  // namespace
+
 QtThreadTimers::~QtThreadTimers() {
-  for (auto& entry : timers_) delete entry.second;
+  for (auto& entry : timers_) delete entry.second.timer;
 }
 
 std::uint32_t QtThreadTimers::start(std::uint32_t intervalMs, Callback callback) {
   const std::uint32_t id = nextId_++;
-  auto* timer = new QTimer();
-  timer->setInterval(static_cast<int>(std::min<std::uint32_t>(intervalMs, 0x7FFFFFFF)));
-  QObject::connect(timer, &QTimer::timeout, [callback, id] { callback(id); });
-  timers_[id] = timer;
-  timer->start();
+  Timer entry;
+  entry.intervalMs = std::min<std::uint32_t>(intervalMs, 0x7FFFFFFF);
+  entry.callback = std::move(callback);
+  entry.timer = new QTimer();
+  entry.timer->setTimerType(Qt::PreciseTimer);
+  entry.timer->setSingleShot(true);
+  QObject::connect(entry.timer, &QTimer::timeout, [this, id] { onTimeout(id); });
+  entry.due = QDeadlineTimer(entry.intervalMs, Qt::PreciseTimer);
+  entry.timer->start(static_cast<int>(entry.intervalMs));
+  timers_[id] = std::move(entry);
   return id;
+}
+
+void QtThreadTimers::onTimeout(std::uint32_t id) {
+  auto found = timers_.find(id);
+  if (found == timers_.end()) return;
+  Timer& entry = found->second;
+  if (const int rest = MillisecondsUntil(entry.due); rest > 0) {
+    entry.timer->start(rest);
+    return;
+  }
+  // The next interval counts from now; the callback may kill the timer, so it runs last.
+  entry.due = QDeadlineTimer(entry.intervalMs, Qt::PreciseTimer);
+  entry.timer->start(static_cast<int>(entry.intervalMs));
+  Callback callback = entry.callback;
+  callback(id);
 }
 
 void QtThreadTimers::kill(std::uint32_t id) {
   auto found = timers_.find(id);
   if (found == timers_.end()) return;
-  found->second->stop();
+  found->second.timer->stop();
   // The timer may be the one whose signal is running.
-  found->second->deleteLater();
+  found->second.timer->deleteLater();
   timers_.erase(found);
 }
 

@@ -2,6 +2,7 @@
 // The Qt timers run on the event loop; the manual ones fire when a test advances their clock.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 
 #include <cstdint>
@@ -23,6 +24,9 @@ class ThreadTimers {
   virtual std::size_t active() const = 0;
 };
 
+// Never early: a timer fires once its whole interval has passed on the monotonic clock,
+// measured from its start or its last firing. Qt's timers are precise here, and a wake-up
+// that still comes early only waits for the rest.
 class QtThreadTimers : public ThreadTimers {
  public:
   ~QtThreadTimers() override;
@@ -31,7 +35,15 @@ class QtThreadTimers : public ThreadTimers {
   std::size_t active() const override { return timers_.size(); }
 
  private:
-  std::map<std::uint32_t, QTimer*> timers_;
+  struct Timer {
+    QTimer* timer = nullptr;
+    std::int64_t intervalMs = 0;
+    QDeadlineTimer due;
+    Callback callback;
+  };
+  void onTimeout(std::uint32_t id);
+
+  std::map<std::uint32_t, Timer> timers_;
   std::uint32_t nextId_ = 1;
 };
 

@@ -108,7 +108,9 @@ bool parse(int argc, char** argv, Arguments& args) {
 
 bool loadAddin(workstation::Workstation& ws, const std::string& path,
                const std::optional<std::string>& frontend, platform::DynamicLibrary& module) {
-  if (!module.Open(path)) {
+  // The add-in brings Qt WebEngine, whose clean-up runs when the application object goes and
+  // at exit: its code must stay mapped until then, as a host keeps its add-ins for the session.
+  if (!module.Open(path, platform::DynamicLibrary::Residency::UntilExit)) {
     std::cerr << "workstation: cannot load the add-in " << path << ": " << module.LastError()
               << "\n";
     return false;
@@ -188,11 +190,12 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 64;
   }
+  // Declared before the application object, so that it goes after it: the application's
+  // clean-up still calls into what the add-in brought.
+  platform::DynamicLibrary addinModule;
   // Qt WebEngine shares its OpenGL contexts with the application's.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
-  // Declared first so that it is unloaded after every object it made is gone.
-  platform::DynamicLibrary addinModule;
   workstation::Workstation ws;
   watchSignals(ws);
   ws.newPart();

@@ -166,6 +166,67 @@ TEST_F(PanelTest, TheDemoSchemaAnswerFollowsTheTransferReply) {
   EXPECT_GE(Count("Win32WebView2PanelWindow::SchemaDispatchResponse"), 1);
 }
 
+TEST_F(PanelTest, EveryReplyToHostilePayloadsReachesThePageAsJson) {
+  struct Capture : vantrel::JsonPayloadProcessor {
+    void DrawJson(const std::string& json) override { drawn.push_back(json); }
+    std::vector<std::string> drawn;
+  } capture;
+  window_->SetDrawTarget(&capture);
+  // The page keeps what it sent; the bridge drops any reply that is not JSON, so a reply
+  // that is not JSON is one missing from the list.
+  Js(R"(
+    window.hostile = {};
+    var bytes = ''; for (var c = 0; c < 256; ++c) bytes += String.fromCharCode(c);
+    hostile.truncated = '{"mode":"part","flatNode":[{"type":"sketch","id":"s1","geom';
+    hostile.binary = bytes;
+    hostile.binaryJson = '{"b":"' + bytes + '"}';
+    // Text that is not valid Unicode: a body may carry escapes of lone surrogates, which
+    // the add-in reads as U+FFFD (the page's own text arrives as UTF-8 already mended).
+    hostile.name = 'n\u0001\ufffd"\\';
+    hostile.nameEscaped = 'n\\u0001\\ud800\\"\\\\';
+    hostile.type = 'q'.repeat(5000) + '\\udc80';
+    var send = window.chrome.webview.postMessage;
+    tolvaneConsole.sendSingle(hostile.truncated, 'json');
+    tolvaneConsole.sendSingle(hostile.binary, 'text');
+    tolvaneConsole.sendSingle(hostile.binaryJson, 'json');
+    tolvaneConsole.sendSingle('a\ud800b\udc80', 'text');
+    tolvaneConsole.sendSingle('{"schemaVersion":"1","units":"mm","primitives":[{"id":"b",' +
+        '"type":"' + hostile.type + '","origin":{"x":0,"y":0,"z":0}}]}', 'text');
+    send({cmd: 'transferLargeStart', data: '{"name":"' + hostile.nameEscaped + '","size":2}',
+          mode: 'text'});
+    send({cmd: 'transferLargeEnd', data: '{"name":"' + hostile.nameEscaped + '"}', mode: 'text'});
+    send({cmd: 'transferLargeData', data: '{"name":"' + bytes, mode: 'text'});
+  )");
+  // Five single transfers, the schema answer after the last, a retry for the open transfer
+  // and a failure for the broken body.
+  ASSERT_TRUE(WaitFor([&] { return Replies().size() >= 8; }))
+      << QJsonDocument(Replies()).toJson().toStdString();
+  Wait(500);
+  const QJsonArray replies = Replies();
+  ASSERT_EQ(replies.size(), 8) << QJsonDocument(replies).toJson().toStdString();
+  for (int i : {0, 1, 2, 3, 4}) EXPECT_EQ(replies[i].toObject()["type"], "transfer:received") << i;
+  // Each echo is what the page sent: text as its own string, and what only looks like JSON
+  // (the truncated part, raw control characters) as a string too.
+  EXPECT_EQ(Js("tolvaneConsole.replies()[0].data.data === hostile.truncated"), true);
+  EXPECT_EQ(Js("tolvaneConsole.replies()[1].data.data === hostile.binary"), true);
+  EXPECT_EQ(Js("tolvaneConsole.replies()[2].data.data === hostile.binaryJson"), true);
+  EXPECT_EQ(replies[5].toObject()["type"], "plugin:response");
+  EXPECT_EQ(replies[5].toObject()["error"].toObject()["message"],
+            "unsupported demo primitive type: " + QString(64, 'q') + "...");
+  EXPECT_EQ(replies[6].toObject()["cmd"], "transferLargeRetry");
+  // The name comes back as the add-in read it: the lone surrogate as U+FFFD.
+  EXPECT_EQ(Js("JSON.parse(tolvaneConsole.replies()[6].data).name === hostile.name"), true);
+  EXPECT_EQ(QJsonDocument::fromJson(replies[6].toObject()["data"].toString().toUtf8())
+                .object()["data"]
+                .toArray(),
+            QJsonArray({0, 1}));
+  EXPECT_EQ(replies[7].toObject()["type"], "transfer:error");
+  EXPECT_EQ(replies[7].toObject()["message"], "transferLargeData requires name, index and data");
+  // The json sends went on to the draw as they came.
+  EXPECT_EQ(capture.drawn.size(), 2u);
+  window_->SetDrawTarget(nullptr);
+}
+
 TEST_F(PanelTest, APageOfAnotherOriginIsNotHeard) {
   window_->LoadForTesting(
       "<script>window.chrome.webview.postMessage({cmd:'transferSingle',data:'hi',mode:'text'});"

@@ -22,13 +22,14 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
   return *this;
 }
 
-bool DynamicLibrary::Open(const std::string& path) {
+bool DynamicLibrary::Open(const std::string& path, Residency residency) {
   Close();
   if (path.empty()) {
     lastError_ = "empty library path";
     return false;
   }
-  handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const int flags = RTLD_NOW | RTLD_LOCAL | (residency == Residency::UntilExit ? RTLD_NODELETE : 0);
+  handle_ = ::dlopen(path.c_str(), flags);
   if (handle_ == nullptr) {
     const char* message = ::dlerror();
     lastError_ = message != nullptr ? message : "dlopen failed";

@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -65,6 +66,35 @@ TEST(DynamicLibrary, LoadsResolvesAndReportsFailures) {
   EXPECT_FALSE(lib.IsOpen());
   moved.Close();
   EXPECT_FALSE(moved.IsOpen());
+}
+
+// Whether the loader still has the module mapped, without loading it.
+bool StillMapped(const char* path) {
+  void* handle = ::dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) ::dlclose(handle);
+  return handle != nullptr;
+}
+
+TEST(DynamicLibrary, AResidentLibraryStaysMappedAfterClose) {
+  ASSERT_FALSE(StillMapped(RESIDENT_MODULE));
+  {
+    platform::DynamicLibrary lib;
+    ASSERT_TRUE(lib.Open(RESIDENT_MODULE)) << lib.LastError();
+    ASSERT_NE(lib.Symbol("TolvaneResidentModuleAnswer"), nullptr);
+    lib.Close();
+  }
+  EXPECT_FALSE(StillMapped(RESIDENT_MODULE));
+  {
+    platform::DynamicLibrary lib;
+    ASSERT_TRUE(lib.Open(RESIDENT_MODULE, platform::DynamicLibrary::Residency::UntilExit));
+    auto answer = reinterpret_cast<int (*)()>(lib.Symbol("TolvaneResidentModuleAnswer"));
+    ASSERT_NE(answer, nullptr);
+    lib.Close();
+    EXPECT_FALSE(lib.IsOpen());
+    // The code is still there: what it registered at exit can still run.
+    ASSERT_TRUE(StillMapped(RESIDENT_MODULE));
+    EXPECT_EQ(answer(), 42);
+  }
 }
 
 static int FunctionInThisExecutable() {

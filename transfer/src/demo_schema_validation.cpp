@@ -1,7 +1,11 @@
 #include "vantrel/demo_schema.h"
+#include "vantrel/reply_text.h"
 
 namespace vantrel {
 namespace {
+
+// The reply quotes an unknown type; a front end that sends megabytes there gets a few back.
+constexpr size_t kMaxQuotedTypeBytes = 64;
 
 DemoSchemaValidation Invalid(std::string message) {
   return DemoSchemaValidation{false, "schema.invalid", std::move(message)};
@@ -24,7 +28,8 @@ DemoSchemaValidation ValidateDemoSchema(const DemoSchema& schema) {
         return Invalid("cylinder primitive radius and height must be positive");
       }
     } else {
-      return Invalid("unsupported demo primitive type: " + p.type);
+      return Invalid("unsupported demo primitive type: " +
+                     BoundQuotedText(p.type, kMaxQuotedTypeBytes));
     }
   }
   return DemoSchemaValidation{};

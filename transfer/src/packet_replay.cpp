@@ -2,6 +2,7 @@
 
 #include "vantrel/demo_schema_handler.h"
 #include "vantrel/json_field_readers.h"
+#include "vantrel/reply_text.h"
 #include "vantrel/transfer_protocol.h"
 
 namespace vantrel {
@@ -64,13 +65,13 @@ bool IsBase64Text(const std::string& text) {
 }
 
 std::string DescribeOutcome(const TransferOutcome& o, const std::string& schemaAnswer) {
-  std::string line = std::string("{\"kind\":\"") + TransferOutcomeKindName(o.kind) +
-                     "\",\"command\":\"" + EscapeJsonString(o.command) + "\",\"name\":\"" +
-                     EscapeJsonString(o.name) + "\",\"mode\":\"" + EscapeJsonString(o.mode) +
-                     "\",\"reply\":\"" + EscapeJsonString(o.reply) + "\",\"detail\":\"" +
-                     EscapeJsonString(o.detail) + "\"";
+  std::string line =
+      std::string("{\"kind\":\"") + TransferOutcomeKindName(o.kind) + "\",\"command\":\"" +
+      EscapeJsonReplyString(o.command) + "\",\"name\":\"" + EscapeJsonReplyString(o.name) +
+      "\",\"mode\":\"" + EscapeJsonReplyString(o.mode) + "\",\"reply\":\"" +
+      EscapeJsonReplyString(o.reply) + "\",\"detail\":\"" + EscapeJsonReplyString(o.detail) + "\"";
   if (!schemaAnswer.empty())
-    line += ",\"schemaResponse\":\"" + EscapeJsonString(schemaAnswer) + "\"";
+    line += ",\"schemaResponse\":\"" + EscapeJsonReplyString(schemaAnswer) + "\"";
   return line + "}";
 }
 

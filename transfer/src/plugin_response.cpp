@@ -1,6 +1,6 @@
 #include "vantrel/plugin_response.h"
 
-#include "vantrel/json_field_readers.h"
+#include "vantrel/reply_text.h"
 
 namespace vantrel {
 
@@ -23,15 +23,17 @@ PluginResponse MakeErrorPluginResponse(const std::string& id, const std::string&
 }
 
 std::string SerializePluginResponse(const PluginResponse& r) {
-  std::string out = "{\"id\":\"" + EscapeJsonString(r.id) + "\",\"type\":\"" +
-                    EscapeJsonString(r.type) + "\",\"ok\":" + (r.ok ? "true" : "false");
+  std::string out = "{\"id\":\"" + EscapeJsonReplyString(r.id) + "\",\"type\":\"" +
+                    EscapeJsonReplyString(r.type) + "\",\"ok\":" + (r.ok ? "true" : "false");
+  // The result and details go in as JSON; one that is not well formed goes in as a string.
   if (r.ok) {
-    out += ",\"result\":" + (r.result.empty() ? std::string("{}") : r.result) + "}";
+    out +=
+        ",\"result\":" + (r.result.empty() ? std::string("{}") : JsonValueOrString(r.result)) + "}";
     return out;
   }
-  out += ",\"error\":{\"code\":\"" + EscapeJsonString(r.code) + "\",\"message\":\"" +
-         EscapeJsonString(r.message) + "\"";
-  if (!r.details.empty()) out += ",\"details\":" + r.details;
+  out += ",\"error\":{\"code\":\"" + EscapeJsonReplyString(r.code) + "\",\"message\":\"" +
+         EscapeJsonReplyString(r.message) + "\"";
+  if (!r.details.empty()) out += ",\"details\":" + JsonValueOrString(r.details);
   out += "}}";
   return out;
 }

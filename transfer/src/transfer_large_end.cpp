@@ -1,6 +1,7 @@
 #include "transfer_handlers.h"
 #include "transfer_replies.h"
 #include "vantrel/json_field_readers.h"
+#include "vantrel/reply_text.h"
 
 namespace vantrel {
 namespace {
@@ -138,8 +139,8 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   outcome.command = packet.command;
   outcome.transferType = "large";
   outcome.mode = batch->mode;
-  outcome.payloadHead = "{\"type\":\"large\",\"name\":\"" + EscapeJsonString(*name) +
-                        "\",\"mode\":\"" + EscapeJsonString(batch->mode) + "\",\"data\":";
+  outcome.payloadHead = "{\"type\":\"large\",\"name\":\"" + EscapeJsonReplyString(*name) +
+                        "\",\"mode\":\"" + EscapeJsonReplyString(batch->mode) + "\",\"data\":";
   const TransferMode kind = batch->kind;
   Assembly assembly = Assemble(packet, *name, *batch);
   if (assembly.retryIndex) return RetryOutcome(packet.command, *name, {*assembly.retryIndex});

@@ -76,7 +76,8 @@ TransferOutcome HandleTransferSingle(TransferPacket& packet) {
   outcome.mode = packet.mode;
   outcome.payloadHead = json ? "{\"type\":\"single\",\"mode\":\"json\",\"data\":"
                              : "{\"type\":\"single\",\"mode\":\"text\",\"data\":";
-  outcome.payloadData = json ? PayloadData::Raw : PayloadData::Escaped;
+  // The payload goes back in the reply, which must be JSON whatever the body held.
+  outcome.payloadData = json ? PayloadData::JsonOrString : PayloadData::Escaped;
   outcome.dataIsJson = json;
   outcome.data = std::move(packet.body);
   outcome.reply = ReceivedReply(outcome.Payload());

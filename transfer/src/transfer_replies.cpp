@@ -1,7 +1,7 @@
 #include "transfer_replies.h"
 
 #include "vantrel/diagnostic_log.h"
-#include "vantrel/json_field_readers.h"
+#include "vantrel/reply_text.h"
 
 namespace vantrel {
 namespace {
@@ -9,7 +9,8 @@ namespace {
 constexpr size_t kMaxLoggedValueBytes = 256;
 
 std::string CommandMessage(const char* cmd, const std::string& innerJson) {
-  return std::string("{\"cmd\":\"") + cmd + "\",\"data\":\"" + EscapeJsonString(innerJson) + "\"}";
+  return std::string("{\"cmd\":\"") + cmd + "\",\"data\":\"" + EscapeJsonReplyString(innerJson) +
+         "\"}";
 }
 
 }  // namespace
@@ -26,15 +27,18 @@ void LogProtocolInfo(const std::string& message) {
 std::string TransferOutcome::Payload() const {
   if (kind != TransferOutcomeKind::Completed) return std::string();
   std::string payload;
-  const size_t dataBytes = payloadData == PayloadData::Raw ? data.size() : 4;
+  const size_t dataBytes = payloadData == PayloadData::Null ? 4 : data.size() + 2;
   payload.reserve(payloadHead.size() + dataBytes + 1);
   payload += payloadHead;
   switch (payloadData) {
     case PayloadData::Raw:
       payload += data;
       break;
+    case PayloadData::JsonOrString:
+      payload += JsonValueOrString(data);
+      break;
     case PayloadData::Escaped:
-      payload += "\"" + EscapeJsonString(data) + "\"";
+      payload += "\"" + EscapeJsonReplyString(data) + "\"";
       break;
     case PayloadData::Null:
       payload += "null";
@@ -63,8 +67,8 @@ TransferOutcome FailedOutcome(const std::string& command, const std::string& det
   outcome.kind = TransferOutcomeKind::Failed;
   outcome.command = command;
   outcome.detail = detail;
-  outcome.reply =
-      "{\"type\":\"transfer:error\",\"ok\":false,\"message\":\"" + EscapeJsonString(detail) + "\"}";
+  outcome.reply = "{\"type\":\"transfer:error\",\"ok\":false,\"message\":\"" +
+                  EscapeJsonReplyString(detail) + "\"}";
   WriteLog(kLogError, kProtocolComponent,
            "protocol_error cmd=" + LogValue(command) + " detail=" + detail);
   return outcome;
@@ -81,8 +85,9 @@ TransferOutcome RetryOutcome(const std::string& command, const std::string& name
     if (!list.empty()) list.push_back(',');
     list += std::to_string(index);
   }
-  outcome.reply = CommandMessage("transferLargeRetry", "{\"name\":\"" + EscapeJsonString(name) +
-                                                           "\",\"data\":[" + list + "]}");
+  outcome.reply =
+      CommandMessage("transferLargeRetry",
+                     "{\"name\":\"" + EscapeJsonReplyString(name) + "\",\"data\":[" + list + "]}");
   std::string message = "protocol_retry cmd=" + command + " name=" + LogValue(name) +
                         " index_count=" + std::to_string(indices.size());
   if (!indices.empty()) message += " first_index=" + std::to_string(indices.front());
@@ -95,7 +100,7 @@ std::string ReceivedReply(const std::string& payload) {
 }
 
 std::string EchoReply(const std::string& name) {
-  return CommandMessage("transferLargeEcho", "{\"name\":\"" + EscapeJsonString(name) + "\"}");
+  return CommandMessage("transferLargeEcho", "{\"name\":\"" + EscapeJsonReplyString(name) + "\"}");
 }
 
 }  // namespace vantrel

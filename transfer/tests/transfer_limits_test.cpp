@@ -85,8 +85,8 @@ TEST_F(TransferBounds, InvalidUtf8AndControlBytesStayContained) {
   TransferOutcome o = Send(Packet("transferSingle", std::string("a\x01\xFF\x00z", 5)));
   EXPECT_EQ(o.kind, Kind::Completed);
   EXPECT_EQ(o.data, std::string("a\x01\xFF\x00z", 5));
-  // Control bytes are escaped so that the reply stays JSON.
+  // Control bytes are escaped and the byte that is not UTF-8 is replaced, so that the reply
+  // stays JSON.
   EXPECT_EQ(o.Payload(),
-            std::string("{\"type\":\"single\",\"mode\":\"text\",\"data\":\"a\\u0001\xFF"
-                        "\\u0000z\"}"));
+            "{\"type\":\"single\",\"mode\":\"text\",\"data\":\"a\\u0001\\ufffd\\u0000z\"}");
 }

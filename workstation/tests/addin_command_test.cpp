@@ -159,6 +159,21 @@ TEST_F(WorkstationTest, TwentyRetriesThenThePanelWindowHandleIsUnavailable) {
   ws.AdoptCommand(command.release());
 }
 
+TEST_F(WorkstationTest, EachRetryWaitsItsWhole250MillisecondsOnTheHostClock) {
+  Workstation& ws = MakeWorkstation(true);
+  std::unique_ptr<host::Command> command(fctCreateVantrelCmd());
+  auto* cmd = static_cast<vantrel::VantrelCmd*>(command.get());
+  ASSERT_EQ(Count("VantrelCmd::InitializePanelHost"), 1);
+  for (int retry = 1; retry <= 3; ++retry) {
+    ws.manualTimers()->advance(249);
+    EXPECT_EQ(Count("VantrelCmd::InitializePanelHost"), retry);
+    ws.manualTimers()->advance(1);
+    EXPECT_EQ(Count("VantrelCmd::InitializePanelHost"), retry + 1);
+    EXPECT_EQ(cmd->initRetryCount(), retry + 1);
+  }
+  ws.AdoptCommand(command.release());
+}
+
 TEST_F(WorkstationTest, EmptyFrontendLocationFailsOnceAndIsNotRetried) {
   vantrel::SetFrontendLaunchOverride(std::string());
   Workstation& ws = MakeWorkstation(true);

@@ -14,8 +14,13 @@ class DynamicLibrary {
   DynamicLibrary(DynamicLibrary&& other) noexcept;
   DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
 
-  // Loads the library; on failure returns false and keeps the loader's message.
-  bool Open(const std::string& path);
+  // Whether Close (or the destructor) may unmap the library's code.
+  enum class Residency { Unloadable, UntilExit };
+
+  // Loads the library; on failure returns false and keeps the loader's message. A library
+  // loaded UntilExit stays mapped after Close: one that brings frameworks with exit-time
+  // clean-up of their own (Qt WebEngine) must still be there when that clean-up runs.
+  bool Open(const std::string& path, Residency residency = Residency::Unloadable);
   void* Symbol(const std::string& name) const;
   void Close();
   bool IsOpen() const { return handle_ != nullptr; }

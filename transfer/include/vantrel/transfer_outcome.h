@@ -14,8 +14,10 @@ enum class TransferOutcomeKind : int32_t {
 
 const char* TransferOutcomeKindName(TransferOutcomeKind kind);
 
-// How the received-payload object writes the data: as it is, as a JSON string, or null.
-enum class PayloadData : int32_t { Raw = 0, Escaped = 1, Null = 2 };
+// How the received-payload object writes the data: as it is, as a JSON string, null, or as
+// it is when it is well-formed JSON and as a string otherwise (text that only looks like JSON,
+// such as a truncated part, would make the object invalid).
+enum class PayloadData : int32_t { Raw = 0, Escaped = 1, Null = 2, JsonOrString = 3 };
 
 // What one packet led to; all texts UTF-8.
 struct TransferOutcome {
