@@ -102,6 +102,7 @@ bool SolidFeature::upToDate() {
 }
 
 host::UpdateResult SolidFeature::recompute() {
+  if (cutsAloneIntoValidSolid()) return {};
   refresh();
   host::UpdateResult outcome;
   if (!error_.empty()) {
@@ -109,6 +110,26 @@ host::UpdateResult SolidFeature::recompute() {
     outcome.diagnostic = error_;
   }
   return outcome;
+}
+
+// An update of the feature that ends a cutting run asks whether it can be computed, not for
+// the solid: its tool is cut from the solid before the run alone, and the run's joint cut
+// waits until its solid is asked for (a view, a measure, a later feature, the export). Cutting
+// each new tool from the growing solid instead would cost the whole run at every item. When
+// that cut fails, the feature is computed in its run, so that it reports the real reason.
+bool SolidFeature::cutsAloneIntoValidSolid() {
+  if (!joinsCutRun()) return false;
+  Run run = runEndingHere();
+  if (run.size() < 2) return false;
+  Solid before = solidBefore(run.front());
+  if (before.shape.IsNull() || holds(before.stamp, run, run.size())) return false;
+  std::string error;
+  return runGuarded(
+      [&] {
+        TopoDS_Shape tool = cutTool();
+        check(booleans::cut(before.shape, {tool}, name(), nullptr), name());
+      },
+      error);
 }
 
 // This feature and the cutting features right before it that join its run, in body order.

@@ -93,6 +93,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   using Run = std::vector<SolidFeature*>;
 
   Run runEndingHere();
+  bool cutsAloneIntoValidSolid();
   Solid solidBefore(const SolidFeature* first);
   static CacheKey keyOf(std::uint64_t before, const Run& run, std::size_t count);
   bool holds(std::uint64_t before, const Run& run, std::size_t count) const;

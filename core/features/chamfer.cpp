@@ -8,6 +8,7 @@
 #include "core/features/find_topos.h"
 #include "core/features/topo_descriptor.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 
 namespace kestrun {
 
@@ -58,9 +59,11 @@ FeatureOutcome chamferHandler(FeatureWriter& writer, const rapidjson::Value& ite
     logOut("chamferType invalid");
     return FeatureOutcome::none();
   }
-  auto chamfer = factory->createChamfer(
-      refs, host::kPropagationNone, values.mode, values.first, values.second,
-      reversed ? host::kChamferOrientationContrary : host::kChamferOrientationNormal);
+  auto chamfer = inBuildOrder(writer.sharedState(), [&] {
+    return factory->createChamfer(
+        refs, host::kPropagationNone, values.mode, values.first, values.second,
+        reversed ? host::kChamferOrientationContrary : host::kChamferOrientationNormal);
+  });
   if (!chamfer) {
     logOut("error: CreateChamfer failed, name = " + writer.name());
     return FeatureOutcome::none();

@@ -9,6 +9,7 @@
 #include "core/features/find_topos.h"
 #include "core/features/topo_descriptor.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 
 namespace kestrun {
 
@@ -50,7 +51,8 @@ FeatureOutcome draftHandler(FeatureWriter& writer, const rapidjson::Value& item,
   writer.debug("debug: pullDir = (" + num(read.x) + ", " + num(read.y) + ", " + num(read.z) + ")");
   host::SpecObjectPtr draft;
   if (!neutral.empty() && !faces.empty())
-    draft = factory->createDraft(faces, neutral.front(), pull, angle);
+    draft = inBuildOrder(writer.sharedState(),
+                         [&] { return factory->createDraft(faces, neutral.front(), pull, angle); });
   if (!draft) {
     logOut("error: CreateDraft failed, name = " + writer.name());
     return FeatureOutcome::none();

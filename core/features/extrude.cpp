@@ -10,6 +10,7 @@
 #include "core/features/simple_hole_cutter.h"
 #include "core/features/update_service.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "host/part_factory.h"
 
 namespace kestrun {
@@ -116,7 +117,8 @@ FeatureOutcome directPocket(FeatureWriter& writer, host::PartFactory& factory,
   } else if (target.body) {
     part->setCurrentFeature(target.body);
   }
-  host::SpecObjectPtr pocket = factory.createPocket(sketch);
+  host::SpecObjectPtr pocket =
+      inBuildOrder(writer.sharedState(), [&] { return factory.createPocket(sketch); });
   auto prism = host::query<host::Prism>(pocket);
   const std::string failure = "error: direct pocket remove extrude failed, name = " + writer.name();
   if (!pocket || !prism) return FeatureOutcome::none(failure);
@@ -135,7 +137,8 @@ FeatureOutcome directPocket(FeatureWriter& writer, host::PartFactory& factory,
 
 FeatureOutcome pad(FeatureWriter& writer, host::PartFactory& factory,
                    const host::SpecObjectPtr& sketch, const ExtrudeParams& p) {
-  host::SpecObjectPtr padFeature = factory.createPad(sketch);
+  host::SpecObjectPtr padFeature =
+      inBuildOrder(writer.sharedState(), [&] { return factory.createPad(sketch); });
   auto prism = host::query<host::Prism>(padFeature);
   if (!prism) {
     return FeatureOutcome::none("error: the pad could not be created, name = " + writer.name());

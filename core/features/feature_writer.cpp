@@ -8,6 +8,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/partjson/part_document.h"
 #include "core/text/host_text.h"
 #include "host/wireframe.h"
@@ -253,14 +254,14 @@ void FeatureWriter::boolWith(const host::SpecObjectPtr& previous, FeatureWriter*
   createBool(first);
 }
 
-void FeatureWriter::createBool(const host::SpecObjectPtr& firstObject) {
+void FeatureWriter::createBool(const host::SpecObjectPtr& firstObject, BoolPlace place) {
   if (!firstObject) {
     logOut("error: iBoolFirstObj is null, cannot perform boolean operation");
     status_ = host::kFail;
     return;
   }
   debug("debug: create bool " + boolType_ + " in " + aliasLine(firstObject));
-  host::SpecObjectPtr booleanFeature = createBooleanFeature(firstObject);
+  host::SpecObjectPtr booleanFeature = createBooleanFeature(firstObject, place);
   if (!booleanFeature) {
     logOut("error: failed to create boolean operation for boolType = " + boolType_);
     status_ = host::kFail;
@@ -269,7 +270,20 @@ void FeatureWriter::createBool(const host::SpecObjectPtr& firstObject) {
   completeBoolean(booleanFeature);
 }
 
-host::SpecObjectPtr FeatureWriter::createBooleanFeature(const host::SpecObjectPtr& first) {
+// The host puts a boolean right after the object it operates on; in build order that is
+// the last feature this import put in that object's body. A boolean placed earlier on
+// purpose does not move the body's end.
+host::SpecObjectPtr FeatureWriter::createBooleanFeature(const host::SpecObjectPtr& operated,
+                                                        BoolPlace place) {
+  BuildOrder* order = shared_.buildOrder.get();
+  const host::SpecObjectPtr last = order ? order->operatedFor(operated) : operated;
+  const host::SpecObjectPtr first = place == BoolPlace::AfterOperated ? operated : last;
+  host::SpecObjectPtr made = createBooleanAfter(first);
+  if (order && host::sameObject(first, last)) order->note(made);
+  return made;
+}
+
+host::SpecObjectPtr FeatureWriter::createBooleanAfter(const host::SpecObjectPtr& first) {
   const auto& factory = shared_.booleanFactory;
   switch (boolKind_) {
     case BoolType::Remove:

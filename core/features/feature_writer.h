@@ -16,6 +16,10 @@
 
 namespace kestrun {
 
+// Where a boolean goes in its target body: after the last feature the import put there,
+// or right after the object it operates on (a cut that names the state it cuts).
+enum class BoolPlace { BuildOrder, AfterOperated };
+
 class FeatureWriter : public Writer {
  public:
   explicit FeatureWriter(WriterRegistry* registry) : registry_(registry) {}
@@ -44,7 +48,7 @@ class FeatureWriter : public Writer {
 
   // Shared services for the handlers.
   host::SpecObjectPtr createPRTTool(const std::string& name);
-  void createBool(const host::SpecObjectPtr& firstObject);
+  void createBool(const host::SpecObjectPtr& firstObject, BoolPlace place = BoolPlace::BuildOrder);
   void boolWith(const host::SpecObjectPtr& previous, FeatureWriter* target);
   host::SpecObjectPtr createAxisLine(const rapidjson::Value& axis);
   host::Status createLength(const std::string& name, double millimetres, host::SpecObjectPtr& out);
@@ -86,7 +90,8 @@ class FeatureWriter : public Writer {
   void finishAfterHandler(const std::vector<FeatureWriter*>& targets,
                           const host::SpecObjectPtr& previous, const FeatureOutcome& outcome);
   void booleanStep(const std::vector<FeatureWriter*>& targets, const host::SpecObjectPtr& previous);
-  host::SpecObjectPtr createBooleanFeature(const host::SpecObjectPtr& firstObject);
+  host::SpecObjectPtr createBooleanFeature(const host::SpecObjectPtr& operated, BoolPlace place);
+  host::SpecObjectPtr createBooleanAfter(const host::SpecObjectPtr& first);
   void completeBoolean(const host::SpecObjectPtr& booleanFeature);
 
   WriterRegistry* registry_;

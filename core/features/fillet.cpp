@@ -9,6 +9,7 @@
 #include "core/features/find_topos.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 
 namespace kestrun {
 
@@ -33,7 +34,9 @@ FeatureOutcome filletEach(FeatureWriter& writer, host::DressUpFactory& factory,
              ", expected = 1, index = " + std::to_string(i));
       return FeatureOutcome::skipped(kNotMatched);
     }
-    auto fillet = factory.createSolidFillet(refs, radius, host::kPropagationNone);
+    auto fillet = inBuildOrder(writer.sharedState(), [&] {
+      return factory.createSolidFillet(refs, radius, host::kPropagationNone);
+    });
     if (!fillet) {
       logOut("error: CreateFillet failed, name = " + writer.name());
       return FeatureOutcome::skipped(kNoFillet);
@@ -72,7 +75,9 @@ FeatureOutcome filletHandler(FeatureWriter& writer, const rapidjson::Value& item
     return FeatureOutcome::skipped(kNotMatched);
   }
   if (fallback && refs.size() > 1) return filletEach(writer, *factory, topos, radius);
-  auto fillet = factory->createSolidFillet(refs, radius, host::kPropagationNone);
+  auto fillet = inBuildOrder(writer.sharedState(), [&] {
+    return factory->createSolidFillet(refs, radius, host::kPropagationNone);
+  });
   if (!fillet) {
     logOut("error: CreateFillet failed, name = " + writer.name());
     return FeatureOutcome::skipped(kNoFillet);

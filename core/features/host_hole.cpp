@@ -6,6 +6,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "host/hole_features.h"
 
 namespace kestrun {
@@ -134,7 +135,8 @@ void setKind(const host::SpecObjectPtr& object, host::Hole& hole, const HolePara
 FeatureOutcome drillOne(FeatureWriter& writer, host::HoleFactory& factory, const HoleParams& p,
                         const HoleSite& site, const host::SpecObjectPtr& support,
                         host::Status worst) {
-  host::SpecObjectPtr hole = factory.createHole(site.point, support, site.line);
+  host::SpecObjectPtr hole = inBuildOrder(
+      writer.sharedState(), [&] { return factory.createHole(site.point, support, site.line); });
   std::shared_ptr<host::Hole> h = holeInterface(writer, hole, site.index);
   if (!h) {
     FeatureOutcome out =

@@ -9,6 +9,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/sketch/sketch_json.h"
 #include "host/sweep_features.h"
 
@@ -99,7 +100,8 @@ FeatureOutcome loftHandler(FeatureWriter& writer, const rapidjson::Value& item,
   if (!factory)
     return FeatureOutcome::none("error: the part factory is not available, name = " +
                                 writer.name());
-  host::SpecObjectPtr loftFeature = factory->createLoft();
+  host::SpecObjectPtr loftFeature =
+      inBuildOrder(writer.sharedState(), [&] { return factory->createLoft(); });
   auto loft = host::query<host::Loft>(loftFeature);
   if (!loft)
     return FeatureOutcome::none("error: the loft could not be created, name = " + writer.name());

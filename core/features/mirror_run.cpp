@@ -4,6 +4,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 
 namespace kestrun {
 
@@ -38,7 +39,9 @@ FeatureOutcome mirrorRun(FeatureWriter& writer, const std::vector<FeatureWriter*
   trace(writer, "debug: ---- GetCurrentTool, " + aliasLine(part->currentTool()));
 
   auto factory = host::query<host::PatternFactory>(writer.sharedState().container);
-  host::SpecObjectPtr mirror = factory ? factory->createMirror(plane) : nullptr;
+  host::SpecObjectPtr mirror =
+      factory ? inBuildOrder(writer.sharedState(), [&] { return factory->createMirror(plane); })
+              : nullptr;
   FeatureOutcome out;
   out.body = body;
   if (!mirror) {

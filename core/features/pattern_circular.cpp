@@ -5,6 +5,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/partjson/json_members.h"
 
 namespace kestrun {
@@ -31,7 +32,10 @@ FeatureOutcome createCircular(FeatureWriter& writer, FeatureWriter& source,
                               const host::SpecObjectPtr& previous) {
   const auto& part = writer.sharedState().part;
   auto factory = host::query<host::PatternFactory>(writer.sharedState().container);
-  host::SpecObjectPtr pattern = factory ? factory->createCircPattern(object, p) : nullptr;
+  host::SpecObjectPtr pattern =
+      factory ? inBuildOrder(writer.sharedState(),
+                             [&] { return factory->createCircPattern(object, p); })
+              : nullptr;
   if (!pattern) {
     logOut("CreateCircPatt failed");
     part->setCurrentFeature(previous);

@@ -6,6 +6,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/partjson/json_members.h"
 
 namespace kestrun {
@@ -76,7 +77,10 @@ FeatureOutcome linearPattern(FeatureWriter& writer, const rapidjson::Value& item
                                  number(item, "distance2"),
                                  c.position1,
                                  c.position2};
-  host::SpecObjectPtr pattern = factory ? factory->createRectPattern(object, params) : nullptr;
+  host::SpecObjectPtr pattern =
+      factory ? inBuildOrder(writer.sharedState(),
+                             [&] { return factory->createRectPattern(object, params); })
+              : nullptr;
   FeatureOutcome out;
   if (!pattern) {
     logOut("error: the rectangular pattern could not be created, name = " + writer.name());

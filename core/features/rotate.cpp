@@ -9,6 +9,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/partjson/part_document.h"
 #include "core/sketch/sketch_json.h"
 #include "host/sweep_features.h"
@@ -56,7 +57,8 @@ host::SpecObjectPtr rotateAxis(FeatureWriter& writer, const rapidjson::Value& it
 FeatureOutcome buildShaft(FeatureWriter& writer, host::SweepFactory& factory,
                           const host::SpecObjectPtr& sketch, const host::SpecObjectPtr& axis,
                           const RotateAngles& angles) {
-  host::SpecObjectPtr shaft = factory.createShaft(sketch);
+  host::SpecObjectPtr shaft =
+      inBuildOrder(writer.sharedState(), [&] { return factory.createShaft(sketch); });
   if (!shaft) return FeatureOutcome::none("error: the shaft could not be created" + who(writer));
   auto parameters = host::query<host::Shaft>(shaft);
   if (!parameters) {

@@ -7,6 +7,7 @@
 #include "core/features/feature_writer.h"
 #include "core/features/find_topos.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 
 namespace kestrun {
 
@@ -20,7 +21,8 @@ FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
   host::SpecObjectList faces = findTopos(writer, topos, true);
   writer.debug("debug: findTopos size = " + std::to_string(faces.size()) +
                ", expected = " + std::to_string(arrayLength(topos)));
-  auto shell = factory->createShell(faces, thickness, 0);
+  auto shell =
+      inBuildOrder(writer.sharedState(), [&] { return factory->createShell(faces, thickness, 0); });
   if (!shell) {
     logOut("error: CreateShell failed, name = " + writer.name());
     return FeatureOutcome::none();

@@ -87,6 +87,8 @@ FeatureOutcome simpleHoleRemoveCut(FeatureWriter& writer, const rapidjson::Value
                 ", index = " + std::to_string(i + 1) + "/" + std::to_string(count) +
                 ", diameter = " + num(p.diameter) + ", depth = " + num(p.depth));
     CylinderCut cut{target.feature, target.body, point, n, p.diameter, p.depth, cutName};
+    // "targetIds" names the state it cuts: the cut goes right after it, as it always did.
+    cut.atTarget = mode == "targetIds";
     FeatureOutcome out = simpleHoleCutter(writer, cut);
     if (!out.feature || host::failed(out.status)) {
       logOut("warning: simple hole remove cut failed, name = " + writer.name() +

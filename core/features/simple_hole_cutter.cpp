@@ -5,6 +5,7 @@
 #include "core/features/sketch_frame.h"
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
+#include "core/partjson/build_order.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
 
@@ -51,7 +52,8 @@ host::Status cutterPad(FeatureWriter& writer, host::PartFactory& factory,
                        const host::SpecObjectPtr& sketch, const host::Vec3& n, double length,
                        const std::string& name) {
   writer.sharedState().part->setCurrentFeature(sketch);
-  host::SpecObjectPtr pad = factory.createPad(sketch);
+  host::SpecObjectPtr pad =
+      inBuildOrder(writer.sharedState(), [&] { return factory.createPad(sketch); });
   auto prism = host::query<host::Prism>(pad);
   if (!prism) return host::kFail;
   writer.setSpecObj(pad);
@@ -97,7 +99,7 @@ FeatureOutcome simpleHoleCutter(FeatureWriter& writer, const CylinderCut& cut) {
 
   writer.setBoolType("remove");
   state.part->setCurrentFeature(cut.target ? cut.target : cut.tool);
-  writer.createBool(cut.target);
+  writer.createBool(cut.target, cut.atTarget ? BoolPlace::AfterOperated : BoolPlace::BuildOrder);
   writer.setBoolType(savedBoolType);
   writer.clearPreviousSpecObj();
   writer.setPrtTool(cut.tool);

@@ -17,6 +17,7 @@ struct CylinderCut {
   double diameter = 0;
   double halfLength = 0;
   std::string name;
+  bool atTarget = false;  // right after the target, not after the last feature of its body
 };
 
 // The cut as the writer holds it afterwards: the boolean that removed the cylinder, with

@@ -4,6 +4,7 @@
 #include "core/features/sweep_handlers.h"
 #include "core/features/update_service.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/sketch/sketch_json.h"
 #include "host/sweep_features.h"
 
@@ -47,7 +48,8 @@ FeatureOutcome sweepHandler(FeatureWriter& writer, const rapidjson::Value& item,
   if (!factory)
     return FeatureOutcome::none("error: the part factory is not available, name = " +
                                 writer.name());
-  host::SpecObjectPtr rib = factory->createRib(profile, path);
+  host::SpecObjectPtr rib =
+      inBuildOrder(writer.sharedState(), [&] { return factory->createRib(profile, path); });
   if (!rib) return FeatureOutcome::none("error: CreateRib failed");
   writer.debug("debug: sweep created successfully");
   const host::Status status = updateFeature(rib).status;

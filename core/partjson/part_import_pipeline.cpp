@@ -5,6 +5,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/partjson/part_document.h"
 #include "host/pattern.h"
 #include "host/topology.h"
@@ -40,6 +41,7 @@ std::int32_t PartImportPipeline::attach(host::Document* document, ImportResult& 
   shared_.booleanFactory = access.container->query<host::BooleanFactory>();
   shared_.wireframeFactory = access.container->query<host::WireframeFactory>();
   shared_.brepFactory = access.container->query<host::BRepFactory>();
+  shared_.buildOrder = std::make_shared<BuildOrder>();
   // Both reference-object placement modes put auxiliary objects in one set per import.
   shared_.referenceSet = createReferenceSet(shared_);
   return kStatusSuccess;

@@ -16,6 +16,7 @@
 
 namespace kestrun {
 
+class BuildOrder;
 class FeatureWriter;
 
 // State that the pipeline copies into every writer it creates.
@@ -26,7 +27,8 @@ struct SharedWriterState {
   std::shared_ptr<host::BooleanFactory> booleanFactory;
   std::shared_ptr<host::Unknown> brepFactory;
   std::shared_ptr<host::WireframeFactory> wireframeFactory;
-  host::SpecObjectPtr referenceSet;  // geometrical set for hidden reference objects
+  host::SpecObjectPtr referenceSet;        // geometrical set for hidden reference objects
+  std::shared_ptr<BuildOrder> buildOrder;  // one per import; null outside an import
   int verbosity = 3;
 };
 

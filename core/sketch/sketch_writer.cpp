@@ -6,6 +6,7 @@
 #include "core/features/update_service.h"
 #include "core/features/writer_services.h"
 #include "core/log/core_log.h"
+#include "core/partjson/build_order.h"
 #include "core/sketch/plane_math.h"
 #include "core/sketch/sketch_geometry.h"
 #include "core/sketch/sketch_json.h"
@@ -96,7 +97,8 @@ void SketchWriter::createByAbsoluteAxis(host::SketchFactory& factory, const host
     logOut("debug: CreateSketch by absolute axis begin, origin = " + triple(plane.origin) +
            ", h = " + triple(plane.u) + ", v = " + triple(plane.v));
   }
-  sketch_ = factory.createSketch(plane.origin, plane.u, plane.v);
+  sketch_ =
+      inBuildOrder(shared_, [&] { return factory.createSketch(plane.origin, plane.u, plane.v); });
   if (shared_.verbosity >= 3) {
     logOut("debug: CreateSketch by absolute axis end, isNull = " + flag(!sketch_));
   }
@@ -114,7 +116,8 @@ void SketchWriter::createOnReferencePlane(host::SketchFactory* factory, const ho
   if (shared_.verbosity >= 3) {
     logOut("debug: CreateSketch by reference plane begin, isPlaneNull = " + flag(!supportPlane_));
   }
-  if (factory && supportPlane_) sketch_ = factory->createSketchOnPlane(supportPlane_);
+  if (factory && supportPlane_)
+    sketch_ = inBuildOrder(shared_, [&] { return factory->createSketchOnPlane(supportPlane_); });
   if (shared_.verbosity >= 3) {
     logOut("debug: CreateSketch by reference plane end, isNull = " + flag(!sketch_));
   }
