@@ -237,7 +237,7 @@ void WebPanelWindow::OnMessage(const QString& json) {
   const QByteArray utf8 = json.toUtf8();
   vantrel::JsonPayloadProcessor* draw = &processor_;
   if (drawTarget_ != nullptr) draw = drawTarget_;
-  vantrel::TransferServices services{draw, nullptr};
+  vantrel::TransferServices services{draw, &stepInsertion_};
   vantrel::TransferOutcome outcome = vantrel::HandleTransferPacket(
       table_, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), services);
   switch (outcome.kind) {

@@ -14,6 +14,7 @@
 #include "vantrel/demo_schema_handler.h"
 #include "vantrel/panel_defaults.h"
 #include "vantrel/panel_window.h"
+#include "vantrel/step_insertion.h"
 #include "vantrel/transfer_data_processor.h"
 #include "vantrel/transfer_table.h"
 
@@ -74,6 +75,7 @@ class WebPanelWindow : public vantrel::PanelWindow {
   bool messageSubscribed_ = false;
   vantrel::TransferTable table_;
   vantrel::TransferDataProcessor processor_;
+  vantrel::StepInsertion stepInsertion_;
   vantrel::JsonPayloadProcessor* drawTarget_ = nullptr;
   vantrel::UnwiredActivePartAdapter partAdapter_;
 };

@@ -30,8 +30,15 @@
     post("transferLargeData", JSON.stringify(body), mode);
   }
 
-  function sendLarge(text, mode, chunkSize, corruptIndex) {
+  // A STEP file is inserted under its name's extension, and each base64 chunk must decode on
+  // its own, so the name carries ".step" (or the picked file's ".stp") and chunks are cut at
+  // whole groups of four characters.
+  function sendLarge(text, mode, chunkSize, corruptIndex, extension) {
     var name = "console-" + Date.now() + "-" + (++counter);
+    if (mode === "base64") {
+      name += extension || ".step";
+      chunkSize = Math.max(4, chunkSize - chunkSize % 4);
+    }
     var chunks = [];
     for (var i = 0, end; i < text.length; i = end) {
       end = Math.min(text.length, i + chunkSize);
@@ -95,13 +102,15 @@
     return btoa(text);
   }
 
+  var stepExtension = ".step";
+
   function sendFromForm() {
     var kind = document.getElementById("kind").value;
     var large = document.getElementById("transfer").value === "large";
     var size = Math.max(1, parseInt(document.getElementById("chunkSize").value, 10) || 4096);
     var corrupt = document.getElementById("corrupt").checked ? 0 : -1;
     var text = document.getElementById("payload").value;
-    if (kind === "base64") sendLarge(text, "base64", size, corrupt);
+    if (kind === "base64") sendLarge(text, "base64", size, corrupt, stepExtension);
     else if (large) sendLarge(text, "json", size, corrupt);
     else sendSingle(text, "json");
   }
@@ -112,6 +121,7 @@
       var file = event.target.files[0];
       if (!file) return;
       var step = /\.(step|stp)$/i.test(file.name);
+      if (step) stepExtension = /\.stp$/i.test(file.name) ? ".stp" : ".step";
       var reader = new FileReader();
       reader.onload = function () {
         document.getElementById("payload").value = step ? toBase64(reader.result) : reader.result;

@@ -4,6 +4,7 @@
 // never reach the add-in.
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +15,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include <BRepGProp.hxx>
+#include <GProp_GProps.hxx>
+
+#include "occt_host/container.h"
+#include "occt_host/document.h"
 #include "occt_host/inspect.h"
+#include "occt_host/part.h"
+#include "occt_host/step_documents.h"
+#include "occt_host/tests/step_samples.h"
 #include "panel/web_panel_window.h"
 #include "vantrel/addin_exports.h"
 #include "vantrel/vantrel_cmd.h"
@@ -136,6 +145,30 @@ TEST_F(PanelTest, HashedChunksWithOneDamagedAreRetriedCompletedAndDrawn) {
   Wait(800);
   const QImage shot = ws_->mainWindowWidget().grab().toImage();
   shot.save(ARTIFACT_DIR "/workstation_console_panel.png");
+}
+
+TEST_F(PanelTest, AStepFileSentAsBase64IsInsertedIntoThePart) {
+  const std::string path = ARTIFACT_DIR "/inserted_box.step";
+  ASSERT_TRUE(occt_host::testing::writeBoxStep(path, 20, 10, 5, "Box", 200, 40, 40));
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString base64 = QString::fromLatin1(file.readAll().toBase64());
+  Js(QString("tolvaneConsole.sendLarge('%1', 'base64', 4096, -1)").arg(base64));
+  ASSERT_TRUE(WaitFor([&] {
+    for (const auto& reply : Replies())
+      if (reply.toObject()["cmd"] == "transferLargeEcho") return true;
+    return false;
+  })) << QJsonDocument(Replies()).toJson().toStdString();
+  // The file's one solid lands in the Part as a body of its own: 20 * 10 * 5 = 1000 mm^3.
+  auto ours = std::dynamic_pointer_cast<occt_host::Document>(document_);
+  ASSERT_TRUE(ours && ours->container());
+  double total = 0;
+  for (const auto& solid : occt_host::partSolids(*ours->container()->partNode())) {
+    GProp_GProps props;
+    BRepGProp::VolumeProperties(solid.shape, props);
+    total += props.Mass();
+  }
+  EXPECT_NEAR(total, 1000.0, 1e-6);
 }
 
 TEST_F(PanelTest, ACharacterAcrossAChunkEdgeArrivesWhole) {
