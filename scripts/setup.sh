@@ -15,6 +15,8 @@ packages=(
   assimp-utils
   # The command line's report is checked against its JSON Schema.
   python3 python3-jsonschema
+  # CI fails on C++ files that differ from .clang-format (scripts/check-format.sh).
+  clang-format
 )
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)
