@@ -19,6 +19,8 @@ packages=(
   python3 python3-jsonschema
   # `kestrun validate` checks documents against the published schemas with valijson.
   libvalijson-dev
+  # CI fails on C++ files that differ from .clang-format (scripts/check-format.sh).
+  clang-format
 )
 if [ "${KESTRUN_WITH_FUZZ:-0}" = "1" ]; then
   packages+=(clang libclang-rt-14-dev)

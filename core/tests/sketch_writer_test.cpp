@@ -384,7 +384,8 @@ TEST_F(SketchWriterTest, NameInWindows1252BecomesUtf8) {
 }
 
 TEST_F(SketchWriterTest, RotatedMatrixAwayFromTheOriginCreatesAPlane) {
-  if (!hostPutsSketchesOnPlanes()) GTEST_SKIP() << "the host cannot put sketches on planes";
+  // The host under test must put sketches on planes: a host that stops is a failure here.
+  ASSERT_TRUE(hostPutsSketchesOnPlanes()) << "the host no longer puts sketches on planes";
   SketchWriter* w = draw(R"({"type": "sketch", "id": "s1", "name": "Side",
       "matrix": [0,1,0,0, 0,0,1,0, 1,0,0,0, 10,0,0,1],
       "geometries": [{"type": "circle", "cx": 5, "cy": 7, "radius": 2}]})");
@@ -414,7 +415,8 @@ TEST_F(SketchWriterTest, RotatedMatrixAwayFromTheOriginCreatesAPlane) {
 }
 
 TEST_F(SketchWriterTest, RotatedMatrixThroughTheOriginReusesTheYzPlane) {
-  if (!hostPutsSketchesOnPlanes()) GTEST_SKIP() << "the host cannot put sketches on planes";
+  // The host under test must put sketches on planes: a host that stops is a failure here.
+  ASSERT_TRUE(hostPutsSketchesOnPlanes()) << "the host no longer puts sketches on planes";
   SketchWriter* w = draw(R"({"type": "sketch", "id": "s1", "name": "Side",
       "matrix": [0,1,0,0, 0,0,1,0, 1,0,0,0, 0,0,0,1],
       "geometries": [{"type": "circle", "cx": 5, "cy": 7, "radius": 2}]})");

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
+#include "../../core/tests/dynamic_symbols.h"
 #include "occt_host/inspect.h"
 #include "occt_host/session.h"
 #include "platform/debug_output.h"
@@ -90,11 +92,22 @@ TEST_F(VantrelLibraryTest, ExportsOnlyItsEntryPoints) {
   ASSERT_NE(self, nullptr);
   EXPECT_NE(::dlsym(self, "Vantrel_HandlePacket"), nullptr);
   EXPECT_NE(::dlsym(self, "Vantrel_SetDrawDelayMs"), nullptr);
-  // A C++ function of the module, vantrel::DetectPayloadKind(std::string_view), stays inside.
-  EXPECT_EQ(
-      ::dlsym(self, "_ZN7vantrel17DetectPayloadKindESt17basic_string_viewIcSt11char_traitsIcEE"),
-      nullptr);
   ::dlclose(self);
+  // The whole dynamic symbol table: the C entry points and the two creation functions the host
+  // looks up, and no C++ function of the module.
+  std::set<std::string> exported;
+  std::string error;
+  ASSERT_TRUE(ReadDefinedDynamicSymbols(VANTREL_MODULE_PATH, exported, error)) << error;
+  const std::set<std::string> allowed = {
+      "CreateTIECATIAfrGeneralWksAddinVantrelAddin",
+      "Vantrel_CloseChannel",
+      "Vantrel_HandlePacket",
+      "Vantrel_OpenChannel",
+      "Vantrel_SetDrawDelayMs",
+      "Vantrel_SetFrontendLocation",
+      "fctCreateVantrelCmd",
+  };
+  EXPECT_EQ(exported, allowed);
 }
 
 }  // namespace
