@@ -5,6 +5,8 @@
 #include <TopoDS.hxx>
 
 #include <atomic>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <utility>
 
@@ -12,6 +14,7 @@
 #include "occt_host/boolean_ops.h"
 #include "occt_host/feature_faces.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/topology_cells.h"
 
 namespace occt_host {
@@ -163,9 +166,14 @@ void SolidFeature::refresh() {
   Run run = runEndingHere();
   Solid before = solidBefore(run.front());
   if (holds(before.stamp, run, run.size())) return;
+  if (extendKept(run, before) != JointCut::Failed) return;
   Solid from = before;
   std::size_t start = firstStale(run, before.stamp, from);
-  if (run.size() - start > 1 && cutTogether(run, start, from, before.stamp)) return;
+  if (run.size() - start > 1) {
+    // A joint cut cut short by its budget fails the whole run at once: cutting the same
+    // tools one by one would take far longer than the budget that was just spent.
+    if (cutTogether(run, start, from, before.stamp) != JointCut::Failed) return;
+  }
   // One at a time, so that a failure is reported by the feature that caused it.
   for (std::size_t i = start; i < run.size(); ++i) {
     run[i]->compute(from, keyOf(before.stamp, run, i + 1));
@@ -186,13 +194,82 @@ std::size_t SolidFeature::firstStale(const Run& run, std::uint64_t before, Solid
   return 0;
 }
 
-bool SolidFeature::cutTogether(const Run& run, std::size_t start, const Solid& from,
-                               std::uint64_t before) {
-  if (from.shape.IsNull()) return false;
+// Runs `work` (a cut of some of the run's tools) under the guard; tells a spent budget
+// from a kernel failure.
+SolidFeature::JointCut SolidFeature::guardedCut(const std::function<void()>& work,
+                                                std::string& error) {
+  bool interrupted = false;
+  bool ok = runGuarded(
+      [&] {
+        try {
+          work();
+        } catch (const KernelInterrupted&) {
+          interrupted = true;
+          throw;
+        }
+      },
+      error);
+  if (ok) return JointCut::Done;
+  return interrupted ? JointCut::Interrupted : JointCut::Failed;
+}
+
+// The features of `run` that the kept result has not cut yet, when it cut all the others
+// unchanged; empty when the kept result cannot be carried on.
+std::vector<SolidFeature*> SolidFeature::addedSinceKept(const Run& run) const {
+  std::map<std::uint64_t, const Entry*> kept;
+  for (const Entry& entry : key_.entries) kept[entry.serial] = &entry;
+  std::vector<SolidFeature*> added;
+  for (SolidFeature* feature : run) {
+    auto found = kept.find(feature->serial_);
+    if (found == kept.end()) {
+      added.push_back(feature);
+      continue;
+    }
+    const Entry& entry = *found->second;
+    if (entry.own != feature->revision() || entry.inputs != feature->inputRevision()) return {};
+    kept.erase(found);
+  }
+  if (!kept.empty()) return {};
+  return added;
+}
+
+// A run whose last feature still holds the cut of some of its tools, all unchanged, from
+// the same solid before (the run grew by features placed inside it) needs only the new
+// tools cut from that result: cuts give the same solid in any order, so a refresh costs
+// what the new items cost rather than the whole run again.
+SolidFeature::JointCut SolidFeature::extendKept(const Run& run, const Solid& before) {
+  if (!computed_ || !error_.empty() || !record_ || key_.before != before.stamp || before.stamp == 0)
+    return JointCut::Failed;
+  if (key_.entries.empty() || key_.entries.size() >= run.size()) return JointCut::Failed;
+  const std::vector<SolidFeature*> added = addedSinceKept(run);
+  if (added.empty()) return JointCut::Failed;
   TopoDS_Shape shape;
   std::shared_ptr<HistoryRecord> record;
   std::string error;
-  bool ok = runGuarded(
+  JointCut how = guardedCut(
+      [&] {
+        std::vector<TopoDS_Shape> tools;
+        for (SolidFeature* feature : added) tools.push_back(feature->cutTool());
+        Handle(BRepTools_History) history;
+        shape = booleans::cut(result_, tools, name(), &history);
+        check(shape, name());
+        record = std::make_shared<HistoryRecord>(*record_, shape, history, run.size());
+        for (std::size_t i = 0; i < added.size(); ++i)
+          record->setMade(added[i]->serial_, imagesOf(tools[i], history, record->faces()));
+      },
+      error);
+  if (how == JointCut::Done) accept(shape, keyOf(before.stamp, run, run.size()), std::move(record));
+  if (how == JointCut::Interrupted) failRun(run, 0, before, before.stamp, error);
+  return how;
+}
+
+SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t start,
+                                                 const Solid& from, std::uint64_t before) {
+  if (from.shape.IsNull()) return JointCut::Failed;
+  TopoDS_Shape shape;
+  std::shared_ptr<HistoryRecord> record;
+  std::string error;
+  JointCut how = guardedCut(
       [&] {
         std::vector<TopoDS_Shape> tools;
         tools.reserve(run.size() - start);
@@ -206,8 +283,24 @@ bool SolidFeature::cutTogether(const Run& run, std::size_t start, const Solid& f
           record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (ok) accept(shape, keyOf(before, run, run.size()), std::move(record));
-  return ok;
+  if (how == JointCut::Done) accept(shape, keyOf(before, run, run.size()), std::move(record));
+  if (how == JointCut::Interrupted) failRun(run, start, from, before, error);
+  return how;
+}
+
+// Every feature of the run from `start` on fails with `error` and passes `from` on.
+void SolidFeature::failRun(const Run& run, std::size_t start, const Solid& from,
+                           std::uint64_t before, const std::string& error) {
+  auto record = std::make_shared<HistoryRecord>(from.shape, nullptr, 1);
+  for (std::size_t i = start; i < run.size(); ++i) {
+    SolidFeature& feature = *run[i];
+    feature.computed_ = true;
+    feature.key_ = keyOf(before, run, i + 1);
+    feature.error_ = error;
+    feature.result_ = from.shape;
+    feature.stamp_ = from.stamp;
+    feature.record_ = record;
+  }
 }
 
 void SolidFeature::compute(const Solid& before, CacheKey key) {
