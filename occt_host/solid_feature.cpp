@@ -169,14 +169,32 @@ void SolidFeature::refresh() {
   if (extendKept(run, before) != JointCut::Failed) return;
   Solid from = before;
   std::size_t start = firstStale(run, before.stamp, from);
-  if (run.size() - start > 1) {
-    // A joint cut cut short by its budget fails the whole run at once: cutting the same
-    // tools one by one would take far longer than the budget that was just spent.
-    if (cutTogether(run, start, from, before.stamp) != JointCut::Failed) return;
+  cutRange(run, start, run.size(), from, before.stamp);
+}
+
+// Cuts the features [lo, hi) of `run` from `from` (which becomes the solid after them) as
+// one operation. One cut past its budget is split in halves, each with a budget of its
+// own, down to single features, which fail alone: cutting the tools one after the other
+// would cost far more than the budget just spent. A kernel failure cuts them one at a
+// time, so that the feature that caused it reports it.
+void SolidFeature::cutRange(const Run& run, std::size_t lo, std::size_t hi, Solid& from,
+                            std::uint64_t before) {
+  if (hi - lo > 1) {
+    SolidFeature& last = *run[hi - 1];
+    JointCut how = last.cutTogether(run, lo, hi, from, before);
+    if (how == JointCut::Done) {
+      from = {last.result_, last.stamp_};
+      return;
+    }
+    if (how == JointCut::Interrupted) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      cutRange(run, lo, mid, from, before);
+      cutRange(run, mid, hi, from, before);
+      return;
+    }
   }
-  // One at a time, so that a failure is reported by the feature that caused it.
-  for (std::size_t i = start; i < run.size(); ++i) {
-    run[i]->compute(from, keyOf(before.stamp, run, i + 1));
+  for (std::size_t i = lo; i < hi; ++i) {
+    run[i]->compute(from, keyOf(before, run, i + 1));
     from = {run[i]->result_, run[i]->stamp_};
   }
 }
@@ -258,12 +276,13 @@ SolidFeature::JointCut SolidFeature::extendKept(const Run& run, const Solid& bef
           record->setMade(added[i]->serial_, imagesOf(tools[i], history, record->faces()));
       },
       error);
+  // Past its budget, the run is cut again from the solid before it, in halves if need be.
   if (how == JointCut::Done) accept(shape, keyOf(before.stamp, run, run.size()), std::move(record));
-  if (how == JointCut::Interrupted) failRun(run, 0, before, before.stamp, error);
-  return how;
+  return how == JointCut::Done ? how : JointCut::Failed;
 }
 
-SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t start,
+// Cuts the features [start, end) of `run`, this being the last of them, from `from`.
+SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t start, std::size_t end,
                                                  const Solid& from, std::uint64_t before) {
   if (from.shape.IsNull()) return JointCut::Failed;
   TopoDS_Shape shape;
@@ -272,35 +291,19 @@ SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t sta
   JointCut how = guardedCut(
       [&] {
         std::vector<TopoDS_Shape> tools;
-        tools.reserve(run.size() - start);
-        for (std::size_t i = start; i < run.size(); ++i) tools.push_back(run[i]->cutTool());
+        tools.reserve(end - start);
+        for (std::size_t i = start; i < end; ++i) tools.push_back(run[i]->cutTool());
         Handle(BRepTools_History) history;
         shape = booleans::cut(from.shape, tools, name(), &history);
         check(shape, name());
         // Each feature of the run made the walls its own tool left in the solid.
-        record = std::make_shared<HistoryRecord>(shape, history, run.size() - start);
-        for (std::size_t i = start; i < run.size(); ++i)
+        record = std::make_shared<HistoryRecord>(shape, history, end - start);
+        for (std::size_t i = start; i < end; ++i)
           record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (how == JointCut::Done) accept(shape, keyOf(before, run, run.size()), std::move(record));
-  if (how == JointCut::Interrupted) failRun(run, start, from, before, error);
+  if (how == JointCut::Done) accept(shape, keyOf(before, run, end), std::move(record));
   return how;
-}
-
-// Every feature of the run from `start` on fails with `error` and passes `from` on.
-void SolidFeature::failRun(const Run& run, std::size_t start, const Solid& from,
-                           std::uint64_t before, const std::string& error) {
-  auto record = std::make_shared<HistoryRecord>(from.shape, nullptr, 1);
-  for (std::size_t i = start; i < run.size(); ++i) {
-    SolidFeature& feature = *run[i];
-    feature.computed_ = true;
-    feature.key_ = keyOf(before, run, i + 1);
-    feature.error_ = error;
-    feature.result_ = from.shape;
-    feature.stamp_ = from.stamp;
-    feature.record_ = record;
-  }
 }
 
 void SolidFeature::compute(const Solid& before, CacheKey key) {

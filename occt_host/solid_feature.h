@@ -106,9 +106,10 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   static JointCut guardedCut(const std::function<void()>& work, std::string& error);
   std::vector<SolidFeature*> addedSinceKept(const Run& run) const;
   JointCut extendKept(const Run& run, const Solid& before);
-  JointCut cutTogether(const Run& run, std::size_t start, const Solid& from, std::uint64_t before);
-  static void failRun(const Run& run, std::size_t start, const Solid& from, std::uint64_t before,
-                      const std::string& error);
+  JointCut cutTogether(const Run& run, std::size_t start, std::size_t end, const Solid& from,
+                       std::uint64_t before);
+  static void cutRange(const Run& run, std::size_t lo, std::size_t hi, Solid& from,
+                       std::uint64_t before);
   void compute(const Solid& before, CacheKey key);
   void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record);
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
