@@ -1,7 +1,11 @@
 // The benchmark plate: 200 x 150 x 10 with 400 through-bores of diameter 4 on a 20 x 20
 // grid, as part JSON with one "remove" extrude per bore naming the plate in "boolSolids".
+// plateJson(n) draws the first n bores of a grid as wide as n needs, on a plate grown to
+// hold them (the same plate up to 400).
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,24 +19,42 @@ constexpr int kPlateGridSide = 20;
 constexpr double kBoreRadius = 2.0;
 
 // Centres 7.5 mm apart in x from x = 25 and 5.5 mm apart in y from y = 20.
-inline std::vector<Spot> boreGrid() {
+inline std::vector<Spot> boreGrid(int side = kPlateGridSide) {
   std::vector<Spot> spots;
-  for (int j = 0; j < kPlateGridSide; ++j) {
-    for (int i = 0; i < kPlateGridSide; ++i) spots.push_back({25.0 + 7.5 * i, 20.0 + 5.5 * j});
+  for (int j = 0; j < side; ++j) {
+    for (int i = 0; i < side; ++i) spots.push_back({25.0 + 7.5 * i, 20.0 + 5.5 * j});
   }
   return spots;
 }
 
-inline std::string plateJson() {
+// The side of the smallest square grid with `count` spots, at least the plate's 20.
+inline int gridSideFor(int count) {
+  return std::max(kPlateGridSide, static_cast<int>(std::ceil(std::sqrt(double(count)) - 1e-9)));
+}
+
+inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
+  const int side = gridSideFor(count);
+  const std::string w = std::to_string(std::max(200.0, 50 + 7.5 * (side - 1)));
+  const std::string h = std::to_string(std::max(150.0, 40 + 5.5 * (side - 1)));
   std::string json =
       R"({"flatNode":[{"type":"sketch","id":"s_plate","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],)"
-      R"("geometries":[{"type":"line","x1":0,"y1":0,"x2":200,"y2":0},)"
-      R"({"type":"line","x1":200,"y1":0,"x2":200,"y2":150},)"
-      R"({"type":"line","x1":200,"y1":150,"x2":0,"y2":150},)"
-      R"({"type":"line","x1":0,"y1":150,"x2":0,"y2":0}]},)"
+      R"("geometries":[{"type":"line","x1":0,"y1":0,"x2":)" +
+      w +
+      R"(,"y2":0},)"
+      R"({"type":"line","x1":)" +
+      w + R"(,"y1":0,"x2":)" + w + R"(,"y2":)" + h +
+      R"(},)"
+      R"({"type":"line","x1":)" +
+      w + R"(,"y1":)" + h + R"(,"x2":0,"y2":)" + h +
+      R"(},)"
+      R"({"type":"line","x1":0,"y1":)" +
+      h +
+      R"(,"x2":0,"y2":0}]},)"
       R"({"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
+  std::vector<Spot> spots = boreGrid(side);
+  spots.resize(static_cast<std::size_t>(count));
   int i = 0;
-  for (Spot at : boreGrid()) {
+  for (Spot at : spots) {
     const std::string id = std::to_string(i++);
     json += R"(,{"type":"sketch","id":"s)" + id +
             R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,10,1],"geometries":[{"type":"circle",)" +

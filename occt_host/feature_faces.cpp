@@ -16,8 +16,9 @@ struct Step {
   std::vector<SolidFeature*> covered;
 };
 
-// The computations that produced the solid after `through`, first to last.
-std::vector<Step> stepsTo(SolidFeature& through) {
+// The computations that produced the solid after `through`, first to last, back to the
+// latest one whose faces are known already: `known` receives those (null: from the start).
+std::vector<Step> stepsTo(SolidFeature& through, std::shared_ptr<const FacesByFeature>& known) {
   std::vector<Step> steps;
   auto body = std::dynamic_pointer_cast<Body>(through.parentNode());
   std::shared_ptr<SolidFeature> current = std::static_pointer_cast<SolidFeature>(through.self());
@@ -25,6 +26,9 @@ std::vector<Step> stepsTo(SolidFeature& through) {
   HistoryRecordPtr record = through.historyRecord();
   while (current) {
     if (!record) record = current->historyRecord();
+    // A chain asks for its faces after every item: carrying the last answer on makes each
+    // ask cost one step, not the whole history again.
+    if (!steps.empty() && (known = record->cachedFaces())) break;
     Step step{record, {current.get()}};
     std::shared_ptr<SolidFeature> first = current;
     for (std::size_t i = 1; body && i < step.record->covers(); ++i) {
@@ -54,8 +58,11 @@ void mergeToolFaces(const Step& step, FacesByFeature& faces) {
 }
 
 std::shared_ptr<const FacesByFeature> collect(SolidFeature& through) {
-  auto faces = std::make_shared<FacesByFeature>();
-  for (const Step& step : stepsTo(through)) {
+  std::shared_ptr<const FacesByFeature> known;
+  std::vector<Step> steps = stepsTo(through, known);
+  auto faces =
+      known ? std::make_shared<FacesByFeature>(*known) : std::make_shared<FacesByFeature>();
+  for (const Step& step : steps) {
     for (auto& entry : *faces) entry.second = step.record->follow(entry.second);
     mergeToolFaces(step, *faces);
     for (const auto& [serial, made] : step.record->made()) (*faces)[serial] = made;

@@ -9,19 +9,43 @@ namespace occt_host {
 
 namespace {
 
+// The shapes `shape` became after one operation; itself when the operation kept it.
+void step(const TopoDS_Shape& shape, const Handle(BRepTools_History) & history,
+          TopTools_ListOfShape& out) {
+  if (history.IsNull()) {
+    out.Append(shape);
+    return;
+  }
+  if (history->IsRemoved(shape)) return;
+  const TopTools_ListOfShape& modified = history->Modified(shape);
+  if (modified.IsEmpty()) {
+    out.Append(shape);
+    return;
+  }
+  for (TopTools_ListIteratorOfListOfShape it(modified); it.More(); it.Next())
+    out.Append(it.Value());
+}
+
+void addImages(const TopoDS_Shape& face, const std::vector<Handle(BRepTools_History)>& histories,
+               const TopTools_IndexedMapOfShape& faces, TopTools_IndexedMapOfShape& out) {
+  TopTools_ListOfShape current;
+  current.Append(face);
+  for (const Handle(BRepTools_History) & history : histories) {
+    TopTools_ListOfShape next;
+    for (TopTools_ListIteratorOfListOfShape it(current); it.More(); it.Next())
+      step(it.Value(), history, next);
+    current = std::move(next);
+  }
+  for (TopTools_ListIteratorOfListOfShape it(current); it.More(); it.Next()) {
+    if (faces.Contains(it.Value())) out.Add(it.Value());
+  }
+}
+
 void addImages(const TopoDS_Shape& face, const Handle(BRepTools_History) & history,
                const TopTools_IndexedMapOfShape& faces, TopTools_IndexedMapOfShape& out) {
-  if (history.IsNull()) {
-    if (faces.Contains(face)) out.Add(face);
-    return;
-  }
-  if (history->IsRemoved(face)) return;
-  const TopTools_ListOfShape& modified = history->Modified(face);
-  if (modified.IsEmpty()) {
-    if (faces.Contains(face)) out.Add(face);
-    return;
-  }
-  for (TopTools_ListIteratorOfListOfShape it(modified); it.More(); it.Next()) {
+  TopTools_ListOfShape images;
+  step(face, history, images);
+  for (TopTools_ListIteratorOfListOfShape it(images); it.More(); it.Next()) {
     if (faces.Contains(it.Value())) out.Add(it.Value());
   }
 }
@@ -35,14 +59,30 @@ TopTools_IndexedMapOfShape imagesOf(const TopoDS_Shape& input,
   if (input.IsNull()) return out;
   TopTools_IndexedMapOfShape inputFaces;
   TopExp::MapShapes(input, TopAbs_FACE, inputFaces);
-  for (int i = 1; i <= inputFaces.Extent(); ++i) addImages(inputFaces(i), history, faces, out);
+  return imagesOf(inputFaces, history, faces);
+}
+
+TopTools_IndexedMapOfShape imagesOf(const TopTools_IndexedMapOfShape& inputs,
+                                    const Handle(BRepTools_History) & history,
+                                    const TopTools_IndexedMapOfShape& faces) {
+  TopTools_IndexedMapOfShape out;
+  for (int i = 1; i <= inputs.Extent(); ++i) addImages(inputs(i), history, faces, out);
   return out;
 }
 
 HistoryRecord::HistoryRecord(const TopoDS_Shape& result, Handle(BRepTools_History) history,
                              std::size_t covers)
-    : result_(result), history_(std::move(history)), covers_(covers) {
+    : result_(result), covers_(covers) {
+  if (!history.IsNull()) histories_.push_back(std::move(history));
   if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
+}
+
+HistoryRecord::HistoryRecord(const HistoryRecord& earlier, const TopoDS_Shape& result,
+                             Handle(BRepTools_History) history, std::size_t covers)
+    : result_(result), histories_(earlier.histories_), covers_(covers) {
+  if (!history.IsNull()) histories_.push_back(history);
+  if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
+  for (const auto& [serial, made] : earlier.made_) made_[serial] = imagesOf(made, history, faces_);
 }
 
 void HistoryRecord::setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces) {
@@ -50,7 +90,9 @@ void HistoryRecord::setMade(std::uint64_t serial, TopTools_IndexedMapOfShape fac
 }
 
 TopTools_IndexedMapOfShape HistoryRecord::newFaces(const TopoDS_Shape& before) const {
-  TopTools_IndexedMapOfShape kept = imagesOf(before, history_, faces_);
+  TopTools_IndexedMapOfShape beforeFaces;
+  if (!before.IsNull()) TopExp::MapShapes(before, TopAbs_FACE, beforeFaces);
+  TopTools_IndexedMapOfShape kept = follow(beforeFaces);
   TopTools_IndexedMapOfShape made;
   for (int i = 1; i <= faces_.Extent(); ++i) {
     if (!kept.Contains(faces_(i))) made.Add(faces_(i));
@@ -60,7 +102,7 @@ TopTools_IndexedMapOfShape HistoryRecord::newFaces(const TopoDS_Shape& before) c
 
 TopTools_IndexedMapOfShape HistoryRecord::follow(const TopTools_IndexedMapOfShape& faces) const {
   TopTools_IndexedMapOfShape out;
-  for (int i = 1; i <= faces.Extent(); ++i) addImages(faces(i), history_, faces_, out);
+  for (int i = 1; i <= faces.Extent(); ++i) addImages(faces(i), histories_, faces_, out);
   return out;
 }
 

@@ -66,6 +66,11 @@ TopTools_IndexedMapOfShape imagesOf(const TopoDS_Shape& input,
                                     const Handle(BRepTools_History) & history,
                                     const TopTools_IndexedMapOfShape& faces);
 
+// The images in `faces` of `inputs` after `history` (null: those present).
+TopTools_IndexedMapOfShape imagesOf(const TopTools_IndexedMapOfShape& inputs,
+                                    const Handle(BRepTools_History) & history,
+                                    const TopTools_IndexedMapOfShape& faces);
+
 // Faces of a solid, by the serial of the feature that made them.
 using FacesByFeature = std::map<std::uint64_t, TopTools_IndexedMapOfShape>;
 
@@ -75,9 +80,12 @@ class HistoryRecord {
  public:
   // A computation of `covers` features ending with the feature that keeps the record.
   HistoryRecord(const TopoDS_Shape& result, Handle(BRepTools_History) history, std::size_t covers);
+  // `earlier` carried on by one more operation (`history`) to `result`: the record
+  // stands for the same solid before and `covers` features. The faces `earlier` recorded
+  // as made follow to `result`; the new features' faces are set by the caller.
+  HistoryRecord(const HistoryRecord& earlier, const TopoDS_Shape& result,
+                Handle(BRepTools_History) history, std::size_t covers);
 
-  const TopoDS_Shape& result() const { return result_; }
-  const Handle(BRepTools_History) & history() const { return history_; }
   std::size_t covers() const { return covers_; }
   const TopTools_IndexedMapOfShape& faces() const { return faces_; }
   // Faces made, by feature serial.
@@ -100,7 +108,8 @@ class HistoryRecord {
   void fillBoxes() const;
 
   TopoDS_Shape result_;
-  Handle(BRepTools_History) history_;
+  // The operations from the solid before to the result, first to last.
+  std::vector<Handle(BRepTools_History)> histories_;
   std::size_t covers_;
   TopTools_IndexedMapOfShape faces_;
   std::map<std::uint64_t, TopTools_IndexedMapOfShape> made_;

@@ -124,7 +124,7 @@ std::string OperationBudget::interruptionText() const {
 }
 
 void OperationBudget::throwIfInterrupted() const {
-  if (interrupted()) throw std::runtime_error(interruptionText());
+  if (interrupted()) throw KernelInterrupted(interruptionText());
 }
 
 double operationBudgetSeconds() {

@@ -23,11 +23,19 @@
 #include <Standard_Handle.hxx>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 
 namespace occt_host {
 
 class BudgetIndicator;
+
+// What throwIfInterrupted() throws, so that a caller can tell a spent budget from a
+// kernel failure: an operation cut short says nothing about its inputs.
+class KernelInterrupted : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class OperationBudget {
  public:
@@ -42,7 +50,7 @@ class OperationBudget {
   Message_ProgressRange range();
   // True once the kernel was told to stop.
   bool interrupted() const;
-  // Throws std::runtime_error with "<what> interrupted after N s" (or, when the user quit,
+  // Throws KernelInterrupted with "<what> interrupted after N s" (or, when the user quit,
   // "<what> interrupted: the session is quitting") once the kernel was told to stop.
   void throwIfInterrupted() const;
   // What an interruption reports, whether or not it happened.

@@ -5,6 +5,8 @@
 #include <TopoDS.hxx>
 
 #include <atomic>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <utility>
 
@@ -12,6 +14,7 @@
 #include "occt_host/boolean_ops.h"
 #include "occt_host/feature_faces.h"
 #include "occt_host/kernel_guard.h"
+#include "occt_host/operation_budget.h"
 #include "occt_host/topology_cells.h"
 
 namespace occt_host {
@@ -184,12 +187,35 @@ void SolidFeature::refresh() {
   Run run = runEndingHere();
   Solid before = solidBefore(run.front());
   if (holds(before.stamp, run, run.size())) return;
+  if (extendKept(run, before) != JointCut::Failed) return;
   Solid from = before;
   std::size_t start = firstStale(run, before.stamp, from);
-  if (run.size() - start > 1 && cutTogether(run, start, from, before.stamp)) return;
-  // One at a time, so that a failure is reported by the feature that caused it.
-  for (std::size_t i = start; i < run.size(); ++i) {
-    run[i]->compute(from, keyOf(before.stamp, run, i + 1));
+  cutRange(run, start, run.size(), from, before.stamp);
+}
+
+// Cuts the features [lo, hi) of `run` from `from` (which becomes the solid after them) as
+// one operation. One cut past its budget is split in halves, each with a budget of its
+// own, down to single features, which fail alone: cutting the tools one after the other
+// would cost far more than the budget just spent. A kernel failure cuts them one at a
+// time, so that the feature that caused it reports it.
+void SolidFeature::cutRange(const Run& run, std::size_t lo, std::size_t hi, Solid& from,
+                            std::uint64_t before) {
+  if (hi - lo > 1) {
+    SolidFeature& last = *run[hi - 1];
+    JointCut how = last.cutTogether(run, lo, hi, from, before);
+    if (how == JointCut::Done) {
+      from = {last.result_, last.stamp_};
+      return;
+    }
+    if (how == JointCut::Interrupted) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      cutRange(run, lo, mid, from, before);
+      cutRange(run, mid, hi, from, before);
+      return;
+    }
+  }
+  for (std::size_t i = lo; i < hi; ++i) {
+    run[i]->compute(from, keyOf(before, run, i + 1));
     from = {run[i]->result_, run[i]->stamp_};
   }
 }
@@ -207,28 +233,98 @@ std::size_t SolidFeature::firstStale(const Run& run, std::uint64_t before, Solid
   return 0;
 }
 
-bool SolidFeature::cutTogether(const Run& run, std::size_t start, const Solid& from,
-                               std::uint64_t before) {
-  if (from.shape.IsNull()) return false;
+// Runs `work` (a cut of some of the run's tools) under the guard; tells a spent budget
+// from a kernel failure.
+SolidFeature::JointCut SolidFeature::guardedCut(const std::function<void()>& work,
+                                                std::string& error) {
+  bool interrupted = false;
+  bool ok = runGuarded(
+      [&] {
+        try {
+          work();
+        } catch (const KernelInterrupted&) {
+          interrupted = true;
+          throw;
+        }
+      },
+      error);
+  if (ok) return JointCut::Done;
+  return interrupted ? JointCut::Interrupted : JointCut::Failed;
+}
+
+// The features of `run` that the kept result has not cut yet, when it cut all the others
+// unchanged; empty when the kept result cannot be carried on.
+std::vector<SolidFeature*> SolidFeature::addedSinceKept(const Run& run) const {
+  std::map<std::uint64_t, const Entry*> kept;
+  for (const Entry& entry : key_.entries) kept[entry.serial] = &entry;
+  std::vector<SolidFeature*> added;
+  for (SolidFeature* feature : run) {
+    auto found = kept.find(feature->serial_);
+    if (found == kept.end()) {
+      added.push_back(feature);
+      continue;
+    }
+    const Entry& entry = *found->second;
+    if (entry.own != feature->revision() || entry.inputs != feature->inputRevision()) return {};
+    kept.erase(found);
+  }
+  if (!kept.empty()) return {};
+  return added;
+}
+
+// A run whose last feature still holds the cut of some of its tools, all unchanged, from
+// the same solid before (the run grew by features placed inside it) needs only the new
+// tools cut from that result: cuts give the same solid in any order, so a refresh costs
+// what the new items cost rather than the whole run again.
+SolidFeature::JointCut SolidFeature::extendKept(const Run& run, const Solid& before) {
+  if (!computed_ || !error_.empty() || !record_ || key_.before != before.stamp || before.stamp == 0)
+    return JointCut::Failed;
+  if (key_.entries.empty() || key_.entries.size() >= run.size()) return JointCut::Failed;
+  const std::vector<SolidFeature*> added = addedSinceKept(run);
+  if (added.empty()) return JointCut::Failed;
   TopoDS_Shape shape;
   std::shared_ptr<HistoryRecord> record;
   std::string error;
-  bool ok = runGuarded(
+  JointCut how = guardedCut(
       [&] {
         std::vector<TopoDS_Shape> tools;
-        tools.reserve(run.size() - start);
-        for (std::size_t i = start; i < run.size(); ++i) tools.push_back(run[i]->cutTool());
+        for (SolidFeature* feature : added) tools.push_back(feature->cutTool());
+        Handle(BRepTools_History) history;
+        shape = booleans::cut(result_, tools, name(), &history);
+        check(shape, name());
+        record = std::make_shared<HistoryRecord>(*record_, shape, history, run.size());
+        for (std::size_t i = 0; i < added.size(); ++i)
+          record->setMade(added[i]->serial_, imagesOf(tools[i], history, record->faces()));
+      },
+      error);
+  // Past its budget, the run is cut again from the solid before it, in halves if need be.
+  if (how == JointCut::Done) accept(shape, keyOf(before.stamp, run, run.size()), std::move(record));
+  return how == JointCut::Done ? how : JointCut::Failed;
+}
+
+// Cuts the features [start, end) of `run`, this being the last of them, from `from`.
+SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t start, std::size_t end,
+                                                 const Solid& from, std::uint64_t before) {
+  if (from.shape.IsNull()) return JointCut::Failed;
+  TopoDS_Shape shape;
+  std::shared_ptr<HistoryRecord> record;
+  std::string error;
+  JointCut how = guardedCut(
+      [&] {
+        std::vector<TopoDS_Shape> tools;
+        tools.reserve(end - start);
+        for (std::size_t i = start; i < end; ++i) tools.push_back(run[i]->cutTool());
         Handle(BRepTools_History) history;
         shape = booleans::cut(from.shape, tools, name(), &history);
         check(shape, name());
         // Each feature of the run made the walls its own tool left in the solid.
-        record = std::make_shared<HistoryRecord>(shape, history, run.size() - start);
-        for (std::size_t i = start; i < run.size(); ++i)
+        record = std::make_shared<HistoryRecord>(shape, history, end - start);
+        for (std::size_t i = start; i < end; ++i)
           record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (ok) accept(shape, keyOf(before, run, run.size()), std::move(record));
-  return ok;
+  if (how == JointCut::Done) accept(shape, keyOf(before, run, end), std::move(record));
+  return how;
 }
 
 void SolidFeature::compute(const Solid& before, CacheKey key) {

@@ -6,6 +6,7 @@
 #include <TopoDS_Shape.hxx>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   const std::string& error();
   // True when the kept result still matches every input; computes nothing of its own.
   bool upToDate();
+  // The diagnostic of the last computation as it was kept, computing nothing: what a view
+  // shows of a feature, which must not cost a recompute each time it is drawn.
+  const std::string& lastError() const { return error_; }
 
   // Features that cut a tool from the solid before them. Consecutive ones form a run
   // that is recomputed as one cut with all their tools.
@@ -99,7 +103,14 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   bool holds(std::uint64_t before, const Run& run, std::size_t count) const;
   void refresh();
   static std::size_t firstStale(const Run& run, std::uint64_t before, Solid& from);
-  bool cutTogether(const Run& run, std::size_t start, const Solid& from, std::uint64_t before);
+  enum class JointCut { Done, Failed, Interrupted };
+  static JointCut guardedCut(const std::function<void()>& work, std::string& error);
+  std::vector<SolidFeature*> addedSinceKept(const Run& run) const;
+  JointCut extendKept(const Run& run, const Solid& before);
+  JointCut cutTogether(const Run& run, std::size_t start, std::size_t end, const Solid& from,
+                       std::uint64_t before);
+  static void cutRange(const Run& run, std::size_t lo, std::size_t hi, Solid& from,
+                       std::uint64_t before);
   void compute(const Solid& before, CacheKey key);
   void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record);
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);

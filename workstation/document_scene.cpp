@@ -17,13 +17,10 @@ std::shared_ptr<occt_host::Part> partOf(const std::shared_ptr<host::Document>& d
 
 TreeItem itemOf(const std::shared_ptr<occt_host::TreeNode>& node) {
   TreeItem item{node->displayName(), node->typeName(), false, {}, {}};
+  // The tree shows each feature's last computed state: asking for its result here would
+  // recompute every stale feature at every redraw of a growing part.
   if (auto feature = std::dynamic_pointer_cast<occt_host::SolidFeature>(node)) {
-    try {
-      (void)feature->result();
-      item.error = feature->error();
-    } catch (...) {
-      item.error = "the feature could not be computed";
-    }
+    item.error = feature->lastError();
     item.failed = !item.error.empty();
   }
   if (auto container = std::dynamic_pointer_cast<occt_host::TreeContainer>(node)) {

@@ -298,7 +298,8 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   kestrun_app::Progress progress(stderr, isatty(STDERR_FILENO) == 1, args.verbosity, log);
-  progress.install();
+  // The progress line needs the report's events, not the volumes a report file shows.
+  progress.install(!args.report.empty());
   occt_host::sendKernelMessagesTo(kernelMessageStream(log, args.verbosity));
   // A product is staged by the add-in's own code, whose diagnostic lines would otherwise
   // reach standard error past the quiet progress line.
@@ -318,7 +319,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> failures;
   std::string record = writeStepAndMeshes(document, args, result, failures);
   const kestrun_app::ReportSummary summary = progress.collector().summary(
-      seconds, product ? std::nullopt : kestrun_app::partSolidsVolume(document));
+      seconds,
+      product || args.report.empty() ? std::nullopt : kestrun_app::partSolidsVolume(document));
   progress.uninstall();
   progress.finish(summary, result);
   writeReportAndRecord(args, record, summary, progress.collector().items(), validation, failures);

@@ -22,8 +22,9 @@ class Progress {
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
 
-  // Sends the core's log lines and report events here (with this as context).
-  void install();
+  // Sends the core's log lines and report events here (with this as context); the items'
+  // volumes are measured only when `volumes` (a report file was asked for).
+  void install(bool volumes);
   void uninstall();
 
   // One of the core's log lines: whole to the log file, to standard error by verbosity.

@@ -1,7 +1,8 @@
 // The per-item report's cost: the 400-bore plate (bench/plate_json.h) drawn from part JSON
 // with a report sink installed and without one. The two draws alternate in every
 // iteration so that a busy machine slows both alike; the figure is the ratio of their
-// processor times (goal: under 1.05).
+// processor times (goal: under 1.05). The progress-only sink (MARDEL_REPORT_NO_VOLUMES,
+// what `kestrun draw` installs without --report) is measured the same way.
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -47,8 +48,8 @@ struct Timing {
   double cpu = 0, wall = 0;
 };
 
-Timing drawPlate(const std::string& json, Consumer* consumer) {
-  MardelImport_SetReportSink(consumer ? &consume : nullptr, consumer);
+Timing drawPlate(const std::string& json, Consumer* consumer, std::uint32_t flags = 0) {
+  MardelImport_SetReportSinkWithFlags(consumer ? &consume : nullptr, consumer, flags);
   const double cpu = threadSeconds(), wall = wallSeconds();
   occt_host::Session session;
   auto document = session.newDocument("Part");
@@ -62,7 +63,7 @@ Timing drawPlate(const std::string& json, Consumer* consumer) {
   return spent;
 }
 
-void PlateReportOnVersusOff(benchmark::State& state) {
+void reportOnVersusOff(benchmark::State& state, std::uint32_t flags) {
   const std::string json = bench::plateJson();
   MardelImport_SetLogSink(&discardLine, nullptr);
   Timing off, on;
@@ -74,9 +75,9 @@ void PlateReportOnVersusOff(benchmark::State& state) {
     Timing a, b;
     if (offFirst) {
       a = drawPlate(json, nullptr);
-      b = drawPlate(json, &consumer);
+      b = drawPlate(json, &consumer, flags);
     } else {
-      b = drawPlate(json, &consumer);
+      b = drawPlate(json, &consumer, flags);
       a = drawPlate(json, nullptr);
     }
     offFirst = !offFirst;
@@ -92,6 +93,15 @@ void PlateReportOnVersusOff(benchmark::State& state) {
   state.counters["on_over_off_wall"] = on.wall / off.wall;
 }
 
+void PlateReportOnVersusOff(benchmark::State& state) {
+  reportOnVersusOff(state, 0);
+}
+
+void PlateProgressOnlyVersusOff(benchmark::State& state) {
+  reportOnVersusOff(state, MARDEL_REPORT_NO_VOLUMES);
+}
+
 }  // namespace
 
 BENCHMARK(PlateReportOnVersusOff)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK(PlateProgressOnlyVersusOff)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);

@@ -168,6 +168,7 @@ void ItemReporter::placeIn(ItemRecord& record, Writer& writer) {
   if (!body) return;
   record.hasBody = true;
   record.body = displayName(top);
+  if (!sink_.volumes) return;
   auto measured = below ? host::query<host::SolidVolume>(below) : body;
   double volume = 0;
   if (measured && measured->volume(volume)) {

@@ -28,6 +28,8 @@ bool isReportedLine(std::string_view line);
 struct ReportSink {
   MardelReportSinkFn sink = nullptr;
   void* context = nullptr;
+  // Whether each record measures its body's volume.
+  bool volumes = true;
 };
 ReportSink& reportSink();
 

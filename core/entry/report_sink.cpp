@@ -2,7 +2,14 @@
 #include "core/entry/item_report.h"
 #include "kestrun/kestrun.h"
 
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSinkWithFlags(MardelReportSinkFn sink,
+                                                                         void* context,
+                                                                         uint32_t flags) {
+  const bool volumes = (flags & MARDEL_REPORT_NO_VOLUMES) == 0;
+  kestrun::reportSink() = kestrun::ReportSink{sink, sink ? context : nullptr, volumes};
+}
+
 KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSink(MardelReportSinkFn sink,
                                                                 void* context) {
-  kestrun::reportSink() = kestrun::ReportSink{sink, sink ? context : nullptr};
+  MardelImport_SetReportSinkWithFlags(sink, context, 0);
 }

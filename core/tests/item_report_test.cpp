@@ -205,6 +205,23 @@ TEST_F(ItemReport, FortyItemsBodiesVolumesAndObjects) {
   for (const Item& item : capture.records) EXPECT_GE(item.seconds, 0) << item.id;
 }
 
+TEST_F(ItemReport, WithoutVolumesTheRecordsKeepEverythingElse) {
+  MardelImport_SetReportSinkWithFlags(&Capture::event, &capture, MARDEL_REPORT_NO_VOLUMES);
+  ASSERT_EQ(draw(fortyItems()), 1);
+  const Item* rect = capture.find("e_rect");
+  ASSERT_TRUE(rect && rect->hasBody);
+  EXPECT_EQ(rect->body, "PartBody");
+  EXPECT_EQ(rect->objects, std::vector<std::string>{"RectPad"});
+  for (const Item& item : capture.records) EXPECT_FALSE(item.hasVolume) << item.id;
+  // Installing the sink again without flags measures again: 100 x 50 x 10 = 50,000 mm^3.
+  capture.records.clear();
+  MardelImport_SetReportSink(&Capture::event, &capture);
+  ASSERT_EQ(draw(fortyItems()), 1);
+  rect = capture.find("e_rect");
+  ASSERT_TRUE(rect && rect->hasVolume);
+  EXPECT_REL_NEAR(rect->volume, 50000.0, 1e-9);
+}
+
 TEST_F(ItemReport, FailedItemCarriesTheLoggedTextsAndItsDependentIsNeverReached) {
   // A zero-height pad fails; "e2" names it and is never written; "x1" has no handler;
   // "e3" is built.

@@ -173,3 +173,88 @@ TEST_F(DressUpTest, DraftOfFourSidesMakesAFrustum) {
 
 }  // namespace
 }  // namespace occt_host::testing
+
+namespace occt_host::testing {
+namespace {
+
+using BatchedDressUpTest = DressUpFixture;
+
+// The last feature of the main body, where the next feature should go.
+host::SpecObjectPtr lastOfMainBody(host::Part& part) {
+  auto children = host::query<host::Descendants>(part.mainBody())->children();
+  return children.empty() ? nullptr : children.back();
+}
+
+TEST_F(BatchedDressUpTest, FilletOnTheRimOfTheLastOf400BatchedBores) {
+  auto plateFeature = plate();
+  ASSERT_TRUE(plateFeature);
+  // 400 bores of radius 1 on a 20 x 20 grid 4.5 mm apart from (7, 7), each a remove.
+  host::SpecObjectPtr last;
+  for (int j = 0; j < 20; ++j) {
+    for (int i = 0; i < 20; ++i) {
+      part->setCurrentFeature(plateFeature);
+      last = booleans->createRemove(plateFeature, bore(7 + 4.5 * i, 7 + 4.5 * j, 1));
+      ASSERT_TRUE(last && last->update().ok());
+    }
+  }
+  // The rim of the last bore, centre (92.5, 92.5), on the top face.
+  host::SpecObjectPtr rim;
+  for (const auto& cell : host::query<host::FeatureGeometry>(last)->boundaryCells()) {
+    for (const auto& edgeCell : host::query<host::FaceCell>(cell)->edgeCells()) {
+      host::Box3 box = host::query<host::EdgeCell>(edgeCell)->edges().at(0)->box();
+      if (box.min.z > 9.999 && box.max.z < 10.001)
+        rim = host::query<host::Featurize>(edgeCell)->featurize();
+    }
+  }
+  ASSERT_TRUE(rim);
+  part->setCurrentFeature(lastOfMainBody(*part));
+  auto fillet = dressUps->createSolidFillet({rim}, 0.3, host::kPropagationNone);
+  ASSERT_TRUE(fillet);
+  host::UpdateResult result = fillet->update();
+  ASSERT_TRUE(result.ok()) << result.diagnostic;
+  // The round takes the spandrel (1 - pi/4) r^2 swept about the axis at R + 0.22338 r (its
+  // centroid, r (10 - 3 pi) / (12 - 3 pi) from the edge): 2 pi * 1.06701 * 0.0193142 =
+  // 0.129487. The bores take 400 * pi * 1^2 * 10.
+  const double expected = 100000.0 - 4000.0 * kPi - 0.129487;
+  EXPECT_NEAR(bodyVolume(), expected, 0.002);
+  EXPECT_TRUE(bodyValid());
+  EXPECT_EQ(host::query<host::FeatureGeometry>(fillet)->boundaryCells().size(), 1u);
+  // The last bore keeps its wall below the round; the other bores keep theirs.
+  EXPECT_EQ(host::query<host::FeatureGeometry>(last)->boundaryCells().size(), 1u);
+}
+
+TEST_F(BatchedDressUpTest, ChamferOnAnEdgeALaterPocketTrims) {
+  auto plateFeature = plate();
+  auto front = edge(plateFeature, {0, 0, 10}, {100, 0, 10});
+  ASSERT_TRUE(front);
+  auto chamfer = dressUps->createChamfer({front}, 0, host::ChamferMode::TwoLengths, 2, 2, 0);
+  ASSERT_TRUE(chamfer && chamfer->update().ok());
+  part->setCurrentFeature(chamfer);
+  // A slot 20 wide across the front edge, 5 deep: [40, 60] x [-1, 20] x [5, 10].
+  auto pocket = features->createPocket(rectangle(40, -1, 60, 20, 10));
+  auto prism = host::query<host::Pocket>(pocket);
+  ASSERT_TRUE(prism);
+  prism->setLimitType(host::LimitEnd::First, host::kLimitLength);
+  prism->setLimitLength(host::LimitEnd::First, 5);
+  prism->setLimitType(host::LimitEnd::Second, host::kLimitLength);
+  prism->setLimitLength(host::LimitEnd::Second, 0);
+  prism->setDirection({0, 0, -1});
+  part->setCurrentFeature(pocket);
+  host::UpdateResult result = pocket->update();
+  ASSERT_TRUE(result.ok()) << result.diagnostic;
+  // The chamfer takes 2 * 2 / 2 * 100 = 200; the slot 20 * 20 * 5 = 2000 less the 2 * 20 = 40
+  // the chamfer took there already.
+  EXPECT_NEAR(bodyVolume(), 100000.0 - 200.0 - 1960.0, 1e-6);
+  EXPECT_TRUE(bodyValid());
+  // The chamfer's face is cut in two, 2 sqrt 2 wide, 40 long each; both still its own.
+  auto own = host::query<host::FeatureGeometry>(chamfer)->boundaryCells();
+  ASSERT_EQ(own.size(), 2u);
+  for (const auto& cell : own) {
+    host::Box3 box = host::query<host::FaceCell>(cell)->faces().at(0)->box();
+    EXPECT_NEAR(box.max.x - box.min.x, 40.0, 1e-6);
+    EXPECT_NEAR(box.max.z - box.min.z, 2.0, 1e-6);
+  }
+}
+
+}  // namespace
+}  // namespace occt_host::testing

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
+#include "occt_host/operation_budget.h"
 #include "occt_host/solid_feature.h"
 #include "occt_host/tests/plate_fixture.h"
 
@@ -92,6 +94,43 @@ TEST_F(BoreChainTest, AFailingRemoveInsideTheRunIsReported) {
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.diagnostic.find("has no solid"), std::string::npos) << result.diagnostic;
   EXPECT_FALSE(removes[20]->update().ok());
+}
+
+TEST_F(BoreChainTest, AJointCutPastItsBudgetIsNotRetriedOneByOne) {
+  ::occt_host::testing::ScopedBudget budget(0.5);
+  // The cut of the 49 removes placed after the run's last one was computed takes a
+  // minute, as a hung kernel step would.
+  ::occt_host::testing::delayNextOperation(std::chrono::seconds(60));
+  const auto start = std::chrono::steady_clock::now();
+  host::UpdateResult result = part->mainBody()->update();
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_TRUE(result.ok()) << result.diagnostic;
+  EXPECT_LT(elapsed, 20.0);
+  // The run is cut again in one operation from the first remove's own result, which
+  // still holds: the last remove's computation stands for the other 49 (one by one, it
+  // would stand for itself alone).
+  auto tip = std::dynamic_pointer_cast<SolidFeature>(removes.front());
+  EXPECT_EQ(tip->historyRecord()->covers(), 49u);
+  // 100000 - 50 * 40 pi, and every remove up to date and sound.
+  const double expected = 100000.0 - 50 * kPi * 40.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+  for (const auto& remove : removes) EXPECT_TRUE(remove->update().ok());
+}
+
+TEST_F(BoreChainTest, ARunThatGrewInsideIsCarriedOnFromItsKeptCut) {
+  // The body's solid with fifty bores, then one more bore placed right after the pad.
+  solidOf(part->mainBody());
+  auto extra = booleans->createRemove(plateFeature, bore(95, 95, 2));
+  ASSERT_TRUE(extra && extra->update().ok());
+  // 100000 - 51 * 40 pi.
+  const double expected = 100000.0 - 51 * kPi * 40.0;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+  // Each bore owns its wall (one cylindrical face), the plate its six sides.
+  EXPECT_EQ(host::query<host::FeatureGeometry>(extra)->boundaryCells().size(), 1u);
+  EXPECT_EQ(host::query<host::FeatureGeometry>(removes[3])->boundaryCells().size(), 1u);
+  EXPECT_EQ(host::query<host::FeatureGeometry>(plateFeature)->boundaryCells().size(), 6u);
+  EXPECT_TRUE(partObject->update().ok());
 }
 
 TEST_F(RecomputeTest, AFeatureBuiltOnTheRunSeesEveryCut) {

@@ -144,6 +144,18 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSink(MardelReportSink
 
 typedef void (*MardelImport_SetReportSinkFn)(MardelReportSinkFn, void*);
 
+/* Flags of MardelImport_SetReportSinkWithFlags. */
+enum {
+  /* Leave out each item's volume (hasVolume 0): measuring it is most of the report's cost,
+   * and a consumer that only shows progress does not need it. */
+  MARDEL_REPORT_NO_VOLUMES = 1
+};
+
+/* As MardelImport_SetReportSink, with MARDEL_REPORT_... flags for the imports it reports. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSinkWithFlags(MardelReportSinkFn sink,
+                                                                         void* context,
+                                                                         uint32_t flags);
+
 #ifdef __cplusplus
 namespace wenlow {
 KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,
