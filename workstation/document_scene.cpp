@@ -3,6 +3,7 @@
 #include "occt_host/body.h"
 #include "occt_host/container.h"
 #include "occt_host/document.h"
+#include "occt_host/face_colours.h"
 #include "occt_host/part.h"
 #include "occt_host/solid_feature.h"
 
@@ -32,14 +33,6 @@ TreeItem itemOf(const std::shared_ptr<occt_host::TreeNode>& node) {
   return item;
 }
 
-// A colour given to a solid feature paints the body it builds, as the host shows it.
-bool featureColor(const occt_host::Body& body, host::Color& out) {
-  for (const auto& node : body.childNodes()) {
-    if (std::dynamic_pointer_cast<occt_host::SolidFeature>(node) && node->color(out)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::vector<SceneBody> sceneBodies(const std::shared_ptr<host::Document>& document) {
@@ -50,9 +43,10 @@ std::vector<SceneBody> sceneBodies(const std::shared_ptr<host::Document>& docume
     auto body = std::dynamic_pointer_cast<occt_host::Body>(node);
     if (!body || !body->shown()) continue;
     try {
-      SceneBody shown{body->displayName(), body->solid(), body->solidStamp(), false, {}};
+      SceneBody shown{body->displayName(), body->solid(), body->solidStamp(), false, {}, {}};
       if (shown.solid.IsNull()) continue;
-      shown.hasColor = body->color(shown.color) || featureColor(*body, shown.color);
+      shown.hasColor = body->color(shown.color);
+      shown.faceColors = occt_host::faceColours(*body);
       bodies.push_back(shown);
     } catch (...) {
       // A body whose solid cannot be computed is simply not shown.

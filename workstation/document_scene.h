@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/document.h"
@@ -14,12 +15,15 @@
 
 namespace workstation {
 
+// A body as the view shows it: its own colour (or none) on the solid, and the colour of
+// each face a coloured feature made, as the STEP and glTF files colour them.
 struct SceneBody {
   std::string name;
   TopoDS_Shape solid;
   std::uint64_t stamp = 0;
   bool hasColor = false;
   host::Color color;
+  std::vector<std::pair<TopoDS_Shape, host::Color>> faceColors;
 };
 
 // A node of the model tree: name, kind ("Body", "Pad", "Sketch", "Plane", ...), whether its

@@ -35,17 +35,33 @@ class QtFrameBuffer : public OpenGl_FrameBuffer {
   }
 };
 
+Quantity_Color kernelColor(const host::Color& c) {
+  return Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB);
+}
+
 // A body without a colour of its own is shown in a warm grey.
 Quantity_Color bodyColor(const SceneBody& body) {
   if (!body.hasColor) return Quantity_Color(0.70, 0.66, 0.60, Quantity_TOC_sRGB);
-  return Quantity_Color(body.color.r / 255.0, body.color.g / 255.0, body.color.b / 255.0,
-                        Quantity_TOC_sRGB);
+  return kernelColor(body.color);
+}
+
+// Setting a shape's colour paints its face boundaries in that colour too; each shape gets
+// back the dark line that CAD viewers draw over the shading.
+const Handle(Prs3d_LineAspect) & boundaryAspect() {
+  static const Handle(Prs3d_LineAspect) aspect = new Prs3d_LineAspect(
+      Quantity_Color(0.08, 0.08, 0.10, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0);
+  return aspect;
 }
 
 // Colours are applied after the solids are built; a new colour must redraw the scene too.
-std::int64_t colorKey(const SceneBody& body) {
-  if (!body.hasColor) return -1;
-  return (std::int64_t{body.color.r} << 32) ^ (std::int64_t{body.color.g} << 16) ^ body.color.b;
+std::uint64_t colorKey(const SceneBody& body) {
+  auto mix = [](std::uint64_t key, const host::Color& c) {
+    const std::uint64_t rgb = (std::uint64_t(c.r) << 16) | (std::uint64_t(c.g) << 8) | c.b;
+    return (key ^ rgb) * 1099511628211ull;
+  };
+  std::uint64_t key = body.hasColor ? mix(14695981039346656037ull, body.color) : 1;
+  for (const auto& entry : body.faceColors) key = mix(key, entry.second);
+  return key ^ body.faceColors.size();
 }
 
 }  // namespace
@@ -65,8 +81,7 @@ OcctView::OcctView(std::shared_ptr<host::Document> document, QWidget* parent)
   context_ = new AIS_InteractiveContext(viewer_);
   context_->SetDisplayMode(AIS_Shaded, false);
   context_->DefaultDrawer()->SetFaceBoundaryDraw(true);
-  context_->DefaultDrawer()->SetFaceBoundaryAspect(new Prs3d_LineAspect(
-      Quantity_Color(0.1, 0.1, 0.12, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0));
+  context_->DefaultDrawer()->SetFaceBoundaryAspect(boundaryAspect());
   view_ = viewer_->CreateView();
   view_->SetImmediateUpdate(false);
   // Not an exact isometric view: under the headlight its three visible faces of a box would
@@ -173,8 +188,15 @@ bool OcctView::syncScene() {
   context_->RemoveAll(false);
   shapes_.clear();
   for (const SceneBody& body : bodies) {
-    Handle(AIS_Shape) shape = new AIS_Shape(body.solid);
+    // A coloured shape draws the face boundaries as a group of their own, in the boundary
+    // aspect's dark line; a plain shape draws them in the faces' colour.
+    Handle(AIS_ColoredShape) shape = new AIS_ColoredShape(body.solid);
     shape->SetColor(bodyColor(body));
+    shape->Attributes()->SetFaceBoundaryAspect(boundaryAspect());
+    for (const auto& [face, color] : body.faceColors) {
+      shape->SetCustomColor(face, kernelColor(color));
+      shape->CustomAspects(face)->SetFaceBoundaryAspect(boundaryAspect());
+    }
     context_->Display(shape, AIS_Shaded, 0, false);
     shapes_.push_back(Shown{body.stamp, colorKey(body), shape});
   }
@@ -187,6 +209,14 @@ void OcctView::fitAll() {
   userMoved_ = false;
   if (!view_.IsNull()) view_->FitAll(0.1, false);
   update();
+}
+
+QPoint OcctView::pixelOf(double x, double y, double z) const {
+  if (view_.IsNull()) return QPoint(-1, -1);
+  Standard_Integer px = 0, py = 0;
+  view_->Convert(x, y, z, px, py);
+  const double ratio = devicePixelRatioF();
+  return QPoint(static_cast<int>(px / ratio), static_cast<int>(py / ratio));
 }
 
 void OcctView::mousePressEvent(QMouseEvent* event) {

@@ -7,8 +7,8 @@
 #include <QOpenGLWidget>
 #include <QPoint>
 
+#include <AIS_ColoredShape.hxx>
 #include <AIS_InteractiveContext.hxx>
-#include <AIS_Shape.hxx>
 #include <Aspect_DisplayConnection.hxx>
 #include <V3d_View.hxx>
 #include <V3d_Viewer.hxx>
@@ -34,6 +34,8 @@ class OcctView : public QOpenGLWidget {
   // Repaints only when the document's bodies changed since the scene was last taken.
   void redrawIfChanged();
   void fitAll();
+  // Where a point of the model shows in the widget, in its own pixels.
+  QPoint pixelOf(double x, double y, double z) const;
   // Frames painted so far.
   int frames() const { return frames_; }
   // Bodies shown in the scene.
@@ -64,8 +66,8 @@ class OcctView : public QOpenGLWidget {
   Handle(AIS_InteractiveContext) context_;
   struct Shown {
     std::uint64_t stamp;
-    std::int64_t color;
-    Handle(AIS_Shape) shape;
+    std::uint64_t color;
+    Handle(AIS_ColoredShape) shape;
   };
   std::vector<Shown> shapes_;
   QPoint lastMouse_;

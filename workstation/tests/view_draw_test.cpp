@@ -136,6 +136,16 @@ ViewPixels Measure(const QImage& image, const QRect& region, const QColor& body)
   return out;
 }
 
+// Pixels as dark as the edge lines drawn over the shading (no shaded face is that dark).
+size_t DarkPixels(const QImage& image, const QRect& region) {
+  size_t dark = 0;
+  for (int y = region.top(); y <= region.bottom(); ++y) {
+    for (int x = region.left(); x <= region.right(); ++x)
+      dark += image.pixelColor(x, y).value() < 70;
+  }
+  return dark;
+}
+
 TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
   MardelImportResult result{};
   ASSERT_EQ(ws_->drawJson(document_, ReadFile(EXAMPLES_DIR "/flanged_bracket.json"), 5, result), 0)
@@ -151,6 +161,23 @@ TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
   const ViewPixels pixels = Measure(window, region, QColor(70, 130, 180));
   EXPECT_GT(pixels.distinct, 50u);
   EXPECT_GT(pixels.bodyHue, size_t(region.width()) * region.height() / 50);
+
+  // One colour rule with the STEP and glTF files: the base flange's steel blue on the faces
+  // it made, the body's own warm grey on the upright's top (z = 70, y from 0 to 10), and a
+  // dark line on the edge between the upright's top and its front (y = 0).
+  auto at = [&](double x, double y, double z) {
+    return window.pixelColor(view_->mapTo(&ws_->mainWindowWidget(), view_->pixelOf(x, y, z)));
+  };
+  const QColor baseTop = at(110, 45, 10), uprightTop = at(60, 5, 70);
+  EXPECT_GT(baseTop.blue(), baseTop.red() + 60) << baseTop.name().toStdString();
+  EXPECT_GT(uprightTop.red(), uprightTop.blue()) << uprightTop.name().toStdString();
+  EXPECT_GT(uprightTop.red(), 100) << uprightTop.name().toStdString();
+  int darkNearEdge = 0;
+  const QPoint edge = view_->mapTo(&ws_->mainWindowWidget(), view_->pixelOf(60, 0, 70));
+  for (int dy = -1; dy <= 1; ++dy)
+    darkNearEdge += window.pixelColor(edge.x(), edge.y() + dy).value() < 70;
+  EXPECT_GE(darkNearEdge, 1);
+  EXPECT_GT(DarkPixels(window, region), size_t(1500));
 
   // The tree shows the Part with its bodies and features; none failed.
   QTreeWidget* tree = ws_->mainWindowWidget().tree();
