@@ -17,7 +17,7 @@ std::shared_ptr<occt_host::Part> partOf(const std::shared_ptr<host::Document>& d
 }
 
 TreeItem itemOf(const std::shared_ptr<occt_host::TreeNode>& node) {
-  TreeItem item{node->displayName(), node->typeName(), false, {}, {}};
+  TreeItem item{node->displayName(), node->typeName(), false, {}, {}, node->displayName(), true};
   if (auto feature = std::dynamic_pointer_cast<occt_host::SolidFeature>(node)) {
     try {
       (void)feature->result();
@@ -56,7 +56,8 @@ std::vector<SceneBody> sceneBodies(const std::shared_ptr<host::Document>& docume
 }
 
 TreeItem modelTree(const std::shared_ptr<host::Document>& document) {
-  TreeItem root{document ? document->name() : std::string(), "Document", false, {}, {}};
+  const std::string name = document ? document->name() : std::string();
+  TreeItem root{name, "Document", false, {}, {}, name, true};
   if (std::shared_ptr<occt_host::Part> part = partOf(document)) {
     try {
       root.children.push_back(itemOf(part));

@@ -27,13 +27,17 @@ struct SceneBody {
 };
 
 // A node of the model tree: name, kind ("Body", "Pad", "Sketch", "Plane", ...), whether its
-// last computation failed (with the kernel's text) and its children.
+// last computation failed (with the kernel's text) and its children. `hostName` is the host
+// object's own name (empty for an item of the last import that made no host object, which
+// the tree shows all the same); `name` is what the tree shows.
 struct TreeItem {
   std::string name;
   std::string type;
   bool failed = false;
   std::string error;
   std::vector<TreeItem> children;
+  std::string hostName;
+  bool built = true;
 };
 
 // The shown bodies that have a solid, in tree order; empty for a document without a Part.

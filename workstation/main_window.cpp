@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -16,18 +18,24 @@ namespace {
 void addItems(QTreeWidgetItem* parent, const TreeItem& item) {
   auto* node = new QTreeWidgetItem(parent);
   QString text = QString::fromStdString(item.name);
-  if (item.failed) {
-    text += QStringLiteral("  (failed)");
-    node->setForeground(0, QBrush(QColor(190, 30, 30)));
-    node->setToolTip(0, QString::fromStdString(item.error));
+  if (item.failed || !item.built) {
+    text += item.failed ? QStringLiteral("  (failed)") : QStringLiteral("  (not built)");
+    const QColor colour = item.failed ? QColor(190, 30, 30) : QColor(120, 120, 120);
+    const QString tip = QString::fromStdString(item.error);
+    for (int column = 0; column < 2; ++column) {
+      node->setForeground(column, QBrush(colour));
+      node->setToolTip(column, tip);
+    }
   }
   node->setText(0, text);
   node->setText(1, QString::fromStdString(item.type));
+  node->setData(0, kHostNameRole, QString::fromStdString(item.hostName));
   for (const TreeItem& child : item.children) addItems(node, child);
 }
 
 void sign(const TreeItem& item, std::string& out) {
-  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + '(';
+  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + (item.built ? "" : "?") +
+         item.error + '(';
   for (const TreeItem& child : item.children) sign(child, out);
   out += ')';
 }
@@ -47,12 +55,17 @@ MainWindow::MainWindow() {
 
   tree_ = new QTreeWidget(this);
   tree_->setHeaderLabels({QStringLiteral("Feature"), QStringLiteral("Type")});
-  tree_->setColumnWidth(0, 170);
+  // The names take the room they need (a failed item's mark included); the tree scrolls.
+  tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  tree_->header()->setStretchLastSection(false);
   auto* treeDock = new QDockWidget(QStringLiteral("Model tree"), this);
   treeDock->setObjectName(QStringLiteral("ModelTree"));
   treeDock->setWidget(tree_);
   treeDock->setFeatures(QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+  resizeDocks({treeDock}, {320}, Qt::Horizontal);
+  // The status bar says how far a draw is and what is selected.
+  statusBar()->showMessage(QStringLiteral("Ready"));
   buildMenus();
   resize(1280, 800);
 }
@@ -116,6 +129,7 @@ void MainWindow::refreshTree() {
 void MainWindow::refreshTreeIfChanged() {
   OcctView* view = currentView();
   TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
+  if (view != nullptr && onTreeBuilt) onTreeBuilt(view->document(), root);
   std::string signature = view != nullptr ? "+" : "-";
   sign(root, signature);
   if (signature == treeSignature_) return;

@@ -19,6 +19,11 @@ class QToolBar;
 namespace workstation {
 
 class OcctView;
+struct TreeItem;
+
+// The tree items' data role holding the host object's own name (empty for an item that made
+// no host object).
+constexpr int kHostNameRole = Qt::UserRole + 1;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -45,6 +50,8 @@ class MainWindow : public QMainWindow {
   std::function<void(const QString& format)> onExport;
   std::function<void()> onQuit;
   std::function<void(OcctView*)> onViewActivated;
+  // Labels a document's tree before it is shown (the last import's item names and failures).
+  std::function<void(const std::shared_ptr<host::Document>&, TreeItem&)> onTreeBuilt;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

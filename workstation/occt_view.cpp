@@ -207,6 +207,7 @@ bool OcctView::syncScene() {
 
 void OcctView::fitAll() {
   userMoved_ = false;
+  syncScene();
   if (!view_.IsNull()) view_->FitAll(0.1, false);
   update();
 }

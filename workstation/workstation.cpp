@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -20,6 +21,7 @@
 #include "occt_host/viewer.h"
 #include "workstation/docked_dialog.h"
 #include "workstation/occt_view.h"
+#include "workstation/tree_labels.h"
 
 namespace workstation {
 namespace {
@@ -88,6 +90,7 @@ Workstation::Workstation(Options options)
     return std::make_shared<ViewRedraw>(window_.get(), view);
   });
   wireMenus();
+  wireProgress();
   watch_ = new QTimer(window_.get());
   watch_->setInterval(kWatchIntervalMs);
   QObject::connect(watch_, &QTimer::timeout, window_.get(), [this] {
@@ -101,6 +104,8 @@ Workstation::Workstation(Options options)
 }
 
 Workstation::~Workstation() {
+  window_->onTreeBuilt = nullptr;
+  progress_.reset();
   automation_.reset();
   releaseAddins();
   window_->closeDocumentViews();
@@ -141,6 +146,25 @@ void Workstation::wireMenus() {
   };
 }
 
+void Workstation::wireProgress() {
+  progress_ = std::make_unique<DrawProgress>();
+  progress_->targetOf = [this]() -> std::shared_ptr<host::Document> {
+    if (auto target = drawTarget_.lock()) return target;
+    std::shared_ptr<host::Editor> editor = frame_->currentEditor();
+    return editor ? editor->document() : nullptr;
+  };
+  progress_->onStatus = [this](const std::string& text) {
+    window_->statusBar()->showMessage(QString::fromStdString(text));
+  };
+  progress_->onDrawEnded = [this](const std::shared_ptr<host::Document>& document) {
+    if (OcctView* view = viewOf(document)) view->fitAll();
+    window_->refreshTree();
+  };
+  window_->onTreeBuilt = [this](const std::shared_ptr<host::Document>& document, TreeItem& root) {
+    labelTree(root, progress_->itemsOf(document));
+  };
+}
+
 std::shared_ptr<host::Document> Workstation::newPart() {
   std::shared_ptr<host::Document> document = frame_->createDocument("Part");
   if (document && frame_->openWindow(document, true)) {
@@ -160,10 +184,13 @@ OcctView* Workstation::viewOf(const std::shared_ptr<host::Document>& document) c
 int Workstation::drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
                           std::uint32_t drawDelayMs, MardelImportResult& result) {
   MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, static_cast<int32_t>(drawDelayMs)};
+  std::weak_ptr<host::Document> outer = drawTarget_;
+  drawTarget_ = document;
   const int status =
       MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
                             json.size(), &options, &result);
-  if (OcctView* view = viewOf(document)) view->requestRedraw();
+  drawTarget_ = outer;
+  if (OcctView* view = viewOf(document)) view->fitAll();
   window_->refreshTree();
   return status;
 }

@@ -13,6 +13,7 @@
 #include "host/desktop.h"
 #include "host/environment.h"
 #include "kestrun/kestrun.h"
+#include "workstation/draw_progress.h"
 #include "workstation/event_pump.h"
 #include "workstation/main_window.h"
 #include "workstation/thread_timers.h"
@@ -47,6 +48,8 @@ class Workstation : public host::Environment, public host::Desktop {
   // Null unless the timers are manual.
   ManualThreadTimers* manualTimers() { return manualTimers_; }
   std::size_t activeTimers() const { return timers_->active(); }
+  // What the core reported of the imports so far.
+  const DrawProgress& progress() const { return *progress_; }
 
   // A new Part document in a window of its own, current.
   std::shared_ptr<host::Document> newPart();
@@ -96,6 +99,7 @@ class Workstation : public host::Environment, public host::Desktop {
 
  private:
   void wireMenus();
+  void wireProgress();
   void destroyCommand(host::Command* command);
 
   EventPump pump_;
@@ -103,6 +107,9 @@ class Workstation : public host::Environment, public host::Desktop {
   ManualThreadTimers* manualTimers_ = nullptr;
   std::shared_ptr<occt_host::ApplicationFrame> frame_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<DrawProgress> progress_;
+  // The document drawJson draws into, while it does.
+  std::weak_ptr<host::Document> drawTarget_;
   // Shows what changed outside a drawing's refreshes (a draw without pauses, an add-in).
   QTimer* watch_ = nullptr;
   std::vector<host::DictionaryEntry> dictionary_;

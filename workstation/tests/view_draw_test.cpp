@@ -17,13 +17,6 @@
 namespace workstation::testing {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Two pads on the XY plane: a 40 x 20 x 10 block and a 10 x 10 x 30 post beside it.
 const char kTwoPads[] = R"({"mode":"part","flatNode":[
  {"type":"sketch","id":"s1","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
@@ -34,26 +27,6 @@ const char kTwoPads[] = R"({"mode":"part","flatNode":[
   {"type":"line","x1":50,"y1":0,"x2":60,"y2":0},{"type":"line","x1":60,"y1":0,"x2":60,"y2":10},
   {"type":"line","x1":60,"y1":10,"x2":50,"y2":10},{"type":"line","x1":50,"y1":10,"x2":50,"y2":0}]},
  {"type":"extrude","id":"p2","sketchId":"s2","n1Height":30}]})";
-
-class DrawTest : public WorkstationTest {
- protected:
-  void SetUp() override {
-    WorkstationTest::SetUp();
-    Workstation& ws = MakeWorkstation(false);
-    document_ = ws.newPart();
-    ShowWindow();
-    view_ = ws.viewOf(document_);
-    ASSERT_NE(view_, nullptr);
-    // Let the view get its GL context before drawing.
-    for (int i = 0; i < 20 && view_->frames() == 0; ++i) {
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    ASSERT_GT(view_->frames(), 0) << view_->failure().toStdString();
-  }
-
-  std::shared_ptr<host::Document> document_;
-  OcctView* view_ = nullptr;
-};
 
 TEST_F(DrawTest, TheViewRedrawsOncePerDrawnItem) {
   const int framesBefore = view_->frames();
