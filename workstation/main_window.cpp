@@ -75,7 +75,7 @@ void MainWindow::buildMenus() {
   file->addAction(QStringLiteral("&New Part"), this, [this] {
     if (onNewPart) onNewPart();
   });
-  file->addAction(QStringLiteral("&Open part JSON..."), this, [this] {
+  file->addAction(QStringLiteral("&Open part or product JSON..."), this, [this] {
     if (onOpenPartJson) onOpenPartJson();
   });
   file->addSeparator();

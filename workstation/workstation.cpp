@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -117,14 +118,14 @@ void Workstation::wireMenus() {
   window_->onQuit = [this] { pump_.postQuit(0); };
   window_->onNewPart = [this] { newPart(); };
   window_->onOpenPartJson = [this] {
-    const QString path = QFileDialog::getOpenFileName(window_.get(), "Open part JSON", QString(),
-                                                      "Part JSON (*.json)");
+    const QString path = QFileDialog::getOpenFileName(window_.get(), "Open part or product JSON",
+                                                      QString(), "Part or product JSON (*.json)");
     if (path.isEmpty()) return;
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     MardelImportResult result{};
-    drawJson(newPart(), text.str(), 0, result);
+    openJson(text.str(), 0, nullptr, result);
   };
   window_->onExport = [this](const QString& format) {
     OcctView* view = window_->currentView();
@@ -161,12 +162,14 @@ void Workstation::wireProgress() {
     window_->refreshTree();
   };
   window_->onTreeBuilt = [this](const std::shared_ptr<host::Document>& document, TreeItem& root) {
-    labelTree(root, progress_->itemsOf(document));
+    // Only a Part's tree shows its items; a product's source parts are drawn elsewhere.
+    if (root.children.size() == 1 && root.children.front().type == "Part")
+      labelTree(root, progress_->itemsOf(document));
   };
 }
 
-std::shared_ptr<host::Document> Workstation::newPart() {
-  std::shared_ptr<host::Document> document = frame_->createDocument("Part");
+std::shared_ptr<host::Document> Workstation::newDocument(const std::string& kind) {
+  std::shared_ptr<host::Document> document = frame_->createDocument(kind);
   if (document && frame_->openWindow(document, true)) {
     window_->showView(viewOf(document));
     window_->refreshTree();
@@ -192,6 +195,31 @@ int Workstation::drawJson(const std::shared_ptr<host::Document>& document, const
   drawTarget_ = outer;
   if (OcctView* view = viewOf(document)) view->fitAll();
   window_->refreshTree();
+  return status;
+}
+
+int Workstation::openJson(const std::string& json, std::uint32_t drawDelayMs,
+                          std::shared_ptr<host::Document> part, MardelImportResult& result,
+                          std::shared_ptr<host::Document>* drawnInto) {
+  // The add-in tells a product from a part by this key, and so does the session.
+  const bool product = json.find("\"partList\"") != std::string::npos;
+  std::shared_ptr<host::Document> document =
+      product ? newDocument("Product") : (part ? part : newPart());
+  int status = 2;
+  if (product && productDrawer_) {
+    status = productDrawer_(document, json, result);
+    if (OcctView* view = viewOf(document)) view->fitAll();
+    window_->refreshTree();
+  } else if (product) {
+    result = MardelImportResult{};
+    result.status = 2;
+    result.errorCode = 100;
+    std::snprintf(result.message, sizeof result.message, "%s",
+                  "This session cannot draw a product JSON.");
+  } else {
+    status = drawJson(document, json, drawDelayMs, result);
+  }
+  if (drawnInto != nullptr) *drawnInto = document;
   return status;
 }
 
