@@ -50,6 +50,8 @@ MainWindow::MainWindow() {
   setCentralWidget(tabs_);
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
     refreshTree();
+    if (perspective_ != nullptr && currentView() != nullptr)
+      perspective_->setChecked(currentView()->perspective());
     if (onViewActivated) onViewActivated(currentView());
   });
 
@@ -67,6 +69,7 @@ MainWindow::MainWindow() {
   // The status bar says how far a draw is and what is selected.
   statusBar()->showMessage(QStringLiteral("Ready"));
   buildMenus();
+  buildViewCommands();
   resize(1280, 800);
 }
 
@@ -89,6 +92,35 @@ void MainWindow::buildMenus() {
   file->addAction(QStringLiteral("&Quit"), this, [this] {
     if (onQuit) onQuit();
   });
+}
+
+void MainWindow::buildViewCommands() {
+  viewBar_ = addToolBar(QStringLiteral("View"));
+  viewBar_->setObjectName(QStringLiteral("ViewBar"));
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+  auto add = [this, menu](const QString& text, const QString& key,
+                          std::function<void(OcctView*)> run) {
+    QAction* action = viewBar_->addAction(text);
+    action->setShortcut(QKeySequence(key));
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(text, key));
+    menu->addAction(action);
+    connect(action, &QAction::triggered, this, [this, run] {
+      if (OcctView* view = currentView()) run(view);
+    });
+    return action;
+  };
+  add(QStringLiteral("Fit all"), QStringLiteral("F"), [](OcctView* v) { v->fitAll(); });
+  add(QStringLiteral("Front"), QStringLiteral("1"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Front); });
+  add(QStringLiteral("Top"), QStringLiteral("2"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Top); });
+  add(QStringLiteral("Right"), QStringLiteral("3"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Right); });
+  add(QStringLiteral("Isometric"), QStringLiteral("0"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Isometric); });
+  perspective_ = add(QStringLiteral("Perspective"), QStringLiteral("P"),
+                     [](OcctView* v) { v->setPerspective(!v->perspective()); });
+  perspective_->setCheckable(true);
 }
 
 OcctView* MainWindow::addDocumentView(const std::shared_ptr<host::Document>& document) {

@@ -12,6 +12,7 @@
 
 #include "host/document.h"
 
+class QAction;
 class QTabWidget;
 class QTreeWidget;
 class QToolBar;
@@ -43,6 +44,8 @@ class MainWindow : public QMainWindow {
   void refreshTreeIfChanged();
   QTreeWidget* tree() const { return tree_; }
   QToolBar* addCommandBar(const QString& name, const QString& title);
+  // The view toolbar: fit all, the standard views, perspective or orthographic.
+  QToolBar* viewBar() const { return viewBar_; }
 
   // What the File menu and the window's close button ask for.
   std::function<void()> onNewPart;
@@ -58,9 +61,12 @@ class MainWindow : public QMainWindow {
 
  private:
   void buildMenus();
+  void buildViewCommands();
 
   QTabWidget* tabs_ = nullptr;
   QTreeWidget* tree_ = nullptr;
+  QToolBar* viewBar_ = nullptr;
+  QAction* perspective_ = nullptr;
   std::string treeSignature_;
 };
 

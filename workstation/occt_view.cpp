@@ -5,6 +5,7 @@
 #include <QWheelEvent>
 
 #include <Aspect_NeutralWindow.hxx>
+#include <Graphic3d_Camera.hxx>
 #include <Graphic3d_Vec2.hxx>
 #include <OpenGl_Context.hxx>
 #include <OpenGl_FrameBuffer.hxx>
@@ -210,6 +211,43 @@ void OcctView::fitAll() {
   syncScene();
   if (!view_.IsNull()) view_->FitAll(0.1, false);
   update();
+}
+
+void OcctView::showStandard(Standard which) {
+  if (view_.IsNull()) return;
+  switch (which) {
+    case Standard::Front:
+      view_->SetProj(V3d_Yneg);
+      break;
+    case Standard::Top:
+      view_->SetProj(V3d_Zpos);
+      break;
+    case Standard::Right:
+      view_->SetProj(V3d_Xpos);
+      break;
+    case Standard::Isometric:
+      view_->SetProj(V3d_XposYnegZpos);
+      break;
+  }
+  fitAll();
+}
+
+void OcctView::setPerspective(bool on) {
+  if (view_.IsNull()) return;
+  view_->Camera()->SetProjectionType(on ? Graphic3d_Camera::Projection_Perspective
+                                        : Graphic3d_Camera::Projection_Orthographic);
+  fitAll();
+}
+
+bool OcctView::perspective() const {
+  return !view_.IsNull() &&
+         view_->Camera()->ProjectionType() == Graphic3d_Camera::Projection_Perspective;
+}
+
+std::array<double, 3> OcctView::viewDirection() const {
+  if (view_.IsNull()) return {0, 0, 0};
+  const gp_Dir d = view_->Camera()->Direction();
+  return {d.X(), d.Y(), d.Z()};
 }
 
 QPoint OcctView::pixelOf(double x, double y, double z) const {

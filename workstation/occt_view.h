@@ -13,6 +13,7 @@
 #include <V3d_View.hxx>
 #include <V3d_Viewer.hxx>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -34,6 +35,13 @@ class OcctView : public QOpenGLWidget {
   // Repaints only when the document's bodies changed since the scene was last taken.
   void redrawIfChanged();
   void fitAll();
+  // The standard views a CAD user expects, each fitted to the part.
+  enum class Standard { Front, Top, Right, Isometric };
+  void showStandard(Standard which);
+  void setPerspective(bool on);
+  bool perspective() const;
+  // Where the camera looks, as a unit vector in model space.
+  std::array<double, 3> viewDirection() const;
   // Where a point of the model shows in the widget, in its own pixels.
   QPoint pixelOf(double x, double y, double z) const;
   // Frames painted so far.
