@@ -49,6 +49,7 @@ void addBodies(occt_host::Part& part, const TopLoc_Location& placement, std::uin
       if (shown.solid.IsNull()) continue;
       shown.hasColor = body->color(shown.color);
       shown.faceColors = occt_host::faceColours(*body);
+      if (salt == 0) shown.body = body;
       if (!placement.IsIdentity()) {
         shown.solid = shown.solid.Moved(placement);
         for (auto& entry : shown.faceColors) entry.first = entry.first.Moved(placement);

@@ -13,6 +13,10 @@
 #include "host/document.h"
 #include "host/values.h"
 
+namespace occt_host {
+class Body;
+}
+
 namespace workstation {
 
 // A body as the view shows it: its own colour (or none) on the solid, and the colour of
@@ -24,6 +28,8 @@ struct SceneBody {
   bool hasColor = false;
   host::Color color;
   std::vector<std::pair<TopoDS_Shape, host::Color>> faceColors;
+  // The Part's body itself; null for a body an instance of a Product shows.
+  std::shared_ptr<occt_host::Body> body;
 };
 
 // A node of the model tree: name, kind ("Body", "Pad", "Sketch", "Plane", ...), whether its

@@ -1,5 +1,6 @@
 #include "workstation/occt_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
@@ -15,6 +16,7 @@
 #include <Quantity_Color.hxx>
 
 #include "workstation/document_scene.h"
+#include "workstation/view_picker.h"
 
 namespace workstation {
 namespace {
@@ -53,6 +55,9 @@ const Handle(Prs3d_LineAspect) & boundaryAspect() {
       Quantity_Color(0.08, 0.08, 0.10, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0);
   return aspect;
 }
+
+// How close to an edge, in pixels, a click picks it rather than the face under it.
+constexpr double kEdgePixels = 4.0;
 
 // Colours are applied after the solids are built; a new colour must redraw the scene too.
 std::uint64_t colorKey(const SceneBody& body) {
@@ -188,6 +193,8 @@ bool OcctView::syncScene() {
   if (same) return false;
   context_->RemoveAll(false);
   shapes_.clear();
+  highlight_.Nullify();
+  if (picked_) setPick(std::nullopt);
   for (const SceneBody& body : bodies) {
     // A coloured shape draws the face boundaries as a group of their own, in the boundary
     // aspect's dark line; a plain shape draws them in the faces' colour.
@@ -198,8 +205,8 @@ bool OcctView::syncScene() {
       shape->SetCustomColor(face, kernelColor(color));
       shape->CustomAspects(face)->SetFaceBoundaryAspect(boundaryAspect());
     }
-    context_->Display(shape, AIS_Shaded, 0, false);
-    shapes_.push_back(Shown{body.stamp, colorKey(body), shape});
+    context_->Display(shape, AIS_Shaded, -1, false);
+    shapes_.push_back(Shown{body.stamp, colorKey(body), shape, body.body});
   }
   if (!userMoved_) view_->FitAll(0.1, false);
   view_->Invalidate();
@@ -258,8 +265,59 @@ QPoint OcctView::pixelOf(double x, double y, double z) const {
   return QPoint(static_cast<int>(px / ratio), static_cast<int>(py / ratio));
 }
 
+void OcctView::pickAt(const QPoint& at) {
+  if (!glReady_ || context_.IsNull()) return;
+  std::vector<TopoDS_Shape> solids;
+  for (const Shown& shown : shapes_) solids.push_back(shown.shape->Shape());
+  const double ratio = devicePixelRatioF();
+  const PickHit hit = pickTopology(view_, solids, static_cast<int>(at.x() * ratio),
+                                   static_cast<int>(at.y() * ratio), kEdgePixels * ratio);
+  if (hit.solid < 0 || (picked_ && picked_->shape.IsEqual(hit.shape))) {
+    setPick(std::nullopt);
+    return;
+  }
+  setPick(ViewPick{shapes_[hit.solid].body, hit.shape, hit.point});
+}
+
+void OcctView::clearSelection() {
+  if (picked_) setPick(std::nullopt);
+}
+
+// The pick shows over the part in orange: a face filled, an edge as a thick line.
+void OcctView::setPick(std::optional<ViewPick> pick) {
+  if (!highlight_.IsNull()) context_->Remove(highlight_, false);
+  highlight_.Nullify();
+  picked_ = std::move(pick);
+  if (picked_ && !context_.IsNull()) {
+    const Quantity_Color orange(1.0, 0.45, 0.0, Quantity_TOC_sRGB);
+    highlight_ = new AIS_Shape(picked_->shape);
+    highlight_->SetColor(orange);
+    highlight_->Attributes()->SetWireAspect(new Prs3d_LineAspect(orange, Aspect_TOL_SOLID, 4.0));
+    highlight_->SetZLayer(Graphic3d_ZLayerId_Top);
+    const bool face = picked_->shape.ShapeType() == TopAbs_FACE;
+    context_->Display(highlight_, face ? AIS_Shaded : AIS_WireFrame, -1, false);
+  }
+  update();
+  if (onSelectionChanged) onSelectionChanged(selection());
+}
+
+void OcctView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && picked_) {
+    clearSelection();
+    return;
+  }
+  QOpenGLWidget::keyPressEvent(event);
+}
+
+void OcctView::mouseReleaseEvent(QMouseEvent* event) {
+  // A click that did not turn the view picks what is under it.
+  if (event->button() == Qt::LeftButton && !dragged_) pickAt(event->position().toPoint());
+}
+
 void OcctView::mousePressEvent(QMouseEvent* event) {
   lastMouse_ = event->position().toPoint();
+  pressMouse_ = lastMouse_;
+  dragged_ = false;
   if (event->button() == Qt::LeftButton && glReady_)
     view_->StartRotation(lastMouse_.x(), lastMouse_.y());
 }
@@ -267,6 +325,8 @@ void OcctView::mousePressEvent(QMouseEvent* event) {
 void OcctView::mouseMoveEvent(QMouseEvent* event) {
   if (!glReady_) return;
   const QPoint p = event->position().toPoint();
+  if ((p - pressMouse_).manhattanLength() <= 3 && !dragged_) return;
+  dragged_ = true;
   if (event->buttons() & Qt::LeftButton) {
     view_->Rotation(p.x(), p.y());
   } else if (event->buttons() & (Qt::MiddleButton | Qt::RightButton)) {

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/selection.h"
 #include "occt_host/application_frame.h"
 #include "occt_host/automation_server.h"
 #include "occt_host/layout.h"
@@ -22,6 +23,7 @@
 #include "occt_host/viewer.h"
 #include "workstation/docked_dialog.h"
 #include "workstation/occt_view.h"
+#include "workstation/selection_descriptor.h"
 #include "workstation/tree_labels.h"
 
 namespace workstation {
@@ -88,6 +90,9 @@ Workstation::Workstation(Options options)
   frame_->setViewerFactory([this](const std::shared_ptr<host::Editor>& editor) {
     std::shared_ptr<host::Document> document = editor ? editor->document() : nullptr;
     OcctView* view = window_->addDocumentView(document);
+    view->onSelectionChanged = [this, document](const ViewPick* pick) {
+      showSelection(document, pick);
+    };
     return std::make_shared<ViewRedraw>(window_.get(), view);
   });
   wireMenus();
@@ -166,6 +171,19 @@ void Workstation::wireProgress() {
     if (root.children.size() == 1 && root.children.front().type == "Part")
       labelTree(root, progress_->itemsOf(document));
   };
+}
+
+void Workstation::showSelection(const std::shared_ptr<host::Document>& document,
+                                const ViewPick* pick) {
+  if (pick == nullptr) {
+    window_->statusBar()->clearMessage();
+    host::selectionHub().publish(selectionMessage(nullptr));
+    return;
+  }
+  const PickedTopology picked =
+      describePick(pick->body.get(), pick->shape, pick->point, progress_->itemsOf(document));
+  window_->statusBar()->showMessage(QString::fromStdString(picked.summary));
+  host::selectionHub().publish(selectionMessage(&picked));
 }
 
 std::shared_ptr<host::Document> Workstation::newDocument(const std::string& kind) {

@@ -30,6 +30,7 @@ class AutomationRegistration;
 namespace workstation {
 
 class OcctView;
+struct ViewPick;
 
 class Workstation : public host::Environment, public host::Desktop {
  public:
@@ -116,6 +117,8 @@ class Workstation : public host::Environment, public host::Desktop {
  private:
   void wireMenus();
   void wireProgress();
+  // Names the pick in the status bar and hands it to whoever listens (the add-in's panel).
+  void showSelection(const std::shared_ptr<host::Document>& document, const ViewPick* pick);
   void destroyCommand(host::Command* command);
 
   EventPump pump_;
