@@ -15,6 +15,7 @@
 #include <Prs3d_LineAspect.hxx>
 #include <Quantity_Color.hxx>
 
+#include "platform/environment.h"
 #include "workstation/document_scene.h"
 #include "workstation/view_picker.h"
 
@@ -59,6 +60,13 @@ const Handle(Prs3d_LineAspect) & boundaryAspect() {
 // How close to an edge, in pixels, a click picks it rather than the face under it.
 constexpr double kEdgePixels = 4.0;
 
+// Face boundaries are drawn unless TOLVANE_VIEW_EDGES is "0" (the start-up benchmark's
+// baseline, and a user's choice on a slow display).
+bool edgesShown() {
+  static const bool shown = platform::GetEnv("TOLVANE_VIEW_EDGES").value_or("1") != "0";
+  return shown;
+}
+
 // Colours are applied after the solids are built; a new colour must redraw the scene too.
 std::uint64_t colorKey(const SceneBody& body) {
   auto mix = [](std::uint64_t key, const host::Color& c) {
@@ -86,7 +94,7 @@ OcctView::OcctView(std::shared_ptr<host::Document> document, QWidget* parent)
   viewer_->SetLightOn();
   context_ = new AIS_InteractiveContext(viewer_);
   context_->SetDisplayMode(AIS_Shaded, false);
-  context_->DefaultDrawer()->SetFaceBoundaryDraw(true);
+  context_->DefaultDrawer()->SetFaceBoundaryDraw(edgesShown());
   context_->DefaultDrawer()->SetFaceBoundaryAspect(boundaryAspect());
   view_ = viewer_->CreateView();
   view_->SetImmediateUpdate(false);
