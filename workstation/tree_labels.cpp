@@ -1,35 +1,33 @@
 #include "workstation/tree_labels.h"
 
 #include <map>
-#include <set>
 #include <string>
 
 namespace workstation {
 namespace {
 
 struct Index {
-  std::vector<TreeItem*> order;             // host nodes, depth first
-  std::map<const TreeItem*, TreeItem*> up;  // node -> its parent
-  std::set<const TreeItem*> claimed;
+  std::vector<TreeItem*> order;                         // host nodes, depth first
+  std::map<const TreeItem*, TreeItem*> up;              // node -> its parent
+  std::map<std::string, std::vector<TreeItem*>> named;  // host name -> nodes, depth first
+  std::map<std::string, std::size_t> claimed;           // host name -> nodes claimed so far
 };
 
 void collect(TreeItem& node, TreeItem* parent, Index& index) {
   if (parent != nullptr) {
     index.order.push_back(&node);
     index.up[&node] = parent;
+    index.named[node.hostName].push_back(&node);
   }
   for (TreeItem& child : node.children) collect(child, &node, index);
 }
 
 // The first host node of that name no item has claimed yet.
 TreeItem* claim(Index& index, const std::string& name) {
-  for (TreeItem* node : index.order) {
-    if (node->hostName == name && !index.claimed.count(node)) {
-      index.claimed.insert(node);
-      return node;
-    }
-  }
-  return nullptr;
+  auto nodes = index.named.find(name);
+  if (nodes == index.named.end()) return nullptr;
+  std::size_t& next = index.claimed[name];
+  return next < nodes->second.size() ? nodes->second[next++] : nullptr;
 }
 
 std::string numbered(const ItemRecord& item, const std::string& name, int i, int of) {
