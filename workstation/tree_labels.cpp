@@ -35,25 +35,39 @@ std::string numbered(const ItemRecord& item, const std::string& name, int i, int
   return name + " (" + std::to_string(i) + " of " + std::to_string(of) + ")";
 }
 
+// Marks a failed item's nodes: those still under a default name of the host's (they get the
+// item's name), one that failed itself, or the item's only node. Helpers that already carry
+// the item's name (a hole's direction lines) are left as they are.
+void markFailed(const ItemRecord& item, const std::vector<TreeItem*>& nodes) {
+  const std::string label = itemLabel(item);
+  for (TreeItem* node : nodes) {
+    const bool named = !label.empty() && node->name.find(label) != std::string::npos;
+    if (!named && !label.empty()) node->name = label;
+    if (named && !node->failed && nodes.size() > 1) continue;
+    node->failed = true;
+    node->error = itemProblem(item);
+  }
+}
+
+// Several nodes of one item under one name (the cuts of a hole at several locations) are
+// numbered in tree order.
+void numberAlike(const ItemRecord& item, const std::vector<TreeItem*>& nodes) {
+  std::map<std::string, int> count, seen;
+  for (const TreeItem* node : nodes) ++count[node->name];
+  for (TreeItem* node : nodes) {
+    const int of = count[node->name];
+    if (of > 1) node->name = numbered(item, node->name, ++seen[node->name], of);
+  }
+}
+
 // Claims the item's objects in the tree and labels them; returns what it claimed.
 std::vector<TreeItem*> labelObjects(const ItemRecord& item, Index& index) {
-  std::map<std::string, int> count, seen;
-  for (const std::string& object : item.objects) ++count[object];
   std::vector<TreeItem*> nodes;
-  const std::string label = itemLabel(item);
   for (const std::string& object : item.objects) {
-    TreeItem* node = claim(index, object);
-    if (node == nullptr) continue;
-    nodes.push_back(node);
-    const bool renamed = item.outcome == MARDEL_ITEM_FAILED &&
-                         node->name.find(label) == std::string::npos && !label.empty();
-    if (renamed) node->name = label;
-    if (count[object] > 1) node->name = numbered(item, node->name, ++seen[object], count[object]);
-    if (item.outcome == MARDEL_ITEM_FAILED) {
-      node->failed = true;
-      node->error = itemProblem(item);
-    }
+    if (TreeItem* node = claim(index, object)) nodes.push_back(node);
   }
+  if (item.outcome == MARDEL_ITEM_FAILED) markFailed(item, nodes);
+  numberAlike(item, nodes);
   return nodes;
 }
 

@@ -123,6 +123,29 @@ TEST_F(TreeTest, FailedAndUnbuiltItemsShowUnderTheirOwnNames) {
   EXPECT_EQ(FindItem(tree, "Mount holes"), nullptr);
 }
 
+TEST_F(TreeTest, AFailedHoleAtTwoLocationsShowsBothCutsNumberedUnderItsName) {
+  // A counterbore narrower than its hole fails at both locations; the host's holes keep
+  // their default names "Hole.1" and "Hole.2", the direction lines the item's name.
+  std::string json = kPlateItems;
+  json = json.substr(0, json.find(R"(,
+ {"type":"hole")")) +
+         R"(,
+ {"type":"hole","id":"h","name":"Holes","holeType":"counterbore","diameter":6,"depth":10,
+  "cbDiameter":5,"cbDepth":3,"boolSolids":["plate"],"direction":{"dx":0,"dy":0,"dz":-1},
+  "locations":[{"x":20,"y":30,"z":10},{"x":80,"y":30,"z":10}]}]})";
+  draw(json);
+  QTreeWidget* tree = ws_->mainWindowWidget().tree();
+  for (const char* name : {"Holes (location 1)  (failed)", "Holes (location 2)  (failed)"}) {
+    QTreeWidgetItem* hole = FindItem(tree, name);
+    ASSERT_NE(hole, nullptr) << name;
+    EXPECT_NE(hole->toolTip(0).indexOf("counterbore diameter must exceed"), -1);
+  }
+  EXPECT_EQ(FindItem(tree, "Hole.1"), nullptr);
+  QTreeWidgetItem* line = FindItem(tree, "Holes_1_dir");
+  ASSERT_NE(line, nullptr);
+  EXPECT_NE(line->foreground(0).color(), QColor(190, 30, 30));
+}
+
 TEST_F(TreeTest, TheStatusBarShowsTheItemBeingDrawnAndTheViewFitsThePartAtTheEnd) {
   std::vector<std::string> shown;
   bool zoomed = false;
