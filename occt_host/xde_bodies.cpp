@@ -1,6 +1,5 @@
 #include "occt_host/xde_bodies.h"
 
-#include <algorithm>
 #include <vector>
 
 #include <Quantity_Color.hxx>
@@ -23,9 +22,7 @@
 #include <map>
 #include <tuple>
 
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
-#include "occt_host/stored_solid.h"
+#include "occt_host/face_colours.h"
 
 namespace occt_host {
 namespace {
@@ -33,25 +30,6 @@ namespace {
 // Colours are stored as the display values a user picked, that is sRGB.
 Quantity_Color kernelColor(const host::Color& c) {
   return Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB);
-}
-
-// The faces of the body's solid that carry a colour of their own, in body order: those each
-// coloured feature made, and those a stored solid brought back coloured (as far as they are
-// still on the solid).
-std::vector<std::pair<host::Color, TopTools_IndexedMapOfShape>> colouredFaces(Body& body) {
-  std::vector<std::pair<host::Color, TopTools_IndexedMapOfShape>> out;
-  for (const auto& [feature, faces] : featureFacesOfBody(body)) {
-    host::Color color;
-    if (feature->color(color)) out.emplace_back(color, faces);
-    auto stored = std::dynamic_pointer_cast<StoredSolid>(feature);
-    if (!stored) continue;
-    for (const auto& [face, colour] : stored->faceColours()) {
-      if (!faces.Contains(face)) continue;
-      out.emplace_back(colour, TopTools_IndexedMapOfShape());
-      out.back().second.Add(face);
-    }
-  }
-  return out;
 }
 
 // Each face that a coloured feature made carries that feature's colour; the other faces
@@ -70,26 +48,20 @@ void colourFeatureFaces(const TDF_Label& label, Body& body,
 
 using Rgb = std::tuple<int, int, int>;
 
-// The colour of each face a coloured feature made; a later feature's colour wins on the
-// faces two features share, as it does in the STEP file.
+// The faces of each colour other than the body's, the rest in `plain`.
 std::map<Rgb, TopoDS_Compound> facesByColour(Body& body, TopoDS_Compound& plain) {
   BRep_Builder builder;
-  std::vector<std::pair<Rgb, TopTools_IndexedMapOfShape>> coloured;
-  for (const auto& [c, faces] : colouredFaces(body))
-    coloured.emplace_back(Rgb{c.r, c.g, c.b}, faces);
+  TopTools_IndexedMapOfShape coloured;
   std::map<Rgb, TopoDS_Compound> groups;
+  for (const auto& [face, c] : faceColours(body)) {
+    coloured.Add(face);
+    auto [group, added] = groups.try_emplace(Rgb{c.r, c.g, c.b});
+    if (added) builder.MakeCompound(group->second);
+    builder.Add(group->second, face);
+  }
   builder.MakeCompound(plain);
   for (TopExp_Explorer e(body.solid(), TopAbs_FACE); e.More(); e.Next()) {
-    auto owner = std::find_if(coloured.rbegin(), coloured.rend(), [&](const auto& entry) {
-      return entry.second.Contains(e.Current());
-    });
-    if (owner == coloured.rend()) {
-      builder.Add(plain, e.Current());
-      continue;
-    }
-    auto [group, added] = groups.try_emplace(owner->first);
-    if (added) builder.MakeCompound(group->second);
-    builder.Add(group->second, e.Current());
+    if (!coloured.Contains(e.Current())) builder.Add(plain, e.Current());
   }
   return groups;
 }

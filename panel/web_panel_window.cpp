@@ -1,5 +1,7 @@
 #include "panel/web_panel_window.h"
 
+#include "host/selection.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -219,6 +221,11 @@ bool WebPanelWindow::CreateView() {
   page_->setWebChannel(channel_, QWebEngineScript::MainWorld);
   messageSubscribed_ = true;
   Log("Win32WebView2PanelWindow::WebMessageSubscribed");
+  // The session's pick goes to the page as a message of its own, only while the page is
+  // the front end's; no reply of the protocol changes.
+  selectionKey_ = host::selectionHub().subscribe([this](const std::string& json) {
+    if (page_ && FromFrontendOrigin(page_->url())) PostJson(json);
+  });
   return true;
 }
 
@@ -280,6 +287,8 @@ void WebPanelWindow::Close() {
     Log("Win32WebView2PanelWindow::Close");
   navigationStarted_ = false;
   messageSubscribed_ = false;
+  if (selectionKey_ != 0) host::selectionHub().unsubscribe(selectionKey_);
+  selectionKey_ = 0;
   bridge_ = nullptr;
   // The page must go before its profile, the view with its container.
   delete view_.data();

@@ -73,6 +73,7 @@ class WebPanelWindow : public vantrel::PanelWindow {
   std::string lastError_;
   bool navigationStarted_ = false;
   bool messageSubscribed_ = false;
+  int selectionKey_ = 0;  // the subscription to the session's picks, 0 when none
   vantrel::TransferTable table_;
   vantrel::TransferDataProcessor processor_;
   vantrel::StepInsertion stepInsertion_;

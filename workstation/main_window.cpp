@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -16,18 +18,24 @@ namespace {
 void addItems(QTreeWidgetItem* parent, const TreeItem& item) {
   auto* node = new QTreeWidgetItem(parent);
   QString text = QString::fromStdString(item.name);
-  if (item.failed) {
-    text += QStringLiteral("  (failed)");
-    node->setForeground(0, QBrush(QColor(190, 30, 30)));
-    node->setToolTip(0, QString::fromStdString(item.error));
+  if (item.failed || !item.built) {
+    text += item.failed ? QStringLiteral("  (failed)") : QStringLiteral("  (not built)");
+    const QColor colour = item.failed ? QColor(190, 30, 30) : QColor(120, 120, 120);
+    const QString tip = QString::fromStdString(item.error);
+    for (int column = 0; column < 2; ++column) {
+      node->setForeground(column, QBrush(colour));
+      node->setToolTip(column, tip);
+    }
   }
   node->setText(0, text);
   node->setText(1, QString::fromStdString(item.type));
+  node->setData(0, kHostNameRole, QString::fromStdString(item.hostName));
   for (const TreeItem& child : item.children) addItems(node, child);
 }
 
 void sign(const TreeItem& item, std::string& out) {
-  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + '(';
+  out += item.name + '\t' + item.type + (item.failed ? "!" : "") + (item.built ? "" : "?") +
+         item.error + '(';
   for (const TreeItem& child : item.children) sign(child, out);
   out += ')';
 }
@@ -42,18 +50,26 @@ MainWindow::MainWindow() {
   setCentralWidget(tabs_);
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
     refreshTree();
+    if (perspective_ != nullptr && currentView() != nullptr)
+      perspective_->setChecked(currentView()->perspective());
     if (onViewActivated) onViewActivated(currentView());
   });
 
   tree_ = new QTreeWidget(this);
   tree_->setHeaderLabels({QStringLiteral("Feature"), QStringLiteral("Type")});
-  tree_->setColumnWidth(0, 170);
+  // The names take the room they need (a failed item's mark included); the tree scrolls.
+  tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  tree_->header()->setStretchLastSection(false);
   auto* treeDock = new QDockWidget(QStringLiteral("Model tree"), this);
   treeDock->setObjectName(QStringLiteral("ModelTree"));
   treeDock->setWidget(tree_);
   treeDock->setFeatures(QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+  resizeDocks({treeDock}, {320}, Qt::Horizontal);
+  // The status bar says how far a draw is and what is selected.
+  statusBar()->showMessage(QStringLiteral("Ready"));
   buildMenus();
+  buildViewCommands();
   resize(1280, 800);
 }
 
@@ -62,7 +78,7 @@ void MainWindow::buildMenus() {
   file->addAction(QStringLiteral("&New Part"), this, [this] {
     if (onNewPart) onNewPart();
   });
-  file->addAction(QStringLiteral("&Open part JSON..."), this, [this] {
+  file->addAction(QStringLiteral("&Open part or product JSON..."), this, [this] {
     if (onOpenPartJson) onOpenPartJson();
   });
   file->addSeparator();
@@ -76,6 +92,35 @@ void MainWindow::buildMenus() {
   file->addAction(QStringLiteral("&Quit"), this, [this] {
     if (onQuit) onQuit();
   });
+}
+
+void MainWindow::buildViewCommands() {
+  viewBar_ = addToolBar(QStringLiteral("View"));
+  viewBar_->setObjectName(QStringLiteral("ViewBar"));
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+  auto add = [this, menu](const QString& text, const QString& key,
+                          std::function<void(OcctView*)> run) {
+    QAction* action = viewBar_->addAction(text);
+    action->setShortcut(QKeySequence(key));
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(text, key));
+    menu->addAction(action);
+    connect(action, &QAction::triggered, this, [this, run] {
+      if (OcctView* view = currentView()) run(view);
+    });
+    return action;
+  };
+  add(QStringLiteral("Fit all"), QStringLiteral("F"), [](OcctView* v) { v->fitAll(); });
+  add(QStringLiteral("Front"), QStringLiteral("1"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Front); });
+  add(QStringLiteral("Top"), QStringLiteral("2"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Top); });
+  add(QStringLiteral("Right"), QStringLiteral("3"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Right); });
+  add(QStringLiteral("Isometric"), QStringLiteral("0"),
+      [](OcctView* v) { v->showStandard(OcctView::Standard::Isometric); });
+  perspective_ = add(QStringLiteral("Perspective"), QStringLiteral("P"),
+                     [](OcctView* v) { v->setPerspective(!v->perspective()); });
+  perspective_->setCheckable(true);
 }
 
 OcctView* MainWindow::addDocumentView(const std::shared_ptr<host::Document>& document) {
@@ -116,6 +161,7 @@ void MainWindow::refreshTree() {
 void MainWindow::refreshTreeIfChanged() {
   OcctView* view = currentView();
   TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
+  if (view != nullptr && onTreeBuilt) onTreeBuilt(view->document(), root);
   std::string signature = view != nullptr ? "+" : "-";
   sign(root, signature);
   if (signature == treeSignature_) return;

@@ -12,6 +12,7 @@
 
 #include "host/document.h"
 
+class QAction;
 class QTabWidget;
 class QTreeWidget;
 class QToolBar;
@@ -19,6 +20,11 @@ class QToolBar;
 namespace workstation {
 
 class OcctView;
+struct TreeItem;
+
+// The tree items' data role holding the host object's own name (empty for an item that made
+// no host object).
+constexpr int kHostNameRole = Qt::UserRole + 1;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -38,6 +44,8 @@ class MainWindow : public QMainWindow {
   void refreshTreeIfChanged();
   QTreeWidget* tree() const { return tree_; }
   QToolBar* addCommandBar(const QString& name, const QString& title);
+  // The view toolbar: fit all, the standard views, perspective or orthographic.
+  QToolBar* viewBar() const { return viewBar_; }
 
   // What the File menu and the window's close button ask for.
   std::function<void()> onNewPart;
@@ -45,15 +53,20 @@ class MainWindow : public QMainWindow {
   std::function<void(const QString& format)> onExport;
   std::function<void()> onQuit;
   std::function<void(OcctView*)> onViewActivated;
+  // Labels a document's tree before it is shown (the last import's item names and failures).
+  std::function<void(const std::shared_ptr<host::Document>&, TreeItem&)> onTreeBuilt;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
+  void buildViewCommands();
 
   QTabWidget* tabs_ = nullptr;
   QTreeWidget* tree_ = nullptr;
+  QToolBar* viewBar_ = nullptr;
+  QAction* perspective_ = nullptr;
   std::string treeSignature_;
 };
 

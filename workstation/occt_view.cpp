@@ -1,10 +1,12 @@
 #include "workstation/occt_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 
 #include <Aspect_NeutralWindow.hxx>
+#include <Graphic3d_Camera.hxx>
 #include <Graphic3d_Vec2.hxx>
 #include <OpenGl_Context.hxx>
 #include <OpenGl_FrameBuffer.hxx>
@@ -13,7 +15,9 @@
 #include <Prs3d_LineAspect.hxx>
 #include <Quantity_Color.hxx>
 
+#include "platform/environment.h"
 #include "workstation/document_scene.h"
+#include "workstation/view_picker.h"
 
 namespace workstation {
 namespace {
@@ -35,17 +39,43 @@ class QtFrameBuffer : public OpenGl_FrameBuffer {
   }
 };
 
+Quantity_Color kernelColor(const host::Color& c) {
+  return Quantity_Color(c.r / 255.0, c.g / 255.0, c.b / 255.0, Quantity_TOC_sRGB);
+}
+
 // A body without a colour of its own is shown in a warm grey.
 Quantity_Color bodyColor(const SceneBody& body) {
   if (!body.hasColor) return Quantity_Color(0.70, 0.66, 0.60, Quantity_TOC_sRGB);
-  return Quantity_Color(body.color.r / 255.0, body.color.g / 255.0, body.color.b / 255.0,
-                        Quantity_TOC_sRGB);
+  return kernelColor(body.color);
+}
+
+// Setting a shape's colour paints its face boundaries in that colour too; each shape gets
+// back the dark line that CAD viewers draw over the shading.
+const Handle(Prs3d_LineAspect) & boundaryAspect() {
+  static const Handle(Prs3d_LineAspect) aspect = new Prs3d_LineAspect(
+      Quantity_Color(0.08, 0.08, 0.10, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0);
+  return aspect;
+}
+
+// How close to an edge, in pixels, a click picks it rather than the face under it.
+constexpr double kEdgePixels = 4.0;
+
+// Face boundaries are drawn unless TOLVANE_VIEW_EDGES is "0" (the start-up benchmark's
+// baseline, and a user's choice on a slow display).
+bool edgesShown() {
+  static const bool shown = platform::GetEnv("TOLVANE_VIEW_EDGES").value_or("1") != "0";
+  return shown;
 }
 
 // Colours are applied after the solids are built; a new colour must redraw the scene too.
-std::int64_t colorKey(const SceneBody& body) {
-  if (!body.hasColor) return -1;
-  return (std::int64_t{body.color.r} << 32) ^ (std::int64_t{body.color.g} << 16) ^ body.color.b;
+std::uint64_t colorKey(const SceneBody& body) {
+  auto mix = [](std::uint64_t key, const host::Color& c) {
+    const std::uint64_t rgb = (std::uint64_t(c.r) << 16) | (std::uint64_t(c.g) << 8) | c.b;
+    return (key ^ rgb) * 1099511628211ull;
+  };
+  std::uint64_t key = body.hasColor ? mix(14695981039346656037ull, body.color) : 1;
+  for (const auto& entry : body.faceColors) key = mix(key, entry.second);
+  return key ^ body.faceColors.size();
 }
 
 }  // namespace
@@ -64,9 +94,8 @@ OcctView::OcctView(std::shared_ptr<host::Document> document, QWidget* parent)
   viewer_->SetLightOn();
   context_ = new AIS_InteractiveContext(viewer_);
   context_->SetDisplayMode(AIS_Shaded, false);
-  context_->DefaultDrawer()->SetFaceBoundaryDraw(true);
-  context_->DefaultDrawer()->SetFaceBoundaryAspect(new Prs3d_LineAspect(
-      Quantity_Color(0.1, 0.1, 0.12, Quantity_TOC_sRGB), Aspect_TOL_SOLID, 1.0));
+  context_->DefaultDrawer()->SetFaceBoundaryDraw(edgesShown());
+  context_->DefaultDrawer()->SetFaceBoundaryAspect(boundaryAspect());
   view_ = viewer_->CreateView();
   view_->SetImmediateUpdate(false);
   // Not an exact isometric view: under the headlight its three visible faces of a box would
@@ -172,11 +201,20 @@ bool OcctView::syncScene() {
   if (same) return false;
   context_->RemoveAll(false);
   shapes_.clear();
+  highlight_.Nullify();
+  if (picked_) setPick(std::nullopt);
   for (const SceneBody& body : bodies) {
-    Handle(AIS_Shape) shape = new AIS_Shape(body.solid);
+    // A coloured shape draws the face boundaries as a group of their own, in the boundary
+    // aspect's dark line; a plain shape draws them in the faces' colour.
+    Handle(AIS_ColoredShape) shape = new AIS_ColoredShape(body.solid);
     shape->SetColor(bodyColor(body));
-    context_->Display(shape, AIS_Shaded, 0, false);
-    shapes_.push_back(Shown{body.stamp, colorKey(body), shape});
+    shape->Attributes()->SetFaceBoundaryAspect(boundaryAspect());
+    for (const auto& [face, color] : body.faceColors) {
+      shape->SetCustomColor(face, kernelColor(color));
+      shape->CustomAspects(face)->SetFaceBoundaryAspect(boundaryAspect());
+    }
+    context_->Display(shape, AIS_Shaded, -1, false);
+    shapes_.push_back(Shown{body.stamp, colorKey(body), shape, body.body});
   }
   if (!userMoved_) view_->FitAll(0.1, false);
   view_->Invalidate();
@@ -185,12 +223,109 @@ bool OcctView::syncScene() {
 
 void OcctView::fitAll() {
   userMoved_ = false;
+  syncScene();
   if (!view_.IsNull()) view_->FitAll(0.1, false);
   update();
 }
 
+void OcctView::showStandard(Standard which) {
+  if (view_.IsNull()) return;
+  switch (which) {
+    case Standard::Front:
+      view_->SetProj(V3d_Yneg);
+      break;
+    case Standard::Top:
+      view_->SetProj(V3d_Zpos);
+      break;
+    case Standard::Right:
+      view_->SetProj(V3d_Xpos);
+      break;
+    case Standard::Isometric:
+      view_->SetProj(V3d_XposYnegZpos);
+      break;
+  }
+  fitAll();
+}
+
+void OcctView::setPerspective(bool on) {
+  if (view_.IsNull()) return;
+  view_->Camera()->SetProjectionType(on ? Graphic3d_Camera::Projection_Perspective
+                                        : Graphic3d_Camera::Projection_Orthographic);
+  fitAll();
+}
+
+bool OcctView::perspective() const {
+  return !view_.IsNull() &&
+         view_->Camera()->ProjectionType() == Graphic3d_Camera::Projection_Perspective;
+}
+
+std::array<double, 3> OcctView::viewDirection() const {
+  if (view_.IsNull()) return {0, 0, 0};
+  const gp_Dir d = view_->Camera()->Direction();
+  return {d.X(), d.Y(), d.Z()};
+}
+
+QPoint OcctView::pixelOf(double x, double y, double z) const {
+  if (view_.IsNull()) return QPoint(-1, -1);
+  Standard_Integer px = 0, py = 0;
+  view_->Convert(x, y, z, px, py);
+  const double ratio = devicePixelRatioF();
+  return QPoint(static_cast<int>(px / ratio), static_cast<int>(py / ratio));
+}
+
+void OcctView::pickAt(const QPoint& at) {
+  if (!glReady_ || context_.IsNull()) return;
+  std::vector<TopoDS_Shape> solids;
+  for (const Shown& shown : shapes_) solids.push_back(shown.shape->Shape());
+  const double ratio = devicePixelRatioF();
+  const PickHit hit = pickTopology(view_, solids, static_cast<int>(at.x() * ratio),
+                                   static_cast<int>(at.y() * ratio), kEdgePixels * ratio);
+  if (hit.solid < 0 || (picked_ && picked_->shape.IsEqual(hit.shape))) {
+    setPick(std::nullopt);
+    return;
+  }
+  setPick(ViewPick{shapes_[hit.solid].body, hit.shape, hit.point});
+}
+
+void OcctView::clearSelection() {
+  if (picked_) setPick(std::nullopt);
+}
+
+// The pick shows over the part in orange: a face filled, an edge as a thick line.
+void OcctView::setPick(std::optional<ViewPick> pick) {
+  if (!highlight_.IsNull()) context_->Remove(highlight_, false);
+  highlight_.Nullify();
+  picked_ = std::move(pick);
+  if (picked_ && !context_.IsNull()) {
+    const Quantity_Color orange(1.0, 0.45, 0.0, Quantity_TOC_sRGB);
+    highlight_ = new AIS_Shape(picked_->shape);
+    highlight_->SetColor(orange);
+    highlight_->Attributes()->SetWireAspect(new Prs3d_LineAspect(orange, Aspect_TOL_SOLID, 4.0));
+    highlight_->SetZLayer(Graphic3d_ZLayerId_Top);
+    const bool face = picked_->shape.ShapeType() == TopAbs_FACE;
+    context_->Display(highlight_, face ? AIS_Shaded : AIS_WireFrame, -1, false);
+  }
+  update();
+  if (onSelectionChanged) onSelectionChanged(selection());
+}
+
+void OcctView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && picked_) {
+    clearSelection();
+    return;
+  }
+  QOpenGLWidget::keyPressEvent(event);
+}
+
+void OcctView::mouseReleaseEvent(QMouseEvent* event) {
+  // A click that did not turn the view picks what is under it.
+  if (event->button() == Qt::LeftButton && !dragged_) pickAt(event->position().toPoint());
+}
+
 void OcctView::mousePressEvent(QMouseEvent* event) {
   lastMouse_ = event->position().toPoint();
+  pressMouse_ = lastMouse_;
+  dragged_ = false;
   if (event->button() == Qt::LeftButton && glReady_)
     view_->StartRotation(lastMouse_.x(), lastMouse_.y());
 }
@@ -198,6 +333,8 @@ void OcctView::mousePressEvent(QMouseEvent* event) {
 void OcctView::mouseMoveEvent(QMouseEvent* event) {
   if (!glReady_) return;
   const QPoint p = event->position().toPoint();
+  if ((p - pressMouse_).manhattanLength() <= 3 && !dragged_) return;
+  dragged_ = true;
   if (event->buttons() & Qt::LeftButton) {
     view_->Rotation(p.x(), p.y());
   } else if (event->buttons() & (Qt::MiddleButton | Qt::RightButton)) {

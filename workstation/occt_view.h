@@ -7,19 +7,38 @@
 #include <QOpenGLWidget>
 #include <QPoint>
 
+#include <AIS_ColoredShape.hxx>
 #include <AIS_InteractiveContext.hxx>
 #include <AIS_Shape.hxx>
 #include <Aspect_DisplayConnection.hxx>
 #include <V3d_View.hxx>
 #include <V3d_Viewer.hxx>
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
+
+#include <TopoDS_Shape.hxx>
+#include <gp_Pnt.hxx>
 
 #include "host/document.h"
 
+namespace occt_host {
+class Body;
+}
+
 namespace workstation {
+
+// A face or edge the user picked: the body it belongs to (null for an instance of a
+// Product), the face or edge, and the point under the cursor.
+struct ViewPick {
+  std::shared_ptr<occt_host::Body> body;
+  TopoDS_Shape shape;
+  gp_Pnt point;
+};
 
 class OcctView : public QOpenGLWidget {
   Q_OBJECT
@@ -34,6 +53,23 @@ class OcctView : public QOpenGLWidget {
   // Repaints only when the document's bodies changed since the scene was last taken.
   void redrawIfChanged();
   void fitAll();
+  // The standard views a CAD user expects, each fitted to the part.
+  enum class Standard { Front, Top, Right, Isometric };
+  void showStandard(Standard which);
+  void setPerspective(bool on);
+  bool perspective() const;
+  // Where the camera looks, as a unit vector in model space.
+  std::array<double, 3> viewDirection() const;
+  // Picks the face or edge under the widget pixel `at`, as a click does: a second pick of the
+  // same one, or of nothing, clears the selection.
+  void pickAt(const QPoint& at);
+  void clearSelection();
+  // The current pick, or null.
+  const ViewPick* selection() const { return picked_ ? &*picked_ : nullptr; }
+  // Told each time the selection changes (null when it was cleared).
+  std::function<void(const ViewPick*)> onSelectionChanged;
+  // Where a point of the model shows in the widget, in its own pixels.
+  QPoint pixelOf(double x, double y, double z) const;
   // Frames painted so far.
   int frames() const { return frames_; }
   // Bodies shown in the scene.
@@ -50,12 +86,15 @@ class OcctView : public QOpenGLWidget {
   void paintGL() override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:
   // True when the scene changed.
   bool syncScene();
   void releaseView();
+  void setPick(std::optional<ViewPick> pick);
 
   std::shared_ptr<host::Document> document_;
   Handle(Aspect_DisplayConnection) display_;
@@ -64,11 +103,16 @@ class OcctView : public QOpenGLWidget {
   Handle(AIS_InteractiveContext) context_;
   struct Shown {
     std::uint64_t stamp;
-    std::int64_t color;
-    Handle(AIS_Shape) shape;
+    std::uint64_t color;
+    Handle(AIS_ColoredShape) shape;
+    std::shared_ptr<occt_host::Body> body;
   };
   std::vector<Shown> shapes_;
   QPoint lastMouse_;
+  QPoint pressMouse_;
+  bool dragged_ = false;
+  std::optional<ViewPick> picked_;
+  Handle(AIS_Shape) highlight_;
   bool userMoved_ = false;
   bool glReady_ = false;
   int frames_ = 0;

@@ -5,13 +5,16 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "host/selection.h"
 #include "occt_host/application_frame.h"
 #include "occt_host/automation_server.h"
 #include "occt_host/layout.h"
@@ -20,6 +23,8 @@
 #include "occt_host/viewer.h"
 #include "workstation/docked_dialog.h"
 #include "workstation/occt_view.h"
+#include "workstation/selection_descriptor.h"
+#include "workstation/tree_labels.h"
 
 namespace workstation {
 namespace {
@@ -85,9 +90,13 @@ Workstation::Workstation(Options options)
   frame_->setViewerFactory([this](const std::shared_ptr<host::Editor>& editor) {
     std::shared_ptr<host::Document> document = editor ? editor->document() : nullptr;
     OcctView* view = window_->addDocumentView(document);
+    view->onSelectionChanged = [this, document](const ViewPick* pick) {
+      showSelection(document, pick);
+    };
     return std::make_shared<ViewRedraw>(window_.get(), view);
   });
   wireMenus();
+  wireProgress();
   watch_ = new QTimer(window_.get());
   watch_->setInterval(kWatchIntervalMs);
   QObject::connect(watch_, &QTimer::timeout, window_.get(), [this] {
@@ -101,6 +110,8 @@ Workstation::Workstation(Options options)
 }
 
 Workstation::~Workstation() {
+  window_->onTreeBuilt = nullptr;
+  progress_.reset();
   automation_.reset();
   releaseAddins();
   window_->closeDocumentViews();
@@ -112,14 +123,14 @@ void Workstation::wireMenus() {
   window_->onQuit = [this] { pump_.postQuit(0); };
   window_->onNewPart = [this] { newPart(); };
   window_->onOpenPartJson = [this] {
-    const QString path = QFileDialog::getOpenFileName(window_.get(), "Open part JSON", QString(),
-                                                      "Part JSON (*.json)");
+    const QString path = QFileDialog::getOpenFileName(window_.get(), "Open part or product JSON",
+                                                      QString(), "Part or product JSON (*.json)");
     if (path.isEmpty()) return;
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     MardelImportResult result{};
-    drawJson(newPart(), text.str(), 0, result);
+    openJson(text.str(), 0, nullptr, result);
   };
   window_->onExport = [this](const QString& format) {
     OcctView* view = window_->currentView();
@@ -141,8 +152,42 @@ void Workstation::wireMenus() {
   };
 }
 
-std::shared_ptr<host::Document> Workstation::newPart() {
-  std::shared_ptr<host::Document> document = frame_->createDocument("Part");
+void Workstation::wireProgress() {
+  progress_ = std::make_unique<DrawProgress>();
+  progress_->targetOf = [this]() -> std::shared_ptr<host::Document> {
+    if (auto target = drawTarget_.lock()) return target;
+    std::shared_ptr<host::Editor> editor = frame_->currentEditor();
+    return editor ? editor->document() : nullptr;
+  };
+  progress_->onStatus = [this](const std::string& text) {
+    window_->statusBar()->showMessage(QString::fromStdString(text));
+  };
+  progress_->onDrawEnded = [this](const std::shared_ptr<host::Document>& document) {
+    if (OcctView* view = viewOf(document)) view->fitAll();
+    window_->refreshTree();
+  };
+  window_->onTreeBuilt = [this](const std::shared_ptr<host::Document>& document, TreeItem& root) {
+    // Only a Part's tree shows its items; a product's source parts are drawn elsewhere.
+    if (root.children.size() == 1 && root.children.front().type == "Part")
+      labelTree(root, progress_->itemsOf(document));
+  };
+}
+
+void Workstation::showSelection(const std::shared_ptr<host::Document>& document,
+                                const ViewPick* pick) {
+  if (pick == nullptr) {
+    window_->statusBar()->clearMessage();
+    host::selectionHub().publish(selectionMessage(nullptr));
+    return;
+  }
+  const PickedTopology picked =
+      describePick(pick->body.get(), pick->shape, pick->point, progress_->itemsOf(document));
+  window_->statusBar()->showMessage(QString::fromStdString(picked.summary));
+  host::selectionHub().publish(selectionMessage(&picked));
+}
+
+std::shared_ptr<host::Document> Workstation::newDocument(const std::string& kind) {
+  std::shared_ptr<host::Document> document = frame_->createDocument(kind);
   if (document && frame_->openWindow(document, true)) {
     window_->showView(viewOf(document));
     window_->refreshTree();
@@ -160,11 +205,39 @@ OcctView* Workstation::viewOf(const std::shared_ptr<host::Document>& document) c
 int Workstation::drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
                           std::uint32_t drawDelayMs, MardelImportResult& result) {
   MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, static_cast<int32_t>(drawDelayMs)};
+  std::weak_ptr<host::Document> outer = drawTarget_;
+  drawTarget_ = document;
   const int status =
       MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
                             json.size(), &options, &result);
-  if (OcctView* view = viewOf(document)) view->requestRedraw();
+  drawTarget_ = outer;
+  if (OcctView* view = viewOf(document)) view->fitAll();
   window_->refreshTree();
+  return status;
+}
+
+int Workstation::openJson(const std::string& json, std::uint32_t drawDelayMs,
+                          std::shared_ptr<host::Document> part, MardelImportResult& result,
+                          std::shared_ptr<host::Document>* drawnInto) {
+  // The add-in tells a product from a part by this key, and so does the session.
+  const bool product = json.find("\"partList\"") != std::string::npos;
+  std::shared_ptr<host::Document> document =
+      product ? newDocument("Product") : (part ? part : newPart());
+  int status = 2;
+  if (product && productDrawer_) {
+    status = productDrawer_(document, json, result);
+    if (OcctView* view = viewOf(document)) view->fitAll();
+    window_->refreshTree();
+  } else if (product) {
+    result = MardelImportResult{};
+    result.status = 2;
+    result.errorCode = 100;
+    std::snprintf(result.message, sizeof result.message, "%s",
+                  "This session cannot draw a product JSON.");
+  } else {
+    status = drawJson(document, json, drawDelayMs, result);
+  }
+  if (drawnInto != nullptr) *drawnInto = document;
   return status;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +15,7 @@
 #include "host/desktop.h"
 #include "host/environment.h"
 #include "kestrun/kestrun.h"
+#include "workstation/draw_progress.h"
 #include "workstation/event_pump.h"
 #include "workstation/main_window.h"
 #include "workstation/thread_timers.h"
@@ -27,6 +30,7 @@ class AutomationRegistration;
 namespace workstation {
 
 class OcctView;
+struct ViewPick;
 
 class Workstation : public host::Environment, public host::Desktop {
  public:
@@ -47,9 +51,25 @@ class Workstation : public host::Environment, public host::Desktop {
   // Null unless the timers are manual.
   ManualThreadTimers* manualTimers() { return manualTimers_; }
   std::size_t activeTimers() const { return timers_->active(); }
+  // What the core reported of the imports so far.
+  const DrawProgress& progress() const { return *progress_; }
 
   // A new Part document in a window of its own, current.
-  std::shared_ptr<host::Document> newPart();
+  std::shared_ptr<host::Document> newPart() { return newDocument("Part"); }
+  // A new document of that kind ("Part", "Product") in a window of its own, current.
+  std::shared_ptr<host::Document> newDocument(const std::string& kind);
+  // Draws a product JSON (an assembly) into `document`, a Product, and returns the status;
+  // `document` may become another Product when the draw had to retry in a new one. The
+  // program installs it: the two stages of a product draw are the add-in's.
+  using ProductDrawer = std::function<int(std::shared_ptr<host::Document>& document,
+                                          const std::string& json, MardelImportResult& result)>;
+  void setProductDrawer(ProductDrawer drawer) { productDrawer_ = std::move(drawer); }
+  // Opens a JSON file's text as the add-in would draw it: a product JSON (one with a
+  // "partList") into a new Product, a part JSON into `part` (a new Part when null).
+  // Returns the status and the document drawn into.
+  int openJson(const std::string& json, std::uint32_t drawDelayMs,
+               std::shared_ptr<host::Document> part, MardelImportResult& result,
+               std::shared_ptr<host::Document>* drawnInto = nullptr);
   OcctView* viewOf(const std::shared_ptr<host::Document>& document) const;
   // Draws part JSON into `document` through the core, pausing `drawDelayMs` after each item.
   int drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
@@ -96,6 +116,9 @@ class Workstation : public host::Environment, public host::Desktop {
 
  private:
   void wireMenus();
+  void wireProgress();
+  // Names the pick in the status bar and hands it to whoever listens (the add-in's panel).
+  void showSelection(const std::shared_ptr<host::Document>& document, const ViewPick* pick);
   void destroyCommand(host::Command* command);
 
   EventPump pump_;
@@ -103,6 +126,10 @@ class Workstation : public host::Environment, public host::Desktop {
   ManualThreadTimers* manualTimers_ = nullptr;
   std::shared_ptr<occt_host::ApplicationFrame> frame_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<DrawProgress> progress_;
+  ProductDrawer productDrawer_;
+  // The document drawJson draws into, while it does.
+  std::weak_ptr<host::Document> drawTarget_;
   // Shows what changed outside a drawing's refreshes (a draw without pauses, an add-in).
   QTimer* watch_ = nullptr;
   std::vector<host::DictionaryEntry> dictionary_;

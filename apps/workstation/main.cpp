@@ -19,6 +19,7 @@
 
 #include "occt_host/application_frame.h"
 #include "platform/dynamic_library.h"
+#include "product_drawer.h"
 #include "workstation/occt_view.h"
 #include "workstation/workstation.h"
 
@@ -34,7 +35,8 @@ const char* const kUsage =
     "  --no-addin            start without the add-in\n"
     "  --frontend URL        the panel's front-end location (for example the console page)\n"
     "  --open-panel          open the add-in's panel on start\n"
-    "  --open FILE.json      draw a part JSON into the Part on start\n"
+    "  --open FILE.json      draw a part JSON into the Part on start (a product JSON into a\n"
+    "                        new Product)\n"
     "  --delay-ms MS         show each drawn item for MS milliseconds (default 0)\n"
     "  --screenshot FILE.png save the window once the drawing is done\n"
     "  --quit-after-draw     end once the drawing (and screenshot) is done\n"
@@ -163,8 +165,8 @@ void drawOnStart(workstation::Workstation& ws, const Arguments& args) {
     text << in.rdbuf();
     if (!in) std::cerr << "workstation: cannot read " << args.open << "\n";
     MardelImportResult result{};
-    const int status = ws.drawJson(ws.frame().documents().front(), text.str(),
-                                   static_cast<std::uint32_t>(args.delayMs), result);
+    const int status = ws.openJson(text.str(), static_cast<std::uint32_t>(args.delayMs),
+                                   ws.frame().documents().front(), result);
     std::cout << "{\"status\":" << status << ",\"errorCode\":" << result.errorCode
               << ",\"createdCount\":" << result.createdCount << "}" << std::endl;
   }
@@ -197,6 +199,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   workstation::Workstation ws;
+  installProductDrawer(ws);
   watchSignals(ws);
   ws.newPart();
   if (!args.noAddin) {

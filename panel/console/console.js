@@ -89,10 +89,28 @@
 
   if (webview) {
     webview.addEventListener("message", function (event) {
+      if (event.data && event.data.type === "host:selection") {
+        showSelection(event.data.selection);
+        return;
+      }
       replies.push(event.data);
       show(event.data);
       if (event.data && event.data.cmd === "transferLargeRetry") answerRetry(event.data);
     });
+  }
+
+  // The face or edge last picked in the CAD view, with the descriptor a fillet, chamfer,
+  // shell or draft item would name it by.
+  var selection = null;
+  function showSelection(picked) {
+    selection = picked;
+    var summary = document.getElementById("selectionSummary");
+    var descriptor = document.getElementById("selectionDescriptor");
+    if (!summary || !descriptor) return;
+    summary.textContent = picked ? picked.summary : "nothing selected";
+    descriptor.textContent = picked && picked.descriptor
+      ? JSON.stringify(picked.descriptor)
+      : (picked ? "(no descriptor names a " + picked.kind + " " + picked.topoType + ")" : "");
   }
 
   function toBase64(buffer) {
@@ -133,6 +151,7 @@
 
   window.tolvaneConsole = {
     fnv1a: fnv1a, sendLarge: sendLarge, sendSingle: sendSingle,
-    replies: function () { return replies; }, connected: !!webview
+    replies: function () { return replies; }, connected: !!webview,
+    selection: function () { return selection; }
   };
 })();

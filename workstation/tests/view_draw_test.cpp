@@ -17,13 +17,6 @@
 namespace workstation::testing {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Two pads on the XY plane: a 40 x 20 x 10 block and a 10 x 10 x 30 post beside it.
 const char kTwoPads[] = R"({"mode":"part","flatNode":[
  {"type":"sketch","id":"s1","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
@@ -34,26 +27,6 @@ const char kTwoPads[] = R"({"mode":"part","flatNode":[
   {"type":"line","x1":50,"y1":0,"x2":60,"y2":0},{"type":"line","x1":60,"y1":0,"x2":60,"y2":10},
   {"type":"line","x1":60,"y1":10,"x2":50,"y2":10},{"type":"line","x1":50,"y1":10,"x2":50,"y2":0}]},
  {"type":"extrude","id":"p2","sketchId":"s2","n1Height":30}]})";
-
-class DrawTest : public WorkstationTest {
- protected:
-  void SetUp() override {
-    WorkstationTest::SetUp();
-    Workstation& ws = MakeWorkstation(false);
-    document_ = ws.newPart();
-    ShowWindow();
-    view_ = ws.viewOf(document_);
-    ASSERT_NE(view_, nullptr);
-    // Let the view get its GL context before drawing.
-    for (int i = 0; i < 20 && view_->frames() == 0; ++i) {
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    ASSERT_GT(view_->frames(), 0) << view_->failure().toStdString();
-  }
-
-  std::shared_ptr<host::Document> document_;
-  OcctView* view_ = nullptr;
-};
 
 TEST_F(DrawTest, TheViewRedrawsOncePerDrawnItem) {
   const int framesBefore = view_->frames();
@@ -136,6 +109,16 @@ ViewPixels Measure(const QImage& image, const QRect& region, const QColor& body)
   return out;
 }
 
+// Pixels as dark as the edge lines drawn over the shading (no shaded face is that dark).
+size_t DarkPixels(const QImage& image, const QRect& region) {
+  size_t dark = 0;
+  for (int y = region.top(); y <= region.bottom(); ++y) {
+    for (int x = region.left(); x <= region.right(); ++x)
+      dark += image.pixelColor(x, y).value() < 70;
+  }
+  return dark;
+}
+
 TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
   MardelImportResult result{};
   ASSERT_EQ(ws_->drawJson(document_, ReadFile(EXAMPLES_DIR "/flanged_bracket.json"), 5, result), 0)
@@ -151,6 +134,23 @@ TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
   const ViewPixels pixels = Measure(window, region, QColor(70, 130, 180));
   EXPECT_GT(pixels.distinct, 50u);
   EXPECT_GT(pixels.bodyHue, size_t(region.width()) * region.height() / 50);
+
+  // One colour rule with the STEP and glTF files: the base flange's steel blue on the faces
+  // it made, the body's own warm grey on the upright's top (z = 70, y from 0 to 10), and a
+  // dark line on the edge between the upright's top and its front (y = 0).
+  auto at = [&](double x, double y, double z) {
+    return window.pixelColor(view_->mapTo(&ws_->mainWindowWidget(), view_->pixelOf(x, y, z)));
+  };
+  const QColor baseTop = at(110, 45, 10), uprightTop = at(60, 5, 70);
+  EXPECT_GT(baseTop.blue(), baseTop.red() + 60) << baseTop.name().toStdString();
+  EXPECT_GT(uprightTop.red(), uprightTop.blue()) << uprightTop.name().toStdString();
+  EXPECT_GT(uprightTop.red(), 100) << uprightTop.name().toStdString();
+  int darkNearEdge = 0;
+  const QPoint edge = view_->mapTo(&ws_->mainWindowWidget(), view_->pixelOf(60, 0, 70));
+  for (int dy = -1; dy <= 1; ++dy)
+    darkNearEdge += window.pixelColor(edge.x(), edge.y() + dy).value() < 70;
+  EXPECT_GE(darkNearEdge, 1);
+  EXPECT_GT(DarkPixels(window, region), size_t(1500));
 
   // The tree shows the Part with its bodies and features; none failed.
   QTreeWidget* tree = ws_->mainWindowWidget().tree();

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 
+#include <fstream>
+#include <sstream>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "vantrel/diagnostic_log.h"
 #include "vantrel/runtime_config.h"
 #include "vantrel/vantrel_addin.h"
+#include "workstation/occt_view.h"
 #include "workstation/workstation.h"
 
 namespace workstation::testing {
@@ -98,6 +102,34 @@ class WorkstationTest : public ::testing::Test {
       "TOLVANE_PANEL_HEIGHT",  "TOLVANE_ICON_NAME",           "TOLVANE_AUTO_OPEN_PANEL"};
   std::string dir_;
   std::unique_ptr<Workstation> ws_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A shown workstation with one Part whose 3D view has painted.
+class DrawTest : public WorkstationTest {
+ protected:
+  void SetUp() override {
+    WorkstationTest::SetUp();
+    Workstation& ws = MakeWorkstation(false);
+    document_ = ws.newPart();
+    ShowWindow();
+    view_ = ws.viewOf(document_);
+    ASSERT_NE(view_, nullptr);
+    // Let the view get its GL context before drawing.
+    for (int i = 0; i < 20 && view_->frames() == 0; ++i) {
+      QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    ASSERT_GT(view_->frames(), 0) << view_->failure().toStdString();
+  }
+
+  std::shared_ptr<host::Document> document_;
+  OcctView* view_ = nullptr;
 };
 
 }  // namespace workstation::testing
