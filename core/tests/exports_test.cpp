@@ -36,6 +36,7 @@ TEST(Exports, EntryPointsBindByNameAndNothingElseLeaks) {
       "MardelImport_ListProductSourceParts",
       "MardelImport_SetLogSink",
       "MardelImport_SetReportSink",
+      "MardelImport_SetReportSinkWithFlags",
       kImportJsonToCatia,
   };
   EXPECT_EQ(exported, allowed);
