@@ -8,8 +8,8 @@
 
 #include "core/log/core_log.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <TopLoc_Location.hxx>
 #include <gp_Trsf.hxx>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/face_colours.h"
-#include "occt_host/part.h"
-#include "occt_host/product.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/product.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/session/document.h"
+#include "occt_host/topology/face_colours.h"
 
 namespace workstation {
 namespace {

@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "occt_host/body.h"
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/topology/feature_faces.h"
 
 namespace workstation {
 namespace {

@@ -15,12 +15,12 @@
 #include <sstream>
 
 #include "host/selection.h"
-#include "occt_host/application_frame.h"
-#include "occt_host/automation_server.h"
-#include "occt_host/layout.h"
-#include "occt_host/mesh_export.h"
-#include "occt_host/step_export.h"
-#include "occt_host/viewer.h"
+#include "occt_host/automation/automation_server.h"
+#include "occt_host/exchange/mesh_export.h"
+#include "occt_host/exchange/step_export.h"
+#include "occt_host/session/application_frame.h"
+#include "occt_host/session/layout.h"
+#include "occt_host/session/viewer.h"
 #include "workstation/docked_dialog.h"
 #include "workstation/occt_view.h"
 #include "workstation/selection_descriptor.h"

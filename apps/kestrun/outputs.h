@@ -7,8 +7,8 @@
 
 #include "apps/kestrun/result_json.h"
 #include "host/document.h"
-#include "occt_host/drawing_export.h"
-#include "occt_host/mesh_export.h"
+#include "occt_host/exchange/drawing_export.h"
+#include "occt_host/exchange/mesh_export.h"
 
 namespace kestrun_app {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "occt_host/kernel_messages.h"
+#include "occt_host/kernel/kernel_messages.h"
 #include "platform/debug_output.h"
 #include "vantrel/config_report.h"
 #include "vantrel/packet_replay.h"

@@ -17,7 +17,7 @@
 #include <sstream>
 #include <string>
 
-#include "occt_host/application_frame.h"
+#include "occt_host/session/application_frame.h"
 #include "platform/dynamic_library.h"
 #include "product_drawer.h"
 #include "workstation/occt_view.h"

@@ -33,8 +33,8 @@
 #include "host/part_factory.h"
 #include "host/sketch.h"
 #include "host/topology.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "host/document.h"
 #include "host/part.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 #include "plate_json.h"
 
 namespace {

@@ -24,8 +24,8 @@
 #include "host/sketch.h"
 #include "host/wireframe.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 #include "plate_json.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include "host/document.h"
 #include "host/part.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

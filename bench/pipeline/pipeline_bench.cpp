@@ -10,7 +10,7 @@
 
 #include "core/entry/import_result.h"
 #include "core/partjson/part_import_pipeline.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/document_services.h"
 #include "host/product.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 #include "platform/temp_files.h"
 #include "vantrel/transfer_data_processor.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 #include "plate_json.h"
 
 namespace {

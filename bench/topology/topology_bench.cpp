@@ -10,16 +10,16 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/features/feature_writer.h"
-#include "core/features/find_topos.h"
-#include "core/features/update_service.h"
+#include "core/features/topology/find_topos.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/update_service.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
 #include "host/topology.h"
 #include "host/wireframe.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "core/features/feature_dispatch.h"
-#include "core/features/feature_writer.h"
+#include "core/features/writer/feature_dispatch.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/log/core_log.h"
 #include "core/partjson/json_members.h"
 #include "core/partjson/writer.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/entry/part_access.h"
-#include "core/features/update_service.h"
+#include "core/features/writer/update_service.h"
 
 namespace kestrun {
 

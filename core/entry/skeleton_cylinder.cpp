@@ -1,7 +1,7 @@
 #include "core/entry/skeleton_cylinder.h"
 
 #include "core/entry/part_access.h"
-#include "core/features/update_service.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"

@@ -1,6 +1,6 @@
 #include "core/partjson/default_writers.h"
 
-#include "core/features/feature_writer.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/sketch/sketch_writer.h"
 
 namespace kestrun {

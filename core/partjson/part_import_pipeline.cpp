@@ -2,8 +2,8 @@
 
 #include "core/entry/part_access.h"
 #include "core/entry/viewer_pause.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/partjson/part_document.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/features/update_service.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 #include "core/sketch/sketch_json.h"
 

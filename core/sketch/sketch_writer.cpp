@@ -3,8 +3,8 @@
 #include <exception>
 #include <sstream>
 
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/sketch/plane_math.h"

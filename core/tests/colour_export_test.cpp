@@ -23,7 +23,7 @@
 #include <sstream>
 
 #include "entry_fixture.h"
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
 
 StepMeasure EntryTest::exported() {
   char path[] = "/tmp/kestrun-entry-XXXXXX.step";

@@ -11,8 +11,8 @@
 #include "host/part.h"
 #include "host/spec_object.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
-#include "occt_host/viewer.h"
+#include "occt_host/session/session.h"
+#include "occt_host/session/viewer.h"
 #include "step_measure.h"
 
 class EntryTest : public ::testing::Test {

@@ -8,7 +8,7 @@
 
 #include "dynamic_symbols.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "entry_fixture.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "host/document.h"
 #include "host/part.h"
 #include "host/solid_volume.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "core/partjson/part_import_pipeline.h"
 #include "entry_fixture.h"
 #include "forty_items_order.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 namespace {
 

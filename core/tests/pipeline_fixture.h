@@ -7,7 +7,7 @@
 
 #include <rapidjson/document.h>
 #include "core/entry/import_result.h"
-#include "core/features/feature_writer.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
 #include "entry_fixture.h"

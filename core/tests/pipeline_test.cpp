@@ -9,7 +9,7 @@
 
 #include "core/partjson/part_document.h"
 #include "core/partjson/part_import_pipeline.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "host/document_services.h"
 #include "host/product.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
+#include "occt_host/session/session.h"
 #include "platform/temp_files.h"
 
 namespace {

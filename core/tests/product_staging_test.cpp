@@ -9,7 +9,7 @@
 #include "host/part.h"
 #include "host/product.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

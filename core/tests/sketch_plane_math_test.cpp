@@ -12,7 +12,7 @@
 #include "core/text/host_text.h"
 #include "host/document.h"
 #include "host/part.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "host/part.h"
 #include "host/sketch.h"
 #include "host/wireframe.h"
-#include "occt_host/session.h"
-#include "occt_host/sketch_inspect.h"
+#include "occt_host/session/session.h"
+#include "occt_host/sketch/sketch_inspect.h"
 
 namespace {
 

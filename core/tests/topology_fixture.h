@@ -9,13 +9,13 @@
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
-#include "core/features/feature_writer.h"
-#include "core/features/update_service.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/update_service.h"
 #include "entry_fixture.h"
 #include "host/part.h"
 #include "host/sketch.h"
 #include "host/topology.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 class TopologyTest : public EntryTest {
  protected:

@@ -9,7 +9,7 @@
 #include "host/part_factory.h"
 #include "host/sketch.h"
 #include "host/tests/null_host.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
 namespace {
 

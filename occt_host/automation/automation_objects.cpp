@@ -1,11 +1,11 @@
-#include "occt_host/automation_objects.h"
+#include "occt_host/automation/automation_objects.h"
 
-#include "occt_host/application_frame.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/layout.h"
-#include "occt_host/part.h"
-#include "occt_host/step_documents.h"
+#include "occt_host/exchange/step_documents.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/application_frame.h"
+#include "occt_host/session/document.h"
+#include "occt_host/session/layout.h"
 #include "platform/windows_path.h"
 
 namespace occt_host::automation {

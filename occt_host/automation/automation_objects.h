@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host/environment.h"
-#include "occt_host/automation_dispatch.h"
-#include "occt_host/step_import.h"
+#include "occt_host/automation/automation_dispatch.h"
+#include "occt_host/exchange/step_import.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/drawing_export.h"
+#include "occt_host/exchange/drawing_export.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBndLib.hxx>
@@ -23,12 +23,12 @@
 #include <limits>
 #include <stdexcept>
 
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/kernel_guard.h"
-#include "occt_host/output_file.h"
-#include "occt_host/part.h"
-#include "occt_host/step_documents.h"
+#include "occt_host/exchange/output_file.h"
+#include "occt_host/exchange/step_documents.h"
+#include "occt_host/kernel/kernel_guard.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/document.h"
 
 namespace occt_host {
 namespace {

@@ -1,4 +1,4 @@
-#include "occt_host/mesh_export.h"
+#include "occt_host/exchange/mesh_export.h"
 
 #include <BRepMesh_IncrementalMesh.hxx>
 #include <BRep_Builder.hxx>
@@ -18,16 +18,16 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/kernel_guard.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/output_file.h"
-#include "occt_host/part.h"
-#include "occt_host/product.h"
-#include "occt_host/xde_assembly.h"
-#include "occt_host/xde_bodies.h"
+#include "occt_host/exchange/output_file.h"
+#include "occt_host/exchange/xde_assembly.h"
+#include "occt_host/exchange/xde_bodies.h"
+#include "occt_host/kernel/kernel_guard.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/product.h"
+#include "occt_host/session/document.h"
 
 namespace occt_host {
 namespace {

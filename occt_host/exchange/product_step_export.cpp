@@ -1,4 +1,4 @@
-#include "occt_host/product_step_export.h"
+#include "occt_host/exchange/product_step_export.h"
 
 #include <BRep_Builder.hxx>
 #include <IFSelect_ReturnStatus.hxx>
@@ -17,11 +17,11 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/body.h"
-#include "occt_host/document.h"
-#include "occt_host/part.h"
-#include "occt_host/product.h"
-#include "occt_host/xde_assembly.h"
+#include "occt_host/exchange/xde_assembly.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/product.h"
+#include "occt_host/session/document.h"
 
 namespace occt_host {
 

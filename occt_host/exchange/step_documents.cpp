@@ -1,4 +1,4 @@
-#include "occt_host/step_documents.h"
+#include "occt_host/exchange/step_documents.h"
 
 #include <BRep_Builder.hxx>
 #include <TopoDS_Compound.hxx>
@@ -6,12 +6,12 @@
 #include <map>
 #include <mutex>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/imported_solid.h"
-#include "occt_host/part.h"
-#include "occt_host/product.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/imported_solid.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/product.h"
+#include "occt_host/session/document.h"
 
 namespace occt_host {
 

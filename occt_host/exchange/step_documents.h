@@ -8,7 +8,7 @@
 
 #include "host/document.h"
 #include "host/status.h"
-#include "occt_host/step_import.h"
+#include "occt_host/exchange/step_import.h"
 
 namespace occt_host {
 

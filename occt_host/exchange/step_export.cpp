@@ -1,4 +1,4 @@
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
 
 #include <IFSelect_ReturnStatus.hxx>
 #include <STEPCAFControl_Writer.hxx>
@@ -7,15 +7,15 @@
 
 #include <stdexcept>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/kernel_guard.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/output_file.h"
-#include "occt_host/part.h"
-#include "occt_host/product_step_export.h"
-#include "occt_host/xde_bodies.h"
+#include "occt_host/exchange/output_file.h"
+#include "occt_host/exchange/product_step_export.h"
+#include "occt_host/exchange/xde_bodies.h"
+#include "occt_host/kernel/kernel_guard.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/document.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/step_import.h"
+#include "occt_host/exchange/step_import.h"
 
 #include <IFSelect_ReturnStatus.hxx>
 #include <Quantity_Color.hxx>
@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "occt_host/kernel_guard.h"
+#include "occt_host/kernel/kernel_guard.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/xde_bodies.h"
+#include "occt_host/exchange/xde_bodies.h"
 
 #include <vector>
 
@@ -22,7 +22,7 @@
 #include <map>
 #include <tuple>
 
-#include "occt_host/face_colours.h"
+#include "occt_host/topology/face_colours.h"
 
 namespace occt_host {
 namespace {

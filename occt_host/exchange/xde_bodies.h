@@ -6,7 +6,7 @@
 #include <TDF_Label.hxx>
 #include <TDocStd_Document.hxx>
 
-#include "occt_host/body.h"
+#include "occt_host/model/body.h"
 
 namespace occt_host {
 

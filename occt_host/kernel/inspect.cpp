@@ -1,12 +1,12 @@
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
 #include "host/part.h"
-#include "occt_host/body.h"
-#include "occt_host/part.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/kernel_messages.h"
+#include "occt_host/kernel/kernel_messages.h"
 
 #include <Message.hxx>
 #include <Message_Messenger.hxx>

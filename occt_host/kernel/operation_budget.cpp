@@ -1,4 +1,4 @@
-#include "occt_host/operation_budget.h"
+#include "occt_host/kernel/operation_budget.h"
 
 #include <Message_ProgressIndicator.hxx>
 
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "host/environment.h"
-#include "occt_host/event_loop.h"
+#include "occt_host/session/event_loop.h"
 #include "platform/environment.h"
 
 namespace occt_host {

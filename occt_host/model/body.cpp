@@ -1,8 +1,8 @@
-#include "occt_host/body.h"
+#include "occt_host/model/body.h"
 
 #include "host/interface_table.h"
 
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "host/solid_volume.h"
-#include "occt_host/tree_container.h"
-#include "occt_host/volume_cache.h"
+#include "occt_host/model/tree_container.h"
+#include "occt_host/topology/volume_cache.h"
 
 namespace occt_host {
 

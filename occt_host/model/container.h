@@ -7,7 +7,7 @@
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

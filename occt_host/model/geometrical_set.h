@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/wireframe.h"
-#include "occt_host/tree_container.h"
+#include "occt_host/model/tree_container.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/length_parameter.h"
+#include "occt_host/model/length_parameter.h"
 
 #include <cmath>
 

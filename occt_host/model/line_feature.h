@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "occt_host/tree_node.h"
+#include "occt_host/model/tree_node.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

@@ -1,11 +1,11 @@
-#include "occt_host/part.h"
+#include "occt_host/model/part.h"
 
 #include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
 
-#include "occt_host/body.h"
-#include "occt_host/product.h"
-#include "occt_host/reference_plane.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/product.h"
+#include "occt_host/model/reference_plane.h"
 
 namespace occt_host {
 

@@ -11,7 +11,7 @@
 #include "host/part.h"
 #include "host/product.h"
 #include "host/solid_volume.h"
-#include "occt_host/tree_container.h"
+#include "occt_host/model/tree_container.h"
 
 namespace occt_host {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/wireframe.h"
-#include "occt_host/tree_node.h"
+#include "occt_host/model/tree_node.h"
 
 namespace occt_host {
 

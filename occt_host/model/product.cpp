@@ -1,10 +1,10 @@
-#include "occt_host/product.h"
+#include "occt_host/model/product.h"
 
 #include <cmath>
 #include <exception>
 
-#include "occt_host/body.h"
-#include "occt_host/part.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/part.h"
 
 namespace occt_host {
 

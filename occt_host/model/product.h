@@ -10,7 +10,7 @@
 
 #include "host/product.h"
 #include "host/spec_object.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 #include <BRepCheck_Analyzer.hxx>
 #include <TopTools_ListIteratorOfListOfShape.hxx>
@@ -10,12 +10,12 @@
 #include <stdexcept>
 #include <utility>
 
-#include "occt_host/body.h"
-#include "occt_host/boolean_ops.h"
-#include "occt_host/feature_faces.h"
-#include "occt_host/kernel_guard.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/topology_cells.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/kernel/kernel_guard.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/model/body.h"
+#include "occt_host/topology/feature_faces.h"
+#include "occt_host/topology/topology_cells.h"
 
 namespace occt_host {
 

@@ -12,9 +12,9 @@
 
 #include "host/solid_volume.h"
 #include "host/topology.h"
-#include "occt_host/feature_history.h"
-#include "occt_host/tree_container.h"
-#include "occt_host/volume_cache.h"
+#include "occt_host/model/tree_container.h"
+#include "occt_host/topology/feature_history.h"
+#include "occt_host/topology/volume_cache.h"
 
 namespace occt_host {
 

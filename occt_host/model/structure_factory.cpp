@@ -1,14 +1,14 @@
-#include "occt_host/structure_factory.h"
+#include "occt_host/model/structure_factory.h"
 
 #include <cmath>
 
-#include "occt_host/body.h"
-#include "occt_host/geometrical_set.h"
-#include "occt_host/length_parameter.h"
-#include "occt_host/line_feature.h"
-#include "occt_host/part.h"
-#include "occt_host/plane_feature.h"
-#include "occt_host/point_feature.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/geometrical_set.h"
+#include "occt_host/model/length_parameter.h"
+#include "occt_host/model/line_feature.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/plane_feature.h"
+#include "occt_host/model/point_feature.h"
 
 namespace occt_host {
 

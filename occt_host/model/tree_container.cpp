@@ -1,4 +1,4 @@
-#include "occt_host/tree_container.h"
+#include "occt_host/model/tree_container.h"
 
 #include <algorithm>
 

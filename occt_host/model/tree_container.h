@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/spec_object.h"
-#include "occt_host/tree_node.h"
+#include "occt_host/model/tree_node.h"
 
 namespace occt_host {
 

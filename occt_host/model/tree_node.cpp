@@ -1,8 +1,8 @@
-#include "occt_host/tree_node.h"
+#include "occt_host/model/tree_node.h"
 
 #include <utility>
 
-#include "occt_host/kernel_guard.h"
+#include "occt_host/kernel/kernel_guard.h"
 
 namespace occt_host {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/spec_object.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

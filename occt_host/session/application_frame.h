@@ -13,7 +13,7 @@
 #include "host/application.h"
 #include "host/document.h"
 #include "host/document_services.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

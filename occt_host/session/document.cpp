@@ -1,9 +1,9 @@
-#include "occt_host/document.h"
+#include "occt_host/session/document.h"
 
-#include "occt_host/container.h"
-#include "occt_host/editor.h"
-#include "occt_host/part.h"
-#include "occt_host/product.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/product.h"
+#include "occt_host/session/editor.h"
 
 namespace occt_host {
 

@@ -8,7 +8,7 @@
 
 #include "host/document.h"
 #include "host/product.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/event_loop.h"
+#include "occt_host/session/event_loop.h"
 
 #include <algorithm>
 #include <utility>

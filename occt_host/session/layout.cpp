@@ -1,6 +1,6 @@
-#include "occt_host/layout.h"
+#include "occt_host/session/layout.h"
 
-#include "occt_host/window.h"
+#include "occt_host/session/window.h"
 
 namespace occt_host {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/application.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

@@ -1,9 +1,9 @@
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 
-#include "occt_host/application_frame.h"
-#include "occt_host/automation_server.h"
-#include "occt_host/kernel_guard.h"
-#include "occt_host/layout.h"
+#include "occt_host/automation/automation_server.h"
+#include "occt_host/kernel/kernel_guard.h"
+#include "occt_host/session/application_frame.h"
+#include "occt_host/session/layout.h"
 
 namespace occt_host {
 

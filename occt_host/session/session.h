@@ -9,7 +9,7 @@
 #include "host/application.h"
 #include "host/document.h"
 #include "host/environment.h"
-#include "occt_host/event_loop.h"
+#include "occt_host/session/event_loop.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/viewer.h"
+#include "occt_host/session/viewer.h"
 
 namespace occt_host {
 

@@ -6,7 +6,7 @@
 
 #include "host/api.h"
 #include "host/application.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

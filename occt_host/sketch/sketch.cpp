@@ -1,13 +1,13 @@
-#include "occt_host/sketch.h"
+#include "occt_host/sketch/sketch.h"
 
 #include <gp_Vec2d.hxx>
 
 #include <algorithm>
 #include <cmath>
 
-#include "occt_host/profile_builder.h"
-#include "occt_host/sketch_curves.h"
-#include "occt_host/sketch_element.h"
+#include "occt_host/sketch/profile_builder.h"
+#include "occt_host/sketch/sketch_curves.h"
+#include "occt_host/sketch/sketch_element.h"
 
 namespace occt_host {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/sketch.h"
-#include "occt_host/tree_node.h"
+#include "occt_host/model/tree_node.h"
 
 namespace occt_host {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "host/sketch.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

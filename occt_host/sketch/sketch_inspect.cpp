@@ -1,4 +1,4 @@
-#include "occt_host/sketch_inspect.h"
+#include "occt_host/sketch/sketch_inspect.h"
 
 #include <GCPnts_AbscissaPoint.hxx>
 #include <Geom2dAPI_ProjectPointOnCurve.hxx>
@@ -8,8 +8,8 @@
 #include <Geom2d_Ellipse.hxx>
 #include <Geom2d_TrimmedCurve.hxx>
 
-#include "occt_host/sketch.h"
-#include "occt_host/sketch_element.h"
+#include "occt_host/sketch/sketch.h"
+#include "occt_host/sketch/sketch_element.h"
 
 namespace occt_host {
 

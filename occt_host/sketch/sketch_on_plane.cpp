@@ -1,8 +1,8 @@
-#include "occt_host/sketch_on_plane.h"
+#include "occt_host/sketch/sketch_on_plane.h"
 
 #include "host/wireframe.h"
-#include "occt_host/part.h"
-#include "occt_host/sketch.h"
+#include "occt_host/model/part.h"
+#include "occt_host/sketch/sketch.h"
 
 namespace occt_host {
 

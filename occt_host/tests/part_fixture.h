@@ -13,8 +13,8 @@
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 
 namespace occt_host::testing {
 

@@ -1,14 +1,14 @@
-#include "occt_host/face_colours.h"
+#include "occt_host/topology/face_colours.h"
 
 #include <TopExp_Explorer.hxx>
 
 #include <algorithm>
 #include <memory>
 
-#include "occt_host/body.h"
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
-#include "occt_host/stored_solid.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/model/stored_solid.h"
+#include "occt_host/topology/feature_faces.h"
 
 namespace occt_host {
 

@@ -1,10 +1,10 @@
-#include "occt_host/feature_faces.h"
+#include "occt_host/topology/feature_faces.h"
 
 #include <algorithm>
 
-#include "occt_host/body.h"
-#include "occt_host/boolean_feature.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/features/boolean/boolean.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -6,7 +6,7 @@
 
 #include <TopTools_IndexedMapOfShape.hxx>
 
-#include "occt_host/feature_history.h"
+#include "occt_host/topology/feature_history.h"
 
 #include <cstdint>
 #include <map>

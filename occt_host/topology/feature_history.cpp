@@ -1,4 +1,4 @@
-#include "occt_host/feature_history.h"
+#include "occt_host/topology/feature_history.h"
 
 #include <BRepBndLib.hxx>
 #include <TopExp.hxx>

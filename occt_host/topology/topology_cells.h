@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "host/topology.h"
-#include "occt_host/feature_history.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
+#include "occt_host/topology/feature_history.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/topology_reference.h"
+#include "occt_host/topology/topology_reference.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
@@ -24,8 +24,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/topology/feature_faces.h"
 
 namespace occt_host {
 

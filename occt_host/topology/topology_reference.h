@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/topology.h"
-#include "occt_host/object.h"
+#include "occt_host/model/object.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/volume_cache.h"
+#include "occt_host/topology/volume_cache.h"
 
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "occt_host/kernel_guard.h"
+#include "occt_host/kernel/kernel_guard.h"
 
 namespace occt_host {
 

@@ -18,11 +18,11 @@
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/inspect.h"
-#include "occt_host/part.h"
-#include "occt_host/step_documents.h"
+#include "occt_host/exchange/step_documents.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/document.h"
 #include "occt_host/tests/step_samples.h"
 #include "panel/web_panel_window.h"
 #include "vantrel/addin_exports.h"

@@ -21,7 +21,7 @@
 #include <sstream>
 #include <string>
 
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 #include "platform/dynamic_library.h"
 #include "workstation/workstation.h"
 

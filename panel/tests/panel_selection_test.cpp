@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 #include "panel/web_panel_window.h"
 #include "vantrel/addin_exports.h"
 #include "vantrel/vantrel_cmd.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "host/application.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 #include "processor_test_support.h"
 
 namespace vantrel::testing {

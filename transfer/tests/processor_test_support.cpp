@@ -3,7 +3,7 @@
 #include <dlfcn.h>
 
 #include "host/part.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 #include "platform/environment.h"
 #include "vantrel/chunk_hash.h"
 

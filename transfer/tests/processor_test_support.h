@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/document.h"
-#include "occt_host/session.h"
+#include "occt_host/session/session.h"
 #include "protocol_test_support.h"
 #include "vantrel/transfer_data_processor.h"
 

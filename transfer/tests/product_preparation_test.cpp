@@ -12,7 +12,7 @@
 #include "../../core/tests/assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
 #include "platform/clock.h"
 #include "platform/directories.h"
 #include "platform/environment.h"

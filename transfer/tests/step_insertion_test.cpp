@@ -6,13 +6,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/inspect.h"
-#include "occt_host/part.h"
-#include "occt_host/step_documents.h"
-#include "occt_host/viewer.h"
+#include "occt_host/exchange/step_documents.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/document.h"
+#include "occt_host/session/viewer.h"
 #include "processor_test_support.h"
 #include "step_samples.h"
 #include "vantrel/step_insertion.h"

@@ -8,7 +8,7 @@
 
 #include "host/application.h"
 #include "host/environment.h"
-#include "occt_host/application_frame.h"
+#include "occt_host/session/application_frame.h"
 #include "platform/environment.h"
 #include "platform/module_path.h"
 #include "processor_test_support.h"

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "occt_host/session.h"
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
+#include "occt_host/session/session.h"
 #include "platform/directories.h"
 #include "vantrel/active_part_adapter.h"
 #include "vantrel/demo_schema_handler.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "occt_host/step_import.h"
+#include "occt_host/exchange/step_import.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
 #include "platform/temp_files.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "../../core/tests/dynamic_symbols.h"
-#include "occt_host/inspect.h"
-#include "occt_host/session.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/session.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 #include "occt_host/tests/part_fixture.h"
 #include "workstation/document_scene.h"
 

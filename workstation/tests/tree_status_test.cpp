@@ -10,11 +10,11 @@
 #include <functional>
 #include <regex>
 
-#include "occt_host/body.h"
-#include "occt_host/container.h"
-#include "occt_host/document.h"
-#include "occt_host/inspect.h"
-#include "occt_host/part.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/container.h"
+#include "occt_host/model/part.h"
+#include "occt_host/session/document.h"
 #include "workstation_fixture.h"
 
 namespace workstation::testing {

@@ -9,8 +9,8 @@
 #include <set>
 #include <sstream>
 
-#include "occt_host/inspect.h"
-#include "occt_host/viewer.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/session/viewer.h"
 #include "workstation/occt_view.h"
 #include "workstation_fixture.h"
 

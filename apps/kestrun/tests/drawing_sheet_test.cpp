@@ -6,8 +6,8 @@
 #include <regex>
 
 #include "apps/kestrun/tests/cli_fixture.h"
-#include "occt_host/drawing_export.h"
-#include "occt_host/step_import.h"
+#include "occt_host/exchange/drawing_export.h"
+#include "occt_host/exchange/step_import.h"
 
 namespace kestrun_test {
 namespace {

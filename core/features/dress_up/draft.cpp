@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "core/features/dress_up_support.h"
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_writer.h"
-#include "core/features/find_topos.h"
-#include "core/features/topo_descriptor.h"
+#include "core/features/dress_up/dress_up_support.h"
+#include "core/features/topology/find_topos.h"
+#include "core/features/topology/topo_descriptor.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 

@@ -1,9 +1,9 @@
-#include "core/features/dress_up_support.h"
+#include "core/features/dress_up/dress_up_support.h"
 
 #include <sstream>
 
-#include "core/features/feature_writer.h"
-#include "core/features/update_service.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {

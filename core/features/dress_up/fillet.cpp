@@ -3,11 +3,11 @@
 // Every failure skips the item with a warning rather than failing it.
 #include <string>
 
-#include "core/features/dress_up_support.h"
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_writer.h"
-#include "core/features/find_topos.h"
-#include "core/features/writer_services.h"
+#include "core/features/dress_up/dress_up_support.h"
+#include "core/features/topology/find_topos.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 

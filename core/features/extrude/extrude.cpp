@@ -3,12 +3,12 @@
 #include <cmath>
 #include <sstream>
 
-#include "core/features/extrude_params.h"
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_ids.h"
-#include "core/features/feature_writer.h"
-#include "core/features/simple_hole_cutter.h"
-#include "core/features/update_service.h"
+#include "core/features/extrude/extrude_params.h"
+#include "core/features/hole/cylinder_cutter.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_ids.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "host/part_factory.h"

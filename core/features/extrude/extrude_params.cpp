@@ -1,10 +1,10 @@
-#include "core/features/extrude_params.h"
+#include "core/features/extrude/extrude_params.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-#include "core/features/sketch_frame.h"
+#include "core/features/writer/sketch_frame.h"
 #include "core/partjson/json_members.h"
 #include "platform/environment.h"
 

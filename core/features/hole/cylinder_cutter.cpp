@@ -1,10 +1,10 @@
-#include "core/features/simple_hole_cutter.h"
+#include "core/features/hole/cylinder_cutter.h"
 
 #include <sstream>
 
-#include "core/features/sketch_frame.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/sketch_frame.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/partjson/build_order.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"

@@ -2,12 +2,12 @@
 // cut fails, host holes are drilled on the support face of each location.
 #include <sstream>
 
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_writer.h"
-#include "core/features/hole_params.h"
-#include "core/features/hole_support.h"
-#include "core/features/host_hole.h"
-#include "core/features/simple_hole_cut.h"
+#include "core/features/hole/hole_params.h"
+#include "core/features/hole/host_hole.h"
+#include "core/features/hole/host_hole_support.h"
+#include "core/features/hole/simple_cylinder_cut.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {

@@ -1,6 +1,6 @@
-#include "core/features/hole_params.h"
+#include "core/features/hole/hole_params.h"
 
-#include "core/features/feature_ids.h"
+#include "core/features/writer/feature_ids.h"
 #include "core/partjson/part_document.h"
 #include "core/sketch/sketch_writer.h"
 

@@ -1,10 +1,10 @@
-#include "core/features/host_hole.h"
+#include "core/features/hole/host_hole.h"
 
 #include <sstream>
 #include <string>
 
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "host/hole_features.h"

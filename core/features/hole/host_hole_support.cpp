@@ -1,8 +1,8 @@
-#include "core/features/hole_support.h"
+#include "core/features/hole/host_hole_support.h"
 
 #include <algorithm>
 
-#include "core/features/find_topos.h"
+#include "core/features/topology/find_topos.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {

@@ -1,11 +1,11 @@
-#include "core/features/simple_hole_cut.h"
+#include "core/features/hole/simple_cylinder_cut.h"
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/features/feature_ids.h"
-#include "core/features/simple_hole_cutter.h"
+#include "core/features/hole/cylinder_cutter.h"
+#include "core/features/writer/feature_ids.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {

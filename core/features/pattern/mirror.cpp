@@ -2,11 +2,11 @@
 // all sources share one body, otherwise one child mirror per body.
 #include <algorithm>
 
-#include "core/features/feature_handlers.h"
-#include "core/features/pattern_runs.h"
-#include "core/features/pattern_support.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/pattern/pattern_runs.h"
+#include "core/features/pattern/pattern_support.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/json_members.h"
 #include "core/sketch/plane_math.h"

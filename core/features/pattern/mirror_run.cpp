@@ -1,8 +1,8 @@
 // One mirror on one writer: of the whole current solid, or of its sources' features.
-#include "core/features/pattern_runs.h"
-#include "core/features/pattern_support.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/pattern/pattern_runs.h"
+#include "core/features/pattern/pattern_support.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 

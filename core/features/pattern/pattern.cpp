@@ -1,8 +1,8 @@
 // "linearArray" and "polarArray" items: one pattern of the single source on the item's
 // own writer, or one child writer per source.
-#include "core/features/feature_handlers.h"
-#include "core/features/pattern_runs.h"
-#include "core/features/pattern_support.h"
+#include "core/features/pattern/pattern_runs.h"
+#include "core/features/pattern/pattern_support.h"
+#include "core/features/writer/feature_handlers.h"
 #include "core/log/core_log.h"
 
 namespace kestrun {

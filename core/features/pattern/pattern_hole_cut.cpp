@@ -2,10 +2,10 @@
 // at each turned position, as cylinders of their own, instead of a host pattern.
 #include <cmath>
 
-#include "core/features/pattern_runs.h"
-#include "core/features/pattern_step.h"
-#include "core/features/pattern_support.h"
-#include "core/features/simple_hole_cutter.h"
+#include "core/features/hole/cylinder_cutter.h"
+#include "core/features/pattern/pattern_runs.h"
+#include "core/features/pattern/pattern_step.h"
+#include "core/features/pattern/pattern_support.h"
 #include "core/log/core_log.h"
 #include "core/partjson/json_members.h"
 

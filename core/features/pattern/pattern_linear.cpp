@@ -1,10 +1,10 @@
 // The rectangular pattern of one source.
 #include <algorithm>
 
-#include "core/features/pattern_runs.h"
-#include "core/features/pattern_support.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/pattern/pattern_runs.h"
+#include "core/features/pattern/pattern_support.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/partjson/json_members.h"

@@ -1,10 +1,10 @@
-#include "core/features/pattern_support.h"
+#include "core/features/pattern/pattern_support.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "core/features/profile_sketch.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/profile_sketch.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/json_members.h"
 

@@ -2,12 +2,12 @@
 // the point that "matchConnections" gives for it.
 #include <sstream>
 
-#include "core/features/feature_ids.h"
-#include "core/features/feature_writer.h"
-#include "core/features/profile_sketch.h"
-#include "core/features/sweep_handlers.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/sweep/sweep_handlers.h"
+#include "core/features/writer/feature_ids.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/profile_sketch.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/sketch/sketch_json.h"

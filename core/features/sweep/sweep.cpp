@@ -1,8 +1,8 @@
 // Sweep items: a rib of the first "profile" sketch along the first "sketchPath" sketch.
-#include "core/features/feature_writer.h"
-#include "core/features/profile_sketch.h"
-#include "core/features/sweep_handlers.h"
-#include "core/features/update_service.h"
+#include "core/features/sweep/sweep_handlers.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/profile_sketch.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/sketch/sketch_json.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/features/feature_dispatch.h"
+#include "core/features/writer/feature_dispatch.h"
 
 namespace kestrun {
 

@@ -1,14 +1,14 @@
-#include "core/features/find_topos.h"
+#include "core/features/topology/find_topos.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "core/features/feature_ids.h"
-#include "core/features/feature_writer.h"
-#include "core/features/topo_descriptor.h"
-#include "core/features/topo_match.h"
-#include "core/features/writer_services.h"
+#include "core/features/topology/topo_descriptor.h"
+#include "core/features/topology/topo_match.h"
+#include "core/features/writer/feature_ids.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/part_document.h"
 #include "host/topology.h"

@@ -1,4 +1,4 @@
-#include "core/features/topo_descriptor.h"
+#include "core/features/topology/topo_descriptor.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "core/features/feature_dispatch.h"
+#include "core/features/writer/feature_dispatch.h"
 
 #include <utility>
 
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_writer.h"
-#include "core/features/sweep_handlers.h"
+#include "core/features/sweep/sweep_handlers.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_writer.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/features/feature_ids.h"
+#include "core/features/writer/feature_ids.h"
 
 #include "core/log/core_log.h"
 #include "core/partjson/part_document.h"

@@ -1,12 +1,12 @@
-#include "core/features/feature_writer.h"
+#include "core/features/writer/feature_writer.h"
 
 #include <exception>
 #include <sstream>
 
-#include "core/features/feature_dispatch.h"
-#include "core/features/feature_ids.h"
-#include "core/features/update_service.h"
-#include "core/features/writer_services.h"
+#include "core/features/writer/feature_dispatch.h"
+#include "core/features/writer/feature_ids.h"
+#include "core/features/writer/update_service.h"
+#include "core/features/writer/writer_services.h"
 #include "core/log/core_log.h"
 #include "core/partjson/build_order.h"
 #include "core/partjson/part_document.h"

@@ -8,9 +8,9 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/bool_type.h"
-#include "core/features/feature_dispatch.h"
-#include "core/features/hole_geometry.h"
+#include "core/features/hole/hole_geometry.h"
+#include "core/features/writer/bool_type.h"
+#include "core/features/writer/feature_dispatch.h"
 #include "core/partjson/writer.h"
 #include "host/values.h"
 

@@ -1,8 +1,8 @@
-#include "core/features/profile_sketch.h"
+#include "core/features/writer/profile_sketch.h"
 
-#include "core/features/bool_type.h"
-#include "core/features/feature_ids.h"
-#include "core/features/feature_writer.h"
+#include "core/features/writer/bool_type.h"
+#include "core/features/writer/feature_ids.h"
+#include "core/features/writer/feature_writer.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/features/sketch_frame.h"
+#include "core/features/writer/sketch_frame.h"
 
 #include <cmath>
 

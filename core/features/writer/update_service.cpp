@@ -1,4 +1,4 @@
-#include "core/features/update_service.h"
+#include "core/features/writer/update_service.h"
 
 #include <exception>
 

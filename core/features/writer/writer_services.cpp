@@ -1,6 +1,6 @@
-#include "core/features/writer_services.h"
+#include "core/features/writer/writer_services.h"
 
-#include "core/features/update_service.h"
+#include "core/features/writer/update_service.h"
 #include "core/log/core_log.h"
 #include "core/text/host_text.h"
 

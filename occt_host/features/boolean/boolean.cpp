@@ -1,9 +1,9 @@
-#include "occt_host/boolean_feature.h"
+#include "occt_host/features/boolean/boolean.h"
 
 #include <stdexcept>
 
-#include "occt_host/body.h"
-#include "occt_host/boolean_ops.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/model/body.h"
 
 namespace occt_host {
 

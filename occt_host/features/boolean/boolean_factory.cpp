@@ -1,7 +1,7 @@
-#include "occt_host/boolean_factory.h"
+#include "occt_host/features/boolean/boolean_factory.h"
 
-#include "occt_host/body.h"
-#include "occt_host/part.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/part.h"
 
 namespace occt_host {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "host/part_factory.h"
-#include "occt_host/boolean_feature.h"
+#include "occt_host/features/boolean/boolean.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/boolean_ops.h"
+#include "occt_host/features/boolean/boolean_ops.h"
 
 #include <BRepAlgoAPI_BooleanOperation.hxx>
 #include <BRepAlgoAPI_Common.hxx>
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "occt_host/operation_budget.h"
+#include "occt_host/kernel/operation_budget.h"
 
 namespace occt_host::booleans {
 

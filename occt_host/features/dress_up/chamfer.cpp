@@ -1,5 +1,5 @@
-#include "occt_host/chamfer_feature.h"
-#include "occt_host/operation_budget.h"
+#include "occt_host/features/dress_up/chamfer.h"
+#include "occt_host/kernel/operation_budget.h"
 
 #include <BRepFilletAPI_MakeChamfer.hxx>
 #include <TopExp.hxx>

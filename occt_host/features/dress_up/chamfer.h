@@ -2,7 +2,7 @@
 #pragma once
 
 #include "host/dress_up.h"
-#include "occt_host/dress_up_feature.h"
+#include "occt_host/features/dress_up/dress_up.h"
 
 namespace occt_host {
 

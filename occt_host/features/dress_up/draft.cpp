@@ -1,4 +1,4 @@
-#include "occt_host/draft_feature.h"
+#include "occt_host/features/dress_up/draft.h"
 
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepOffsetAPI_DraftAngle.hxx>
@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "occt_host/operation_budget.h"
-#include "occt_host/topology_reference.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/topology/topology_reference.h"
 
 namespace occt_host {
 

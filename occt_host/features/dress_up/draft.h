@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/values.h"
-#include "occt_host/dress_up_feature.h"
+#include "occt_host/features/dress_up/dress_up.h"
 
 namespace occt_host {
 

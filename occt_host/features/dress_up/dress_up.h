@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/spec_object.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

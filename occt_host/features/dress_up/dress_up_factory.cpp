@@ -1,13 +1,13 @@
-#include "occt_host/dress_up_factory.h"
+#include "occt_host/features/dress_up/dress_up_factory.h"
 
 #include <cmath>
 
-#include "occt_host/chamfer_feature.h"
-#include "occt_host/draft_feature.h"
-#include "occt_host/fillet_feature.h"
-#include "occt_host/part.h"
-#include "occt_host/shell_feature.h"
-#include "occt_host/topology_reference.h"
+#include "occt_host/features/dress_up/chamfer.h"
+#include "occt_host/features/dress_up/draft.h"
+#include "occt_host/features/dress_up/fillet.h"
+#include "occt_host/features/dress_up/shell.h"
+#include "occt_host/model/part.h"
+#include "occt_host/topology/topology_reference.h"
 
 namespace occt_host {
 

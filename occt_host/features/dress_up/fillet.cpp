@@ -1,5 +1,5 @@
-#include "occt_host/fillet_feature.h"
-#include "occt_host/operation_budget.h"
+#include "occt_host/features/dress_up/fillet.h"
+#include "occt_host/kernel/operation_budget.h"
 
 #include <BRepFilletAPI_MakeFillet.hxx>
 #include <TopoDS.hxx>

@@ -1,4 +1,4 @@
-#include "occt_host/shell_feature.h"
+#include "occt_host/features/dress_up/shell.h"
 
 #include <BRepBuilderAPI_MakeSolid.hxx>
 #include <BRepLib.hxx>
@@ -12,8 +12,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "occt_host/boolean_ops.h"
-#include "occt_host/operation_budget.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/kernel/operation_budget.h"
 
 namespace occt_host {
 

@@ -1,6 +1,6 @@
-#include "occt_host/pad.h"
+#include "occt_host/features/extrude/pad.h"
 
-#include "occt_host/boolean_ops.h"
+#include "occt_host/features/boolean/boolean_ops.h"
 
 namespace occt_host {
 

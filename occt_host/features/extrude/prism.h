@@ -7,8 +7,8 @@
 #include <string>
 
 #include "host/part_factory.h"
-#include "occt_host/prism_parameters.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/features/extrude/prism_parameters.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/hole.h"
+#include "occt_host/features/hole/hole.h"
 
 #include <BRepAdaptor_Surface.hxx>
 #include <TopoDS.hxx>
@@ -9,9 +9,9 @@
 
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/boolean_ops.h"
-#include "occt_host/line_feature.h"
-#include "occt_host/topology_reference.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/model/line_feature.h"
+#include "occt_host/topology/topology_reference.h"
 
 namespace occt_host {
 

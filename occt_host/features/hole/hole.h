@@ -11,8 +11,8 @@
 #include <string>
 
 #include "host/hole_features.h"
-#include "occt_host/hole_profile.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/features/hole/hole_profile.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,7 +1,7 @@
-#include "occt_host/hole_factory.h"
+#include "occt_host/features/hole/hole_factory.h"
 
-#include "occt_host/hole.h"
-#include "occt_host/part.h"
+#include "occt_host/features/hole/hole.h"
+#include "occt_host/model/part.h"
 
 namespace occt_host {
 

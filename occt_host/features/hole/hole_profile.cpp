@@ -1,4 +1,4 @@
-#include "occt_host/hole_profile.h"
+#include "occt_host/features/hole/hole_profile.h"
 
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>

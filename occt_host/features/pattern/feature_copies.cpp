@@ -1,12 +1,12 @@
-#include "occt_host/feature_copies.h"
+#include "occt_host/features/pattern/feature_copies.h"
 
 #include <BRepBuilderAPI_Transform.hxx>
 
 #include <stdexcept>
 
-#include "occt_host/body.h"
-#include "occt_host/boolean_ops.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

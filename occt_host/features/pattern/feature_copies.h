@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/spec_object.h"
-#include "occt_host/feature_history.h"
+#include "occt_host/topology/feature_history.h"
 
 namespace occt_host {
 

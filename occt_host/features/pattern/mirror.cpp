@@ -1,4 +1,4 @@
-#include "occt_host/mirror_feature.h"
+#include "occt_host/features/pattern/mirror.h"
 
 #include <gp_Ax2.hxx>
 #include <gp_Trsf.hxx>
@@ -8,7 +8,7 @@
 
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/feature_copies.h"
+#include "occt_host/features/pattern/feature_copies.h"
 
 namespace occt_host {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/pattern.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/pattern_feature.h"
+#include "occt_host/features/pattern/pattern.h"
 
 #include <gp_Ax1.hxx>
 #include <gp_Vec.hxx>
@@ -8,9 +8,9 @@
 #include <string>
 
 #include "host/interface_table.h"
-#include "occt_host/body.h"
-#include "occt_host/feature_copies.h"
-#include "occt_host/line_feature.h"
+#include "occt_host/features/pattern/feature_copies.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/line_feature.h"
 
 namespace occt_host {
 

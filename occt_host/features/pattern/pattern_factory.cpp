@@ -1,8 +1,8 @@
-#include "occt_host/pattern_factory.h"
+#include "occt_host/features/pattern/pattern_factory.h"
 
-#include "occt_host/mirror_feature.h"
-#include "occt_host/part.h"
-#include "occt_host/pattern_feature.h"
+#include "occt_host/features/pattern/mirror.h"
+#include "occt_host/features/pattern/pattern.h"
+#include "occt_host/model/part.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/loft.h"
+#include "occt_host/features/sweep/loft.h"
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
@@ -21,10 +21,10 @@
 
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/boolean_ops.h"
-#include "occt_host/operation_budget.h"
-#include "occt_host/sketch.h"
-#include "occt_host/sweep_inputs.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/features/sweep/sweep_inputs.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/sketch/sketch.h"
 
 namespace occt_host {
 

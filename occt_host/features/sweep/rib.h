@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/shaft.h"
+#include "occt_host/features/sweep/shaft.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -15,10 +15,10 @@
 #include <utility>
 
 #include "host/interface_table.h"
-#include "occt_host/boolean_ops.h"
-#include "occt_host/line_feature.h"
-#include "occt_host/sketch.h"
-#include "occt_host/sweep_inputs.h"
+#include "occt_host/features/boolean/boolean_ops.h"
+#include "occt_host/features/sweep/sweep_inputs.h"
+#include "occt_host/model/line_feature.h"
+#include "occt_host/sketch/sketch.h"
 
 namespace occt_host {
 

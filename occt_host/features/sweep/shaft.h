@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/sweep_features.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 
 namespace occt_host {
 

@@ -1,15 +1,15 @@
-#include "occt_host/sweep_factory.h"
+#include "occt_host/features/sweep/sweep_factory.h"
 
 #include <cmath>
 
 #include "host/sketch.h"
 #include "host/wireframe.h"
-#include "occt_host/loft.h"
-#include "occt_host/part.h"
-#include "occt_host/point_feature.h"
-#include "occt_host/rib.h"
-#include "occt_host/shaft.h"
-#include "occt_host/sketch.h"
+#include "occt_host/features/sweep/loft.h"
+#include "occt_host/features/sweep/rib.h"
+#include "occt_host/features/sweep/shaft.h"
+#include "occt_host/model/part.h"
+#include "occt_host/model/point_feature.h"
+#include "occt_host/sketch/sketch.h"
 
 namespace occt_host {
 

@@ -1,12 +1,12 @@
-#include "occt_host/automation_server.h"
+#include "occt_host/automation/automation_server.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 
-#include "occt_host/application_frame.h"
-#include "occt_host/session.h"
+#include "occt_host/session/application_frame.h"
+#include "occt_host/session/session.h"
 #include "platform/automation.h"
 #include "platform/temp_files.h"
 #include "step_samples.h"

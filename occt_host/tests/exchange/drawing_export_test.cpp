@@ -8,7 +8,7 @@
 #include <regex>
 #include <string>
 
-#include "occt_host/drawing_export.h"
+#include "occt_host/exchange/drawing_export.h"
 
 namespace occt_host {
 namespace {

@@ -18,8 +18,8 @@
 #include <filesystem>
 #include <map>
 
-#include "occt_host/document.h"
-#include "occt_host/document_storage.h"
+#include "occt_host/exchange/document_storage.h"
+#include "occt_host/session/document.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {

@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <string>
 
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_export.h"
 #include "occt_host/tests/part_fixture.h"
 
 namespace occt_host::testing {

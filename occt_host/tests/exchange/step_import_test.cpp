@@ -1,4 +1,4 @@
-#include "occt_host/step_import.h"
+#include "occt_host/exchange/step_import.h"
 
 #include <gtest/gtest.h>
 #include <BRepGProp.hxx>

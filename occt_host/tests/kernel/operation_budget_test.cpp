@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "occt_host/operation_budget.h"
+#include "occt_host/kernel/operation_budget.h"
 #include "occt_host/tests/plate_fixture.h"
 #include "platform/environment.h"
 

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <filesystem>
 
-#include "../../core/tests/assembly_measure.h"
+#include "core/tests/assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
-#include "occt_host/step_documents.h"
-#include "occt_host/step_export.h"
+#include "occt_host/exchange/step_documents.h"
+#include "occt_host/exchange/step_export.h"
 #include "part_fixture.h"
 #include "platform/temp_files.h"
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <vector>
 
-#include "occt_host/operation_budget.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/kernel/operation_budget.h"
+#include "occt_host/model/solid_feature.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {

@@ -3,8 +3,8 @@
 #include "host/application.h"
 #include "host/document.h"
 #include "host/environment.h"
-#include "occt_host/application_frame.h"
-#include "occt_host/session.h"
+#include "occt_host/session/application_frame.h"
+#include "occt_host/session/session.h"
 
 namespace occt_host {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "occt_host/event_loop.h"
+#include "occt_host/session/event_loop.h"
 
 namespace occt_host {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "host/application.h"
 #include "host/environment.h"
-#include "occt_host/session.h"
-#include "occt_host/viewer.h"
+#include "occt_host/session/session.h"
+#include "occt_host/session/viewer.h"
 
 namespace occt_host {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "occt_host/sketch_inspect.h"
+#include "occt_host/sketch/sketch_inspect.h"
 #include "occt_host/tests/part_fixture.h"
 
 namespace occt_host::testing {

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "host/wireframe.h"
-#include "occt_host/part.h"
-#include "occt_host/sketch_inspect.h"
-#include "occt_host/sketch_on_plane.h"
+#include "occt_host/model/part.h"
+#include "occt_host/sketch/sketch_inspect.h"
+#include "occt_host/sketch/sketch_on_plane.h"
 #include "occt_host/tests/part_fixture.h"
 
 namespace occt_host::testing {

@@ -6,11 +6,11 @@
 #include <TopoDS.hxx>
 
 #include "host/topology.h"
-#include "occt_host/body.h"
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/body.h"
+#include "occt_host/model/solid_feature.h"
 #include "occt_host/tests/plate_fixture.h"
-#include "occt_host/topology_reference.h"
+#include "occt_host/topology/feature_faces.h"
+#include "occt_host/topology/topology_reference.h"
 
 namespace occt_host::testing {
 namespace {

@@ -16,10 +16,10 @@
 #include "host/pattern.h"
 #include "host/topology.h"
 #include "host/wireframe.h"
-#include "occt_host/inspect.h"
-#include "occt_host/solid_feature.h"
-#include "occt_host/tests/dress_up_fixture.h"
-#include "occt_host/topology_reference.h"
+#include "occt_host/kernel/inspect.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/tests/features/dress_up/dress_up_fixture.h"
+#include "occt_host/topology/topology_reference.h"
 
 namespace occt_host::testing {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "entry_fixture.h"
 #include "host/part.h"
-#include "occt_host/inspect.h"
+#include "occt_host/kernel/inspect.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/entry/import_result.h"
-#include "core/features/feature_handlers.h"
-#include "core/features/feature_writer.h"
+#include "core/features/writer/feature_handlers.h"
+#include "core/features/writer/feature_writer.h"
 #include "core/partjson/default_writers.h"
 #include "core/partjson/part_import_pipeline.h"
 #include "host/hole_features.h"

@@ -1,10 +1,10 @@
 // The boolean service of the feature writer against the host's own refusals.
-#include "core/features/feature_writer.h"
-#include "core/features/update_service.h"
+#include "core/features/writer/feature_writer.h"
+#include "core/features/writer/update_service.h"
 #include "entry_fixture.h"
 #include "host/part.h"
 #include "host/sketch.h"
-#include "occt_host/line_feature.h"
+#include "occt_host/model/line_feature.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "occt_host/solid_feature.h"
+#include "occt_host/model/solid_feature.h"
 #include "occt_host/tests/plate_fixture.h"
 
 namespace occt_host::testing {

@@ -8,9 +8,9 @@
 #include <cmath>
 
 #include "host/topology.h"
-#include "occt_host/feature_faces.h"
-#include "occt_host/solid_feature.h"
-#include "occt_host/tests/sweep_fixture.h"
+#include "occt_host/model/solid_feature.h"
+#include "occt_host/tests/features/sweep/sweep_fixture.h"
+#include "occt_host/topology/feature_faces.h"
 
 namespace occt_host::testing {
 namespace {
