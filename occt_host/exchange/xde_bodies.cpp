@@ -22,6 +22,7 @@
 #include <map>
 #include <tuple>
 
+#include "occt_host/model/solid_feature.h"
 #include "occt_host/topology/face_colours.h"
 
 namespace occt_host {
