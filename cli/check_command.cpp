@@ -1,4 +1,4 @@
-#include "apps/kestrun/check_command.h"
+#include "cli/check_command.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "apps/kestrun/check_summary.h"
+#include "check_summary.h"
 #include "platform/child_process.h"
 #include "platform/directories.h"
 

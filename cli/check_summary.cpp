@@ -1,4 +1,4 @@
-#include "apps/kestrun/check_summary.h"
+#include "check_summary.h"
 
 #include <rapidjson/document.h>
 
@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "apps/kestrun/result_json.h"
+#include "cli/result_json.h"
 
 namespace kestrun_app {
 namespace {

@@ -1,9 +1,9 @@
-#include "apps/kestrun/outputs.h"
+#include "cli/outputs.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "apps/kestrun/result_json.h"
+#include "cli/result_json.h"
 
 namespace kestrun_app {
 namespace {

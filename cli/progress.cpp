@@ -1,4 +1,4 @@
-#include "apps/kestrun/progress.h"
+#include "cli/progress.h"
 
 #include <cstring>
 

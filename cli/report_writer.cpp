@@ -1,4 +1,4 @@
-#include "apps/kestrun/report_writer.h"
+#include "cli/report_writer.h"
 
 #include <algorithm>
 #include <cerrno>

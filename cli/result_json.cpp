@@ -1,4 +1,4 @@
-#include "apps/kestrun/result_json.h"
+#include "cli/result_json.h"
 
 #include <cstdio>
 #include <sstream>

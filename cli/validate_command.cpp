@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate_command.h"
+#include "cli/validate_command.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "apps/kestrun/validate/validate.h"
+#include "cli/validate/validate.h"
 
 namespace kestrun_app {
 

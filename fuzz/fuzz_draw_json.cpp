@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
-#include "core/log/core_log.h"
 #include "kestrun/kestrun.h"
+#include "log/core_log.h"
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/session/session.h"
 

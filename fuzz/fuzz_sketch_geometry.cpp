@@ -8,15 +8,15 @@
 
 #include <rapidjson/document.h>
 
-#include "core/log/core_log.h"
-#include "core/sketch/sketch_geometry.h"
-#include "core/sketch/sketch_json.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
+#include "log/core_log.h"
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/session/session.h"
+#include "sketch/sketch_geometry.h"
+#include "sketch/sketch_json.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workstation/docked_dialog.h"
+#include "docked_dialog.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

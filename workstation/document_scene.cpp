@@ -1,4 +1,4 @@
-#include "workstation/document_scene.h"
+#include "document_scene.h"
 
 #include <TopLoc_Location.hxx>
 #include <gp_Trsf.hxx>

@@ -9,7 +9,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "workstation/document_scene.h"
+#include "document_scene.h"
 #include "workstation/occt_view.h"
 
 namespace workstation {

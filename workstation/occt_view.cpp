@@ -15,9 +15,9 @@
 #include <Prs3d_LineAspect.hxx>
 #include <Quantity_Color.hxx>
 
+#include "document_scene.h"
 #include "platform/environment.h"
-#include "workstation/document_scene.h"
-#include "workstation/view_picker.h"
+#include "view_picker.h"
 
 namespace workstation {
 namespace {

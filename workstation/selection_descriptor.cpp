@@ -1,4 +1,4 @@
-#include "workstation/selection_descriptor.h"
+#include "selection_descriptor.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>

@@ -1,4 +1,4 @@
-#include "workstation/tree_labels.h"
+#include "tree_labels.h"
 
 #include <map>
 #include <string>

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "workstation/document_scene.h"
+#include "document_scene.h"
 #include "workstation/draw_progress.h"
 
 namespace workstation {

@@ -1,4 +1,4 @@
-#include "workstation/view_picker.h"
+#include "view_picker.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>

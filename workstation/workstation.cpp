@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "docked_dialog.h"
 #include "host/selection.h"
 #include "occt_host/automation/automation_server.h"
 #include "occt_host/exchange/mesh_export.h"
@@ -21,10 +22,9 @@
 #include "occt_host/session/application_frame.h"
 #include "occt_host/session/layout.h"
 #include "occt_host/session/viewer.h"
-#include "workstation/docked_dialog.h"
+#include "selection_descriptor.h"
+#include "tree_labels.h"
 #include "workstation/occt_view.h"
-#include "workstation/selection_descriptor.h"
-#include "workstation/tree_labels.h"
 
 namespace workstation {
 namespace {

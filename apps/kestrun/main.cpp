@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "apps/kestrun/check_command.h"
-#include "apps/kestrun/outputs.h"
-#include "apps/kestrun/progress.h"
-#include "apps/kestrun/report_writer.h"
-#include "apps/kestrun/result_json.h"
-#include "apps/kestrun/validate/validate.h"
-#include "apps/kestrun/validate_command.h"
+#include "cli/check_command.h"
+#include "cli/outputs.h"
+#include "cli/progress.h"
+#include "cli/report_writer.h"
+#include "cli/result_json.h"
+#include "cli/validate/validate.h"
+#include "cli/validate_command.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/exchange/step_export.h"
 #include "occt_host/kernel/kernel_messages.h"

@@ -9,9 +9,9 @@
 
 #include "occt_host/kernel/kernel_messages.h"
 #include "platform/debug_output.h"
+#include "replay/session_replay.h"
 #include "vantrel/config_report.h"
 #include "vantrel/packet_replay.h"
-#include "vantrel/session_replay.h"
 #include "vantrel/transfer_data_processor.h"
 
 namespace {

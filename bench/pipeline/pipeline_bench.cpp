@@ -8,9 +8,9 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/import_result.h"
-#include "core/partjson/part_import_pipeline.h"
+#include "entry/import_result.h"
 #include "occt_host/session/session.h"
+#include "partjson/part_import_pipeline.h"
 
 namespace {
 

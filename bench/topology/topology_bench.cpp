@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/features/topology/find_topos.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/update_service.h"
+#include "features/topology/find_topos.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/update_service.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/part_factory.h"

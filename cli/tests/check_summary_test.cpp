@@ -4,7 +4,7 @@
 
 #include <rapidjson/document.h>
 
-#include "apps/kestrun/check_summary.h"
+#include "check_summary.h"
 #include "cli_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <regex>
 
-#include "apps/kestrun/tests/cli_fixture.h"
+#include "cli_fixture.h"
 #include "occt_host/exchange/drawing_export.h"
 #include "occt_host/exchange/step_import.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "apps/kestrun/tests/cli_fixture.h"
+#include "cli_fixture.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "apps/kestrun/validate/geometry_rules.h"
+#include "validate/geometry_rules.h"
 
 #include <cmath>
 #include <optional>
 #include <sstream>
 
-#include "apps/kestrun/validate/sketch_shapes.h"
+#include "validate/sketch_shapes.h"
 
 namespace kestrun_validate {
 

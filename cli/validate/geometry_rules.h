@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "apps/kestrun/validate/item_index.h"
+#include "validate/item_index.h"
 
 namespace kestrun_validate {
 

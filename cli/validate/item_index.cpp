@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/item_index.h"
+#include "validate/item_index.h"
 
 namespace kestrun_validate {
 

@@ -8,7 +8,7 @@
 
 #include <rapidjson/document.h>
 
-#include "apps/kestrun/validate/problem.h"
+#include "cli/validate/problem.h"
 
 namespace kestrun_validate {
 

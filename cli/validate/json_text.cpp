@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/json_text.h"
+#include "validate/json_text.h"
 
 #include <cctype>
 #include <string>

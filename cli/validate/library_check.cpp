@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/library_check.h"
+#include "validate/library_check.h"
 
 #include <exception>
 

@@ -1,11 +1,11 @@
-#include "apps/kestrun/validate/reference_rules.h"
+#include "validate/reference_rules.h"
 
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
 
-#include "apps/kestrun/validate/suggest.h"
+#include "validate/suggest.h"
 
 namespace kestrun_validate {
 

@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/schema_walk.h"
+#include "validate/schema_walk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "apps/kestrun/validate/suggest.h"
+#include "validate/suggest.h"
 
 namespace kestrun_validate {
 

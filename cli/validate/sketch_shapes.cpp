@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/sketch_shapes.h"
+#include "validate/sketch_shapes.h"
 
 #include <algorithm>
 #include <cmath>

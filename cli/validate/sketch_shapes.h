@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "apps/kestrun/validate/item_index.h"
+#include "validate/item_index.h"
 
 namespace kestrun_validate {
 

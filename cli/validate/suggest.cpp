@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/suggest.h"
+#include "validate/suggest.h"
 
 #include <algorithm>
 #include <cctype>

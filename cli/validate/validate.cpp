@@ -1,4 +1,4 @@
-#include "apps/kestrun/validate/validate.h"
+#include "cli/validate/validate.h"
 
 #include <exception>
 #include <set>
@@ -6,13 +6,13 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "apps/kestrun/validate/geometry_rules.h"
-#include "apps/kestrun/validate/json_text.h"
-#include "apps/kestrun/validate/library_check.h"
-#include "apps/kestrun/validate/reference_rules.h"
-#include "apps/kestrun/validate/schema_walk.h"
-#include "apps/kestrun/validate/schemas.h"
-#include "apps/kestrun/validate/suggest.h"
+#include "validate/geometry_rules.h"
+#include "validate/json_text.h"
+#include "validate/library_check.h"
+#include "validate/reference_rules.h"
+#include "validate/schema_walk.h"
+#include "validate/schemas.h"
+#include "validate/suggest.h"
 
 namespace kestrun_validate {
 

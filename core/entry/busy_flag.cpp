@@ -1,4 +1,4 @@
-#include "core/entry/busy_flag.h"
+#include "entry/busy_flag.h"
 
 namespace kestrun {
 

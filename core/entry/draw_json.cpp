@@ -3,18 +3,18 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/busy_flag.h"
-#include "core/entry/effective_options.h"
-#include "core/entry/import_result.h"
-#include "core/entry/json_input.h"
-#include "core/entry/mode_detection.h"
-#include "core/entry/part_clearing.h"
-#include "core/entry/skeleton_cylinder.h"
-#include "core/log/core_log.h"
-#include "core/partjson/default_writers.h"
-#include "core/partjson/part_import_pipeline.h"
-#include "core/product/product_import.h"
+#include "entry/busy_flag.h"
+#include "entry/effective_options.h"
+#include "entry/import_result.h"
+#include "entry/json_input.h"
+#include "entry/mode_detection.h"
+#include "entry/part_clearing.h"
+#include "entry/skeleton_cylinder.h"
 #include "kestrun/kestrun.h"
+#include "log/core_log.h"
+#include "partjson/default_writers.h"
+#include "partjson/part_import_pipeline.h"
+#include "product/product_import.h"
 
 namespace kestrun {
 

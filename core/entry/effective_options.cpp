@@ -1,4 +1,4 @@
-#include "core/entry/effective_options.h"
+#include "entry/effective_options.h"
 
 #include <cmath>
 

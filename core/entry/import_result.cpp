@@ -1,4 +1,4 @@
-#include "core/entry/import_result.h"
+#include "entry/import_result.h"
 
 #include <cstring>
 

@@ -1,14 +1,14 @@
-#include "core/entry/item_report.h"
+#include "entry/item_report.h"
 
 #include <exception>
 
-#include "core/features/writer/feature_dispatch.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/log/core_log.h"
-#include "core/partjson/json_members.h"
-#include "core/partjson/writer.h"
+#include "features/writer/feature_dispatch.h"
+#include "features/writer/feature_writer.h"
 #include "host/creation_journal.h"
 #include "host/solid_volume.h"
+#include "log/core_log.h"
+#include "partjson/json_members.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

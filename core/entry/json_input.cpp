@@ -1,4 +1,4 @@
-#include "core/entry/json_input.h"
+#include "entry/json_input.h"
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>

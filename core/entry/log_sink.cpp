@@ -1,6 +1,6 @@
 // The exported log sink: the caller's function receives the core's log lines.
-#include "core/log/core_log.h"
 #include "kestrun/kestrun.h"
+#include "log/core_log.h"
 
 KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetLogSink(MardelLogSinkFn sink, void* context) {
   try {

@@ -1,4 +1,4 @@
-#include "core/entry/mode_detection.h"
+#include "entry/mode_detection.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "core/entry/part_access.h"
+#include "entry/part_access.h"
 
 namespace kestrun {
 

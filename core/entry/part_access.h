@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/entry/import_result.h"
+#include "entry/import_result.h"
 #include "host/document.h"
 #include "host/part.h"
 

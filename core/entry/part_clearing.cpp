@@ -1,9 +1,9 @@
-#include "core/entry/part_clearing.h"
+#include "entry/part_clearing.h"
 
 #include <algorithm>
 
-#include "core/entry/part_access.h"
-#include "core/features/writer/update_service.h"
+#include "entry/part_access.h"
+#include "features/writer/update_service.h"
 
 namespace kestrun {
 

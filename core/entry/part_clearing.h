@@ -1,7 +1,7 @@
 // Removes the existing content of a Part before an import.
 #pragma once
 
-#include "core/entry/import_result.h"
+#include "entry/import_result.h"
 #include "host/document.h"
 
 namespace kestrun {

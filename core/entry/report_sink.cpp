@@ -1,5 +1,5 @@
 // The exported report sink: the caller's function receives the per-item report.
-#include "core/entry/item_report.h"
+#include "entry/item_report.h"
 #include "kestrun/kestrun.h"
 
 KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSinkWithFlags(MardelReportSinkFn sink,

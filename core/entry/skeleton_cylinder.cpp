@@ -1,10 +1,10 @@
-#include "core/entry/skeleton_cylinder.h"
+#include "entry/skeleton_cylinder.h"
 
-#include "core/entry/part_access.h"
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
+#include "entry/part_access.h"
+#include "features/writer/update_service.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

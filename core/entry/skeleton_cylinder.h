@@ -1,7 +1,7 @@
 // The fixed fallback geometry: a circle on the XY plane padded along +Z.
 #pragma once
 
-#include "core/entry/import_result.h"
+#include "entry/import_result.h"
 #include "host/document.h"
 
 namespace kestrun {

@@ -1,4 +1,4 @@
-#include "core/entry/viewer_pause.h"
+#include "entry/viewer_pause.h"
 
 #include "host/application.h"
 #include "host/environment.h"

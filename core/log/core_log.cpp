@@ -1,4 +1,4 @@
-#include "core/log/core_log.h"
+#include "log/core_log.h"
 
 #include <cstdio>
 #include <utility>

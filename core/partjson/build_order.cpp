@@ -1,4 +1,4 @@
-#include "core/partjson/build_order.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

@@ -9,9 +9,9 @@
 #include <map>
 #include <memory>
 
-#include "core/partjson/writer.h"
 #include "host/part.h"
 #include "host/spec_object.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

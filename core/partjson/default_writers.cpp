@@ -1,7 +1,7 @@
-#include "core/partjson/default_writers.h"
+#include "partjson/default_writers.h"
 
-#include "core/features/writer/feature_writer.h"
-#include "core/sketch/sketch_writer.h"
+#include "features/writer/feature_writer.h"
+#include "sketch/sketch_writer.h"
 
 namespace kestrun {
 

@@ -1,7 +1,7 @@
 // The core's own writers: sketch items to SketchWriter, feature items to FeatureWriter.
 #pragma once
 
-#include "core/partjson/part_import_pipeline.h"
+#include "partjson/part_import_pipeline.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/partjson/json_members.h"
+#include "partjson/json_members.h"
 
 #include <cmath>
 

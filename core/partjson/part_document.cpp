@@ -1,4 +1,4 @@
-#include "core/partjson/part_document.h"
+#include "partjson/part_document.h"
 
 #include <cmath>
 #include <limits>

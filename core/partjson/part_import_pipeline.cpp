@@ -1,14 +1,14 @@
-#include "core/partjson/part_import_pipeline.h"
+#include "partjson/part_import_pipeline.h"
 
-#include "core/entry/part_access.h"
-#include "core/entry/viewer_pause.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/partjson/part_document.h"
+#include "entry/part_access.h"
+#include "entry/viewer_pause.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/pattern.h"
 #include "host/topology.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "partjson/part_document.h"
 
 namespace kestrun {
 

@@ -13,10 +13,10 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/import_result.h"
-#include "core/entry/item_report.h"
-#include "core/partjson/writer.h"
+#include "entry/import_result.h"
+#include "entry/item_report.h"
 #include "host/document.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

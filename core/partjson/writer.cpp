@@ -1,6 +1,6 @@
-#include "core/partjson/writer.h"
+#include "partjson/writer.h"
 
-#include "core/partjson/part_document.h"
+#include "partjson/part_document.h"
 
 namespace kestrun {
 

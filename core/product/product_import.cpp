@@ -1,15 +1,15 @@
-#include "core/product/product_import.h"
+#include "product/product_import.h"
 
 #include <cstring>
 #include <string_view>
 
-#include "core/entry/viewer_pause.h"
-#include "core/log/core_log.h"
-#include "core/text/host_text.h"
+#include "entry/viewer_pause.h"
 #include "host/document_services.h"
 #include "host/environment.h"
 #include "host/part.h"
 #include "host/values.h"
+#include "log/core_log.h"
+#include "text/host_text.h"
 
 namespace kestrun {
 

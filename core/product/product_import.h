@@ -9,7 +9,7 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/import_result.h"
+#include "entry/import_result.h"
 #include "host/document.h"
 #include "host/product.h"
 #include "kestrun/kestrun.h"

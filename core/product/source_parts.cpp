@@ -1,4 +1,4 @@
-#include "core/product/source_parts.h"
+#include "product/source_parts.h"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>

@@ -8,14 +8,14 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/import_result.h"
-#include "core/entry/json_input.h"
-#include "core/entry/part_access.h"
-#include "core/product/source_parts.h"
+#include "entry/import_result.h"
+#include "entry/json_input.h"
+#include "entry/part_access.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/product.h"
 #include "kestrun/kestrun.h"
+#include "product/source_parts.h"
 
 namespace kestrun {
 

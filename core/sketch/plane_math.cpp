@@ -1,11 +1,11 @@
-#include "core/sketch/plane_math.h"
+#include "sketch/plane_math.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "core/log/core_log.h"
 #include "host/wireframe.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

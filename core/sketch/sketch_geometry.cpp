@@ -1,11 +1,11 @@
-#include "core/sketch/sketch_geometry.h"
+#include "sketch/sketch_geometry.h"
 
 #include <cmath>
 #include <string>
 
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
-#include "core/sketch/sketch_json.h"
+#include "features/writer/update_service.h"
+#include "log/core_log.h"
+#include "sketch/sketch_json.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/sketch/sketch_json.h"
+#include "sketch/sketch_json.h"
 
 #include <cmath>
 

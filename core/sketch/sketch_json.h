@@ -3,8 +3,8 @@
 
 #include <rapidjson/document.h>
 
-#include "core/partjson/json_members.h"
 #include "host/values.h"
+#include "partjson/json_members.h"
 
 namespace kestrun {
 

@@ -1,15 +1,15 @@
-#include "core/sketch/sketch_writer.h"
+#include "sketch/sketch_writer.h"
 
 #include <exception>
 #include <sstream>
 
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/sketch/plane_math.h"
-#include "core/sketch/sketch_geometry.h"
-#include "core/sketch/sketch_json.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "sketch/plane_math.h"
+#include "sketch/sketch_geometry.h"
+#include "sketch/sketch_json.h"
 
 namespace kestrun {
 

@@ -7,9 +7,9 @@
 
 #include <rapidjson/document.h>
 
-#include "core/partjson/writer.h"
 #include "host/sketch.h"
 #include "host/values.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -4,8 +4,8 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/json_input.h"
-#include "core/entry/mode_detection.h"
+#include "entry/json_input.h"
+#include "entry/mode_detection.h"
 #include "entry_fixture.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/tests/null_host.h"
 #include "kestrun/kestrun.h"
+#include "null_host.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "core/entry/import_result.h"
-#include "core/partjson/default_writers.h"
-#include "core/partjson/part_import_pipeline.h"
+#include "entry/import_result.h"
 #include "entry_fixture.h"
 #include "forty_items_order.h"
 #include "occt_host/kernel/inspect.h"
+#include "partjson/default_writers.h"
+#include "partjson/part_import_pipeline.h"
 
 namespace {
 

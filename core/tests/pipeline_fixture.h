@@ -6,11 +6,11 @@
 #include <string>
 
 #include <rapidjson/document.h>
-#include "core/entry/import_result.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/partjson/default_writers.h"
-#include "core/partjson/part_import_pipeline.h"
+#include "entry/import_result.h"
 #include "entry_fixture.h"
+#include "features/writer/feature_writer.h"
+#include "partjson/default_writers.h"
+#include "partjson/part_import_pipeline.h"
 
 class PipelineTest : public EntryTest {
  protected:

@@ -7,9 +7,9 @@
 
 #include <rapidjson/document.h>
 
-#include "core/partjson/part_document.h"
-#include "core/partjson/part_import_pipeline.h"
 #include "occt_host/session/session.h"
+#include "partjson/part_document.h"
+#include "partjson/part_import_pipeline.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 
 #include <rapidjson/document.h>
 
-#include "core/sketch/plane_math.h"
-#include "core/sketch/sketch_geometry.h"
-#include "core/text/host_text.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "occt_host/session/session.h"
+#include "sketch/plane_math.h"
+#include "sketch/sketch_geometry.h"
+#include "text/host_text.h"
 
 namespace {
 

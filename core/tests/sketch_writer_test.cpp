@@ -10,15 +10,15 @@
 
 #include <rapidjson/document.h>
 
-#include "core/entry/import_result.h"
-#include "core/partjson/part_import_pipeline.h"
-#include "core/sketch/sketch_writer.h"
+#include "entry/import_result.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/sketch.h"
 #include "host/wireframe.h"
 #include "occt_host/session/session.h"
 #include "occt_host/sketch/sketch_inspect.h"
+#include "partjson/part_import_pipeline.h"
+#include "sketch/sketch_writer.h"
 
 namespace {
 

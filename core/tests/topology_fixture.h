@@ -9,9 +9,9 @@
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/update_service.h"
 #include "entry_fixture.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/update_service.h"
 #include "host/part.h"
 #include "host/sketch.h"
 #include "host/topology.h"

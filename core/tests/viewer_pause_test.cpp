@@ -1,6 +1,6 @@
 // Refresh and pause after an item: redraws, message pumping, quit and re-entrance.
-#include "core/entry/viewer_pause.h"
-#include "core/entry/busy_flag.h"
+#include "entry/viewer_pause.h"
+#include "entry/busy_flag.h"
 #include "entry_fixture.h"
 #include "host/environment.h"
 

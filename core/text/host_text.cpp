@@ -1,4 +1,4 @@
-#include "core/text/host_text.h"
+#include "text/host_text.h"
 
 #include "platform/text_encoding.h"
 

@@ -8,7 +8,7 @@
 #include "host/part.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
-#include "host/tests/null_host.h"
+#include "null_host.h"
 #include "occt_host/session/session.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/tests/null_host.h"
+#include "null_host.h"
 
 #include <algorithm>
 #include <string>

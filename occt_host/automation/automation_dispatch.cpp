@@ -1,4 +1,4 @@
-#include "occt_host/automation/automation_dispatch.h"
+#include "automation/automation_dispatch.h"
 
 #include "platform/automation.h"
 

@@ -1,4 +1,4 @@
-#include "occt_host/automation/automation_objects.h"
+#include "automation/automation_objects.h"
 
 #include "occt_host/exchange/step_documents.h"
 #include "occt_host/model/container.h"

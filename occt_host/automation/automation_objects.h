@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "automation/automation_dispatch.h"
 #include "host/environment.h"
-#include "occt_host/automation/automation_dispatch.h"
 #include "occt_host/exchange/step_import.h"
 
 namespace occt_host {

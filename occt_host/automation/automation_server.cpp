@@ -1,6 +1,6 @@
 #include "occt_host/automation/automation_server.h"
 
-#include "occt_host/automation/automation_objects.h"
+#include "automation/automation_objects.h"
 #include "platform/automation.h"
 
 namespace occt_host {

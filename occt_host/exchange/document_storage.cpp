@@ -1,4 +1,4 @@
-#include "occt_host/exchange/document_storage.h"
+#include "exchange/document_storage.h"
 
 #include <BinXCAFDrivers.hxx>
 #include <PCDM_ReaderStatus.hxx>
@@ -22,13 +22,13 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/exchange/xde_bodies.h"
-#include "occt_host/kernel/kernel_guard.h"
+#include "exchange/xde_bodies.h"
+#include "kernel/kernel_guard.h"
+#include "model/stored_solid.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/container.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/product.h"
-#include "occt_host/model/stored_solid.h"
 #include "occt_host/session/document.h"
 
 namespace occt_host {

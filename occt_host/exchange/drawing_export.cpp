@@ -23,9 +23,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include "occt_host/exchange/output_file.h"
+#include "exchange/output_file.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/exchange/step_documents.h"
-#include "occt_host/kernel/kernel_guard.h"
 #include "occt_host/model/container.h"
 #include "occt_host/model/part.h"
 #include "occt_host/session/document.h"

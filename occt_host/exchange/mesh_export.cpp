@@ -18,10 +18,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/exchange/output_file.h"
-#include "occt_host/exchange/xde_assembly.h"
-#include "occt_host/exchange/xde_bodies.h"
-#include "occt_host/kernel/kernel_guard.h"
+#include "exchange/output_file.h"
+#include "exchange/xde_assembly.h"
+#include "exchange/xde_bodies.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/container.h"

@@ -1,4 +1,4 @@
-#include "occt_host/exchange/output_file.h"
+#include "exchange/output_file.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "occt_host/exchange/product_step_export.h"
+#include "exchange/product_step_export.h"
 
 #include <BRep_Builder.hxx>
 #include <IFSelect_ReturnStatus.hxx>
@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "occt_host/exchange/xde_assembly.h"
+#include "exchange/xde_assembly.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/product.h"

@@ -6,9 +6,9 @@
 #include <map>
 #include <mutex>
 
+#include "model/imported_solid.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/container.h"
-#include "occt_host/model/imported_solid.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/product.h"
 #include "occt_host/session/document.h"

@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "occt_host/kernel/kernel_guard.h"
+#include "kernel/kernel_guard.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/exchange/xde_assembly.h"
+#include "exchange/xde_assembly.h"
 
 #include <TCollection_ExtendedString.hxx>
 #include <TDataStd_Name.hxx>
@@ -7,7 +7,7 @@
 #include <XCAFDoc_ShapeTool.hxx>
 #include <gp_Trsf.hxx>
 
-#include "occt_host/exchange/xde_bodies.h"
+#include "exchange/xde_bodies.h"
 #include "occt_host/model/product.h"
 
 namespace occt_host {

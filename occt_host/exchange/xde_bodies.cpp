@@ -1,4 +1,4 @@
-#include "occt_host/exchange/xde_bodies.h"
+#include "exchange/xde_bodies.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "occt_host/kernel/kernel_guard.h"
+#include "kernel/kernel_guard.h"
 
 #include <Message.hxx>
 #include <Message_Messenger.hxx>

@@ -1,17 +1,17 @@
 #include "occt_host/model/container.h"
 
-#include "occt_host/features/boolean/boolean_factory.h"
-#include "occt_host/features/dress_up/dress_up_factory.h"
-#include "occt_host/features/extrude/pad.h"
-#include "occt_host/features/extrude/pocket.h"
-#include "occt_host/features/hole/hole_factory.h"
-#include "occt_host/features/pattern/pattern_factory.h"
-#include "occt_host/features/sweep/sweep_factory.h"
+#include "features/boolean/boolean_factory.h"
+#include "features/dress_up/dress_up_factory.h"
+#include "features/extrude/pad.h"
+#include "features/extrude/pocket.h"
+#include "features/hole/hole_factory.h"
+#include "features/pattern/pattern_factory.h"
+#include "features/sweep/sweep_factory.h"
+#include "model/structure_factory.h"
 #include "occt_host/model/part.h"
-#include "occt_host/model/structure_factory.h"
-#include "occt_host/sketch/sketch.h"
-#include "occt_host/sketch/sketch_on_plane.h"
-#include "occt_host/topology/brep_factory.h"
+#include "sketch/sketch.h"
+#include "sketch/sketch_on_plane.h"
+#include "topology/brep_factory.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/model/geometrical_set.h"
+#include "model/geometrical_set.h"
 
 namespace occt_host {
 

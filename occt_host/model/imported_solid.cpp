@@ -1,8 +1,8 @@
-#include "occt_host/model/imported_solid.h"
+#include "model/imported_solid.h"
 
 #include <stdexcept>
 
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 
 namespace occt_host {
 

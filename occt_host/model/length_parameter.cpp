@@ -1,4 +1,4 @@
-#include "occt_host/model/length_parameter.h"
+#include "model/length_parameter.h"
 
 #include <cmath>
 

@@ -3,9 +3,9 @@
 #include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
 
+#include "model/reference_plane.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/product.h"
-#include "occt_host/model/reference_plane.h"
 
 namespace occt_host {
 

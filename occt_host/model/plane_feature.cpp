@@ -1,10 +1,10 @@
-#include "occt_host/model/plane_feature.h"
+#include "model/plane_feature.h"
 
 #include <gp_Ax3.hxx>
 
 #include <cmath>
 
-#include "occt_host/model/reference_plane.h"
+#include "model/reference_plane.h"
 
 namespace occt_host {
 

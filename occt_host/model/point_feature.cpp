@@ -1,4 +1,4 @@
-#include "occt_host/model/point_feature.h"
+#include "model/point_feature.h"
 
 namespace occt_host {
 

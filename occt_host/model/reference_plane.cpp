@@ -1,4 +1,4 @@
-#include "occt_host/model/reference_plane.h"
+#include "model/reference_plane.h"
 
 namespace occt_host {
 

@@ -10,12 +10,12 @@
 #include <stdexcept>
 #include <utility>
 
-#include "occt_host/features/boolean/boolean_ops.h"
-#include "occt_host/kernel/kernel_guard.h"
+#include "features/boolean/boolean_ops.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/model/body.h"
 #include "occt_host/topology/feature_faces.h"
-#include "occt_host/topology/topology_cells.h"
+#include "topology/topology_cells.h"
 
 namespace occt_host {
 

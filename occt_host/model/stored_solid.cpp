@@ -1,4 +1,4 @@
-#include "occt_host/model/stored_solid.h"
+#include "model/stored_solid.h"
 
 #include <stdexcept>
 

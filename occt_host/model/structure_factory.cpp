@@ -1,14 +1,14 @@
-#include "occt_host/model/structure_factory.h"
+#include "model/structure_factory.h"
 
 #include <cmath>
 
+#include "model/geometrical_set.h"
+#include "model/length_parameter.h"
+#include "model/plane_feature.h"
+#include "model/point_feature.h"
 #include "occt_host/model/body.h"
-#include "occt_host/model/geometrical_set.h"
-#include "occt_host/model/length_parameter.h"
 #include "occt_host/model/line_feature.h"
 #include "occt_host/model/part.h"
-#include "occt_host/model/plane_feature.h"
-#include "occt_host/model/point_feature.h"
 
 namespace occt_host {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "occt_host/kernel/kernel_guard.h"
+#include "kernel/kernel_guard.h"
 
 namespace occt_host {
 

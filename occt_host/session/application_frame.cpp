@@ -1,10 +1,10 @@
 #include "occt_host/session/application_frame.h"
 
-#include "occt_host/exchange/document_storage.h"
+#include "exchange/document_storage.h"
 #include "occt_host/session/document.h"
 #include "occt_host/session/layout.h"
 #include "occt_host/session/viewer.h"
-#include "occt_host/session/window.h"
+#include "session/window.h"
 
 namespace occt_host {
 

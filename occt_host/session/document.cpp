@@ -3,7 +3,7 @@
 #include "occt_host/model/container.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/product.h"
-#include "occt_host/session/editor.h"
+#include "session/editor.h"
 
 namespace occt_host {
 

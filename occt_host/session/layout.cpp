@@ -1,6 +1,6 @@
 #include "occt_host/session/layout.h"
 
-#include "occt_host/session/window.h"
+#include "session/window.h"
 
 namespace occt_host {
 

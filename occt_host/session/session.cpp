@@ -1,7 +1,7 @@
 #include "occt_host/session/session.h"
 
+#include "kernel/kernel_guard.h"
 #include "occt_host/automation/automation_server.h"
-#include "occt_host/kernel/kernel_guard.h"
 #include "occt_host/session/application_frame.h"
 #include "occt_host/session/layout.h"
 

@@ -1,4 +1,4 @@
-#include "occt_host/sketch/profile_builder.h"
+#include "sketch/profile_builder.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>

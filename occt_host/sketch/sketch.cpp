@@ -1,13 +1,13 @@
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 #include <gp_Vec2d.hxx>
 
 #include <algorithm>
 #include <cmath>
 
-#include "occt_host/sketch/profile_builder.h"
-#include "occt_host/sketch/sketch_curves.h"
-#include "occt_host/sketch/sketch_element.h"
+#include "sketch/profile_builder.h"
+#include "sketch/sketch_curves.h"
+#include "sketch/sketch_element.h"
 
 namespace occt_host {
 

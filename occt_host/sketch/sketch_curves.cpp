@@ -1,4 +1,4 @@
-#include "occt_host/sketch/sketch_curves.h"
+#include "sketch/sketch_curves.h"
 
 #include <GCE2d_MakeSegment.hxx>
 #include <Geom2dAPI_Interpolate.hxx>

@@ -1,4 +1,4 @@
-#include "occt_host/sketch/sketch_element.h"
+#include "sketch/sketch_element.h"
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <GeomAPI.hxx>
@@ -7,8 +7,8 @@
 #include <cmath>
 #include <utility>
 
-#include "occt_host/kernel/kernel_guard.h"
-#include "occt_host/sketch/sketch_curves.h"
+#include "kernel/kernel_guard.h"
+#include "sketch/sketch_curves.h"
 
 namespace occt_host {
 

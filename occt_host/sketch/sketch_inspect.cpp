@@ -8,8 +8,8 @@
 #include <Geom2d_Ellipse.hxx>
 #include <Geom2d_TrimmedCurve.hxx>
 
-#include "occt_host/sketch/sketch.h"
-#include "occt_host/sketch/sketch_element.h"
+#include "sketch/sketch.h"
+#include "sketch/sketch_element.h"
 
 namespace occt_host {
 

@@ -1,8 +1,8 @@
-#include "occt_host/sketch/sketch_on_plane.h"
+#include "sketch/sketch_on_plane.h"
 
 #include "host/wireframe.h"
 #include "occt_host/model/part.h"
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

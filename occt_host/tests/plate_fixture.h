@@ -13,7 +13,7 @@
 #include "host/topology.h"
 #include "host/wireframe.h"
 #include "occt_host/exchange/step_export.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 

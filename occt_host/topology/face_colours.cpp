@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "model/stored_solid.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/model/stored_solid.h"
 #include "occt_host/topology/feature_faces.h"
 
 namespace occt_host {

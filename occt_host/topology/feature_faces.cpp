@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "occt_host/features/boolean/boolean.h"
+#include "features/boolean/boolean.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/solid_feature.h"
 

@@ -1,4 +1,4 @@
-#include "occt_host/topology/topology_cells.h"
+#include "topology/topology_cells.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "occt_host/kernel/kernel_guard.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host {
 

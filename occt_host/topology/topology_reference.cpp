@@ -1,4 +1,4 @@
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>

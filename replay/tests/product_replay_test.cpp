@@ -8,12 +8,12 @@
 #include <sstream>
 #include <string>
 
-#include "../../core/tests/assembly_measure.h"
+#include "assembly_measure.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
 #include "platform/process.h"
 #include "platform/temp_files.h"
-#include "vantrel/session_replay.h"
+#include "replay/session_replay.h"
 
 namespace vantrel::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "vantrel/session_replay.h"
+#include "replay/session_replay.h"
 
 #include <gtest/gtest.h>
 

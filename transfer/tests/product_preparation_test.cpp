@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "../../core/tests/assembly_measure.h"
+#include "assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
 #include "occt_host/exchange/step_export.h"

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "../../core/tests/dynamic_symbols.h"
+#include "dynamic_symbols.h"
 #include "occt_host/kernel/inspect.h"
 #include "occt_host/session/session.h"
 #include "platform/debug_output.h"

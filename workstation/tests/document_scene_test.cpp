@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "document_scene.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/part_fixture.h"
-#include "workstation/document_scene.h"
+#include "part_fixture.h"
 
 namespace workstation::testing {
 namespace {

@@ -2,7 +2,7 @@
 // names, instead of an empty Part.
 #include <QTreeWidget>
 
-#include "apps/workstation/product_drawer.h"
+#include "product_drawer.h"
 #include "workstation_fixture.h"
 
 namespace workstation::testing {

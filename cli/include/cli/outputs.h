@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/kestrun/result_json.h"
+#include "cli/result_json.h"
 #include "host/document.h"
 #include "occt_host/exchange/drawing_export.h"
 #include "occt_host/exchange/mesh_export.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "apps/kestrun/report_writer.h"
+#include "cli/report_writer.h"
 #include "kestrun/kestrun.h"
 
 namespace kestrun_app {

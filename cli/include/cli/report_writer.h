@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/kestrun/validate/problem.h"
+#include "cli/validate/problem.h"
 #include "kestrun/kestrun.h"
 
 namespace kestrun_app {

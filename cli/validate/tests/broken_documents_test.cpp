@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "apps/kestrun/validate/validate.h"
+#include "cli/validate/validate.h"
 
 namespace {
 

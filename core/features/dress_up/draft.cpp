@@ -3,13 +3,13 @@
 #include <cmath>
 #include <string>
 
-#include "core/features/dress_up/dress_up_support.h"
-#include "core/features/topology/find_topos.h"
-#include "core/features/topology/topo_descriptor.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
+#include "features/dress_up/dress_up_support.h"
+#include "features/topology/find_topos.h"
+#include "features/topology/topo_descriptor.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/feature_writer.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

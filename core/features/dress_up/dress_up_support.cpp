@@ -1,10 +1,10 @@
-#include "core/features/dress_up/dress_up_support.h"
+#include "features/dress_up/dress_up_support.h"
 
 #include <sstream>
 
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/update_service.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

@@ -7,7 +7,7 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/writer/feature_dispatch.h"
+#include "features/writer/feature_dispatch.h"
 #include "host/dress_up.h"
 
 namespace kestrun {

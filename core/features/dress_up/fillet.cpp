@@ -3,13 +3,13 @@
 // Every failure skips the item with a warning rather than failing it.
 #include <string>
 
-#include "core/features/dress_up/dress_up_support.h"
-#include "core/features/topology/find_topos.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
+#include "features/dress_up/dress_up_support.h"
+#include "features/topology/find_topos.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

@@ -3,15 +3,15 @@
 #include <cmath>
 #include <sstream>
 
-#include "core/features/extrude/extrude_params.h"
-#include "core/features/hole/cylinder_cutter.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
+#include "features/extrude/extrude_params.h"
+#include "features/hole/cylinder_cutter.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/update_service.h"
 #include "host/part_factory.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

@@ -1,11 +1,11 @@
-#include "core/features/extrude/extrude_params.h"
+#include "features/extrude/extrude_params.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-#include "core/features/writer/sketch_frame.h"
-#include "core/partjson/json_members.h"
+#include "features/writer/sketch_frame.h"
+#include "partjson/json_members.h"
 #include "platform/environment.h"
 
 namespace kestrun {

@@ -1,13 +1,13 @@
-#include "core/features/hole/cylinder_cutter.h"
+#include "features/hole/cylinder_cutter.h"
 
 #include <sstream>
 
-#include "core/features/writer/sketch_frame.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/partjson/build_order.h"
+#include "features/writer/sketch_frame.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/part_factory.h"
 #include "host/sketch.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/features/writer/feature_writer.h"
+#include "features/writer/feature_writer.h"
 #include "host/values.h"
 
 namespace kestrun {

@@ -2,13 +2,13 @@
 // cut fails, host holes are drilled on the support face of each location.
 #include <sstream>
 
-#include "core/features/hole/hole_params.h"
-#include "core/features/hole/host_hole.h"
-#include "core/features/hole/host_hole_support.h"
-#include "core/features/hole/simple_cylinder_cut.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/log/core_log.h"
+#include "features/hole/hole_params.h"
+#include "features/hole/host_hole.h"
+#include "features/hole/host_hole_support.h"
+#include "features/hole/simple_cylinder_cut.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/feature_writer.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

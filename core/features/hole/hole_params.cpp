@@ -1,8 +1,8 @@
-#include "core/features/hole/hole_params.h"
+#include "features/hole/hole_params.h"
 
-#include "core/features/writer/feature_ids.h"
-#include "core/partjson/part_document.h"
-#include "core/sketch/sketch_writer.h"
+#include "features/writer/feature_ids.h"
+#include "partjson/part_document.h"
+#include "sketch/sketch_writer.h"
 
 namespace kestrun {
 

@@ -6,8 +6,8 @@
 
 #include <rapidjson/document.h>
 
-#include "core/partjson/writer.h"
 #include "host/values.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -1,13 +1,13 @@
-#include "core/features/hole/host_hole.h"
+#include "features/hole/host_hole.h"
 
 #include <sstream>
 #include <string>
 
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/hole_features.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

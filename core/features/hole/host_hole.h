@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "core/features/hole/hole_params.h"
-#include "core/features/writer/feature_writer.h"
+#include "features/hole/hole_params.h"
+#include "features/writer/feature_writer.h"
 
 namespace kestrun {
 

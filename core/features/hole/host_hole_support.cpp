@@ -1,9 +1,9 @@
-#include "core/features/hole/host_hole_support.h"
+#include "features/hole/host_hole_support.h"
 
 #include <algorithm>
 
-#include "core/features/topology/find_topos.h"
-#include "core/log/core_log.h"
+#include "features/topology/find_topos.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

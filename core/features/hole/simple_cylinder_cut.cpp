@@ -1,12 +1,12 @@
-#include "core/features/hole/simple_cylinder_cut.h"
+#include "features/hole/simple_cylinder_cut.h"
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/features/hole/cylinder_cutter.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/log/core_log.h"
+#include "features/hole/cylinder_cutter.h"
+#include "features/writer/feature_ids.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

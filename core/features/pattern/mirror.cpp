@@ -2,14 +2,14 @@
 // all sources share one body, otherwise one child mirror per body.
 #include <algorithm>
 
-#include "core/features/pattern/pattern_runs.h"
-#include "core/features/pattern/pattern_support.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/json_members.h"
-#include "core/sketch/plane_math.h"
+#include "features/pattern/pattern_runs.h"
+#include "features/pattern/pattern_support.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/json_members.h"
+#include "sketch/plane_math.h"
 
 namespace kestrun {
 

@@ -1,10 +1,10 @@
 // One mirror on one writer: of the whole current solid, or of its sources' features.
-#include "core/features/pattern/pattern_runs.h"
-#include "core/features/pattern/pattern_support.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
+#include "features/pattern/pattern_runs.h"
+#include "features/pattern/pattern_support.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
 
 namespace kestrun {
 

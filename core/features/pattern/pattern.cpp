@@ -1,9 +1,9 @@
 // "linearArray" and "polarArray" items: one pattern of the single source on the item's
 // own writer, or one child writer per source.
-#include "core/features/pattern/pattern_runs.h"
-#include "core/features/pattern/pattern_support.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/log/core_log.h"
+#include "features/pattern/pattern_runs.h"
+#include "features/pattern/pattern_support.h"
+#include "features/writer/feature_handlers.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

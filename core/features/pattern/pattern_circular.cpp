@@ -1,12 +1,12 @@
 // The circular pattern of one source.
-#include "core/features/pattern/pattern_runs.h"
-#include "core/features/pattern/pattern_step.h"
-#include "core/features/pattern/pattern_support.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/partjson/json_members.h"
+#include "features/pattern/pattern_runs.h"
+#include "features/pattern/pattern_step.h"
+#include "features/pattern/pattern_support.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "partjson/json_members.h"
 
 namespace kestrun {
 

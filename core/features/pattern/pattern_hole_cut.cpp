@@ -2,12 +2,12 @@
 // at each turned position, as cylinders of their own, instead of a host pattern.
 #include <cmath>
 
-#include "core/features/hole/cylinder_cutter.h"
-#include "core/features/pattern/pattern_runs.h"
-#include "core/features/pattern/pattern_step.h"
-#include "core/features/pattern/pattern_support.h"
-#include "core/log/core_log.h"
-#include "core/partjson/json_members.h"
+#include "features/hole/cylinder_cutter.h"
+#include "features/pattern/pattern_runs.h"
+#include "features/pattern/pattern_step.h"
+#include "features/pattern/pattern_support.h"
+#include "log/core_log.h"
+#include "partjson/json_members.h"
 
 namespace kestrun {
 

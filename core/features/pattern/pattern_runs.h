@@ -6,7 +6,7 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/writer/feature_writer.h"
+#include "features/writer/feature_writer.h"
 
 namespace kestrun {
 

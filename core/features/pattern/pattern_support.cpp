@@ -1,12 +1,12 @@
-#include "core/features/pattern/pattern_support.h"
+#include "features/pattern/pattern_support.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "core/features/writer/profile_sketch.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/json_members.h"
+#include "features/writer/profile_sketch.h"
+#include "features/writer/writer_services.h"
+#include "log/core_log.h"
+#include "partjson/json_members.h"
 
 namespace kestrun {
 

@@ -7,7 +7,7 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/writer/feature_writer.h"
+#include "features/writer/feature_writer.h"
 #include "host/pattern.h"
 
 namespace kestrun {

@@ -2,16 +2,16 @@
 // the point that "matchConnections" gives for it.
 #include <sstream>
 
-#include "core/features/sweep/sweep_handlers.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/profile_sketch.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/sketch/sketch_json.h"
+#include "features/sweep/sweep_handlers.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/profile_sketch.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/sweep_features.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "sketch/sketch_json.h"
 
 namespace kestrun {
 

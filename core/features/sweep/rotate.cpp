@@ -2,17 +2,17 @@
 // that "rotateType" derives from "angle1" and "angle2".
 #include <sstream>
 
-#include "core/features/sweep/sweep_handlers.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/profile_sketch.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/partjson/part_document.h"
-#include "core/sketch/sketch_json.h"
+#include "features/sweep/sweep_handlers.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/profile_sketch.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/sweep_features.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "partjson/part_document.h"
+#include "sketch/sketch_json.h"
 
 namespace kestrun {
 

@@ -1,12 +1,12 @@
 // Sweep items: a rib of the first "profile" sketch along the first "sketchPath" sketch.
-#include "core/features/sweep/sweep_handlers.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/profile_sketch.h"
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/sketch/sketch_json.h"
+#include "features/sweep/sweep_handlers.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/profile_sketch.h"
+#include "features/writer/update_service.h"
 #include "host/sweep_features.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "sketch/sketch_json.h"
 
 namespace kestrun {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/features/writer/feature_dispatch.h"
+#include "features/writer/feature_dispatch.h"
 
 namespace kestrun {
 

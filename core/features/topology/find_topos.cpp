@@ -1,17 +1,17 @@
-#include "core/features/topology/find_topos.h"
+#include "features/topology/find_topos.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "core/features/topology/topo_descriptor.h"
-#include "core/features/topology/topo_match.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/part_document.h"
+#include "features/topology/topo_descriptor.h"
+#include "features/topology/topo_match.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/writer_services.h"
 #include "host/topology.h"
+#include "log/core_log.h"
+#include "partjson/part_document.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/features/topology/topo_descriptor.h"
+#include "features/topology/topo_descriptor.h"
 
 #include <cmath>
 

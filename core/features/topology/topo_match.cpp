@@ -1,9 +1,9 @@
-#include "core/features/topology/topo_match.h"
+#include "features/topology/topo_match.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/features/topology/topo_descriptor.h"
+#include "features/topology/topo_descriptor.h"
 
 namespace kestrun {
 

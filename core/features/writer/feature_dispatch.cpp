@@ -1,10 +1,10 @@
-#include "core/features/writer/feature_dispatch.h"
+#include "features/writer/feature_dispatch.h"
 
 #include <utility>
 
-#include "core/features/sweep/sweep_handlers.h"
-#include "core/features/writer/feature_handlers.h"
-#include "core/features/writer/feature_writer.h"
+#include "features/sweep/sweep_handlers.h"
+#include "features/writer/feature_handlers.h"
+#include "features/writer/feature_writer.h"
 
 namespace kestrun {
 

@@ -1,7 +1,7 @@
 // The handlers of the feature types, one file each.
 #pragma once
 
-#include "core/features/writer/feature_dispatch.h"
+#include "features/writer/feature_dispatch.h"
 
 namespace kestrun {
 

@@ -1,7 +1,7 @@
-#include "core/features/writer/feature_ids.h"
+#include "features/writer/feature_ids.h"
 
-#include "core/log/core_log.h"
-#include "core/partjson/part_document.h"
+#include "log/core_log.h"
+#include "partjson/part_document.h"
 
 namespace kestrun {
 

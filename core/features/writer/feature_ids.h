@@ -8,7 +8,7 @@
 
 #include <rapidjson/document.h>
 
-#include "core/partjson/writer.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -1,17 +1,17 @@
-#include "core/features/writer/feature_writer.h"
+#include "features/writer/feature_writer.h"
 
 #include <exception>
 #include <sstream>
 
-#include "core/features/writer/feature_dispatch.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/update_service.h"
-#include "core/features/writer/writer_services.h"
-#include "core/log/core_log.h"
-#include "core/partjson/build_order.h"
-#include "core/partjson/part_document.h"
-#include "core/text/host_text.h"
+#include "features/writer/feature_dispatch.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/update_service.h"
+#include "features/writer/writer_services.h"
 #include "host/wireframe.h"
+#include "log/core_log.h"
+#include "partjson/build_order.h"
+#include "partjson/part_document.h"
+#include "text/host_text.h"
 
 namespace kestrun {
 

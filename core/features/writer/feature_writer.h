@@ -8,11 +8,11 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/hole/hole_geometry.h"
-#include "core/features/writer/bool_type.h"
-#include "core/features/writer/feature_dispatch.h"
-#include "core/partjson/writer.h"
+#include "features/hole/hole_geometry.h"
+#include "features/writer/bool_type.h"
+#include "features/writer/feature_dispatch.h"
 #include "host/values.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -1,8 +1,8 @@
-#include "core/features/writer/profile_sketch.h"
+#include "features/writer/profile_sketch.h"
 
-#include "core/features/writer/bool_type.h"
-#include "core/features/writer/feature_ids.h"
-#include "core/features/writer/feature_writer.h"
+#include "features/writer/bool_type.h"
+#include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
 
 namespace kestrun {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/partjson/writer.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -1,4 +1,4 @@
-#include "core/features/writer/sketch_frame.h"
+#include "features/writer/sketch_frame.h"
 
 #include <cmath>
 

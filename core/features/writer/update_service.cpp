@@ -1,9 +1,9 @@
-#include "core/features/writer/update_service.h"
+#include "features/writer/update_service.h"
 
 #include <exception>
 
-#include "core/log/core_log.h"
 #include "host/wireframe.h"
+#include "log/core_log.h"
 
 namespace kestrun {
 

@@ -1,8 +1,8 @@
-#include "core/features/writer/writer_services.h"
+#include "features/writer/writer_services.h"
 
-#include "core/features/writer/update_service.h"
-#include "core/log/core_log.h"
-#include "core/text/host_text.h"
+#include "features/writer/update_service.h"
+#include "log/core_log.h"
+#include "text/host_text.h"
 
 namespace kestrun {
 

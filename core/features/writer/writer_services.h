@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/partjson/writer.h"
 #include "host/values.h"
+#include "partjson/writer.h"
 
 namespace kestrun {
 

@@ -1,8 +1,8 @@
-#include "occt_host/features/boolean/boolean.h"
+#include "features/boolean/boolean.h"
 
 #include <stdexcept>
 
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 #include "occt_host/model/body.h"
 
 namespace occt_host {

@@ -1,4 +1,4 @@
-#include "occt_host/features/boolean/boolean_factory.h"
+#include "features/boolean/boolean_factory.h"
 
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"

@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "features/boolean/boolean.h"
 #include "host/part_factory.h"
-#include "occt_host/features/boolean/boolean.h"
 
 namespace occt_host {
 

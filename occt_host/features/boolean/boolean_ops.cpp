@@ -1,4 +1,4 @@
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 
 #include <BRepAlgoAPI_BooleanOperation.hxx>
 #include <BRepAlgoAPI_Common.hxx>

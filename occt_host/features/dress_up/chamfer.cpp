@@ -1,4 +1,4 @@
-#include "occt_host/features/dress_up/chamfer.h"
+#include "features/dress_up/chamfer.h"
 #include "occt_host/kernel/operation_budget.h"
 
 #include <BRepFilletAPI_MakeChamfer.hxx>

@@ -1,8 +1,8 @@
 // A chamfer of edges by two lengths or by a length and an angle (stands for CATIChamfer).
 #pragma once
 
+#include "features/dress_up/dress_up.h"
 #include "host/dress_up.h"
-#include "occt_host/features/dress_up/dress_up.h"
 
 namespace occt_host {
 

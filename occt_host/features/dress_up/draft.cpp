@@ -1,4 +1,4 @@
-#include "occt_host/features/dress_up/draft.h"
+#include "features/dress_up/draft.h"
 
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepOffsetAPI_DraftAngle.hxx>
@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "occt_host/kernel/operation_budget.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host {
 

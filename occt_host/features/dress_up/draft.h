@@ -3,8 +3,8 @@
 // as a moulded part leaves its mould.
 #pragma once
 
+#include "features/dress_up/dress_up.h"
 #include "host/values.h"
-#include "occt_host/features/dress_up/dress_up.h"
 
 namespace occt_host {
 

@@ -1,10 +1,10 @@
-#include "occt_host/features/dress_up/dress_up.h"
+#include "features/dress_up/dress_up.h"
 
 #include <stdexcept>
 #include <utility>
 
 #include "occt_host/model/body.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host {
 

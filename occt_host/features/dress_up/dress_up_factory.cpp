@@ -1,13 +1,13 @@
-#include "occt_host/features/dress_up/dress_up_factory.h"
+#include "features/dress_up/dress_up_factory.h"
 
 #include <cmath>
 
-#include "occt_host/features/dress_up/chamfer.h"
-#include "occt_host/features/dress_up/draft.h"
-#include "occt_host/features/dress_up/fillet.h"
-#include "occt_host/features/dress_up/shell.h"
+#include "features/dress_up/chamfer.h"
+#include "features/dress_up/draft.h"
+#include "features/dress_up/fillet.h"
+#include "features/dress_up/shell.h"
 #include "occt_host/model/part.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/features/dress_up/fillet.h"
+#include "features/dress_up/fillet.h"
 #include "occt_host/kernel/operation_budget.h"
 
 #include <BRepFilletAPI_MakeFillet.hxx>

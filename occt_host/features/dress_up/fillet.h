@@ -1,7 +1,7 @@
 // A constant-radius edge fillet (stands for the original's edge fillet).
 #pragma once
 
-#include "occt_host/features/dress_up/dress_up.h"
+#include "features/dress_up/dress_up.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/features/dress_up/shell.h"
+#include "features/dress_up/shell.h"
 
 #include <BRepBuilderAPI_MakeSolid.hxx>
 #include <BRepLib.hxx>
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 #include "occt_host/kernel/operation_budget.h"
 
 namespace occt_host {

@@ -2,7 +2,7 @@
 // thickness inside its outer faces, open at the removed faces.
 #pragma once
 
-#include "occt_host/features/dress_up/dress_up.h"
+#include "features/dress_up/dress_up.h"
 
 namespace occt_host {
 

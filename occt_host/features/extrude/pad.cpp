@@ -1,6 +1,6 @@
-#include "occt_host/features/extrude/pad.h"
+#include "features/extrude/pad.h"
 
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 
 namespace occt_host {
 

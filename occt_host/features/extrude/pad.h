@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "occt_host/features/extrude/prism.h"
+#include "features/extrude/prism.h"
 
 namespace occt_host {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "features/extrude/prism_parameters.h"
 #include "host/part_factory.h"
-#include "occt_host/features/extrude/prism_parameters.h"
 #include "occt_host/model/solid_feature.h"
 
 namespace occt_host {

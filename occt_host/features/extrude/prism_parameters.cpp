@@ -1,4 +1,4 @@
-#include "occt_host/features/extrude/prism_parameters.h"
+#include "features/extrude/prism_parameters.h"
 
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
@@ -9,7 +9,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

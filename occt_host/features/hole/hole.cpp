@@ -1,4 +1,4 @@
-#include "occt_host/features/hole/hole.h"
+#include "features/hole/hole.h"
 
 #include <BRepAdaptor_Surface.hxx>
 #include <TopoDS.hxx>
@@ -7,11 +7,11 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "features/boolean/boolean_ops.h"
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/features/boolean/boolean_ops.h"
 #include "occt_host/model/line_feature.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host {
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "features/hole/hole_profile.h"
 #include "host/hole_features.h"
-#include "occt_host/features/hole/hole_profile.h"
 #include "occt_host/model/solid_feature.h"
 
 namespace occt_host {

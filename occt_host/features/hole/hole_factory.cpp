@@ -1,6 +1,6 @@
-#include "occt_host/features/hole/hole_factory.h"
+#include "features/hole/hole_factory.h"
 
-#include "occt_host/features/hole/hole.h"
+#include "features/hole/hole.h"
 #include "occt_host/model/part.h"
 
 namespace occt_host {

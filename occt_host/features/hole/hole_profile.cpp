@@ -1,4 +1,4 @@
-#include "occt_host/features/hole/hole_profile.h"
+#include "features/hole/hole_profile.h"
 
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>

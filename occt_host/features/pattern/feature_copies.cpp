@@ -1,10 +1,10 @@
-#include "occt_host/features/pattern/feature_copies.h"
+#include "features/pattern/feature_copies.h"
 
 #include <BRepBuilderAPI_Transform.hxx>
 
 #include <stdexcept>
 
-#include "occt_host/features/boolean/boolean_ops.h"
+#include "features/boolean/boolean_ops.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/solid_feature.h"
 

@@ -1,4 +1,4 @@
-#include "occt_host/features/pattern/mirror.h"
+#include "features/pattern/mirror.h"
 
 #include <gp_Ax2.hxx>
 #include <gp_Trsf.hxx>
@@ -6,9 +6,9 @@
 
 #include <stdexcept>
 
+#include "features/pattern/feature_copies.h"
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/features/pattern/feature_copies.h"
 
 namespace occt_host {
 

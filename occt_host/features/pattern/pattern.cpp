@@ -1,4 +1,4 @@
-#include "occt_host/features/pattern/pattern.h"
+#include "features/pattern/pattern.h"
 
 #include <gp_Ax1.hxx>
 #include <gp_Vec.hxx>
@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "features/pattern/feature_copies.h"
 #include "host/interface_table.h"
-#include "occt_host/features/pattern/feature_copies.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/line_feature.h"
 

@@ -1,7 +1,7 @@
-#include "occt_host/features/pattern/pattern_factory.h"
+#include "features/pattern/pattern_factory.h"
 
-#include "occt_host/features/pattern/mirror.h"
-#include "occt_host/features/pattern/pattern.h"
+#include "features/pattern/mirror.h"
+#include "features/pattern/pattern.h"
 #include "occt_host/model/part.h"
 
 namespace occt_host {

@@ -1,4 +1,4 @@
-#include "occt_host/features/sweep/loft.h"
+#include "features/sweep/loft.h"
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
@@ -19,12 +19,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "features/boolean/boolean_ops.h"
+#include "features/sweep/sweep_inputs.h"
 #include "host/interface_table.h"
 #include "host/wireframe.h"
-#include "occt_host/features/boolean/boolean_ops.h"
-#include "occt_host/features/sweep/sweep_inputs.h"
 #include "occt_host/kernel/operation_budget.h"
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

@@ -1,4 +1,4 @@
-#include "occt_host/features/sweep/rib.h"
+#include "features/sweep/rib.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepGProp.hxx>
@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "occt_host/features/boolean/boolean_ops.h"
-#include "occt_host/features/sweep/sweep_inputs.h"
+#include "features/boolean/boolean_ops.h"
+#include "features/sweep/sweep_inputs.h"
 #include "occt_host/kernel/operation_budget.h"
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

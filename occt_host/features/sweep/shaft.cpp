@@ -1,4 +1,4 @@
-#include "occt_host/features/sweep/shaft.h"
+#include "features/sweep/shaft.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -14,11 +14,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "features/boolean/boolean_ops.h"
+#include "features/sweep/sweep_inputs.h"
 #include "host/interface_table.h"
-#include "occt_host/features/boolean/boolean_ops.h"
-#include "occt_host/features/sweep/sweep_inputs.h"
 #include "occt_host/model/line_feature.h"
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

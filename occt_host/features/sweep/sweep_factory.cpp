@@ -1,15 +1,15 @@
-#include "occt_host/features/sweep/sweep_factory.h"
+#include "features/sweep/sweep_factory.h"
 
 #include <cmath>
 
+#include "features/sweep/loft.h"
+#include "features/sweep/rib.h"
+#include "features/sweep/shaft.h"
 #include "host/sketch.h"
 #include "host/wireframe.h"
-#include "occt_host/features/sweep/loft.h"
-#include "occt_host/features/sweep/rib.h"
-#include "occt_host/features/sweep/shaft.h"
+#include "model/point_feature.h"
 #include "occt_host/model/part.h"
-#include "occt_host/model/point_feature.h"
-#include "occt_host/sketch/sketch.h"
+#include "sketch/sketch.h"
 
 namespace occt_host {
 

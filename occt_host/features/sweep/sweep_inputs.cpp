@@ -1,4 +1,4 @@
-#include "occt_host/features/sweep/sweep_inputs.h"
+#include "features/sweep/sweep_inputs.h"
 
 #include <ShapeAnalysis_FreeBounds.hxx>
 #include <TopTools_HSequenceOfShape.hxx>
@@ -7,8 +7,8 @@
 #include <exception>
 #include <stdexcept>
 
-#include "occt_host/sketch/sketch.h"
-#include "occt_host/sketch/sketch_element.h"
+#include "sketch/sketch.h"
+#include "sketch/sketch_element.h"
 
 namespace occt_host {
 

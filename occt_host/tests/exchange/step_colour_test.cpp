@@ -18,9 +18,9 @@
 #include <filesystem>
 #include <map>
 
-#include "occt_host/exchange/document_storage.h"
+#include "exchange/document_storage.h"
 #include "occt_host/session/document.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 namespace {

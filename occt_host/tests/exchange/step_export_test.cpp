@@ -18,7 +18,7 @@
 #include <string>
 
 #include "occt_host/exchange/step_export.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

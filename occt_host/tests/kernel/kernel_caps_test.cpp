@@ -2,7 +2,7 @@
 // and radii below 1e-6 mm.
 #include <gtest/gtest.h>
 
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

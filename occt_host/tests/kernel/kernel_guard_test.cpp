@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "occt_host/kernel/kernel_guard.h"
+#include "kernel/kernel_guard.h"
 
 namespace occt_host {
 namespace {

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "occt_host/kernel/operation_budget.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 #include "platform/environment.h"
 
 namespace occt_host::testing {

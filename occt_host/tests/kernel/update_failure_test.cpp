@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/spec_object.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

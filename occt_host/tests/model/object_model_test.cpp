@@ -2,7 +2,7 @@
 
 #include "host/application.h"
 #include "host/spec_object.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/tests/assembly_measure.h"
+#include "assembly_measure.h"
 #include "host/document_services.h"
 #include "host/product.h"
 #include "occt_host/exchange/step_documents.h"

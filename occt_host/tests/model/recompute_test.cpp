@@ -5,7 +5,7 @@
 
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -7,7 +7,7 @@
 #include "host/creation_journal.h"
 #include "host/solid_volume.h"
 #include "host/wireframe.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

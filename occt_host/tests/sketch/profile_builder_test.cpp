@@ -9,7 +9,7 @@
 
 #include <stdexcept>
 
-#include "occt_host/sketch/profile_builder.h"
+#include "sketch/profile_builder.h"
 
 namespace occt_host {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "occt_host/sketch/sketch_inspect.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

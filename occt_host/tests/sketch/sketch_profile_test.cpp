@@ -9,8 +9,8 @@
 #include "host/wireframe.h"
 #include "occt_host/model/part.h"
 #include "occt_host/sketch/sketch_inspect.h"
-#include "occt_host/sketch/sketch_on_plane.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
+#include "sketch/sketch_on_plane.h"
 
 namespace occt_host::testing {
 namespace {

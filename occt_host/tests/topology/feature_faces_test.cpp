@@ -8,9 +8,9 @@
 #include "host/topology.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/plate_fixture.h"
 #include "occt_host/topology/feature_faces.h"
-#include "occt_host/topology/topology_reference.h"
+#include "plate_fixture.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host::testing {
 namespace {

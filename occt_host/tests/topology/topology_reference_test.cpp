@@ -12,14 +12,14 @@
 #include <functional>
 #include <string>
 
+#include "features/dress_up/dress_up_fixture.h"
 #include "host/dress_up.h"
 #include "host/pattern.h"
 #include "host/topology.h"
 #include "host/wireframe.h"
 #include "occt_host/kernel/inspect.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/features/dress_up/dress_up_fixture.h"
-#include "occt_host/topology/topology_reference.h"
+#include "topology/topology_reference.h"
 
 namespace occt_host::testing {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "host/environment.h"
 #include "host/interface_table.h"
-#include "host/tests/null_host.h"
+#include "null_host.h"
 
 namespace win32_test {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "apps/kestrun/validate/problem.h"
+#include "cli/validate/problem.h"
 
 namespace kestrun_validate {
 

@@ -3,8 +3,8 @@
 
 #include <rapidjson/document.h>
 
-#include "core/features/extrude/extrude_params.h"
-#include "core/features/writer/sketch_frame.h"
+#include "features/extrude/extrude_params.h"
+#include "features/writer/sketch_frame.h"
 #include "platform/environment.h"
 
 namespace {

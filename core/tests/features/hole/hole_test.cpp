@@ -3,12 +3,12 @@
 #include <chrono>
 #include <string>
 
-#include "core/entry/import_result.h"
-#include "core/features/hole/hole_params.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/partjson/default_writers.h"
-#include "core/partjson/part_import_pipeline.h"
+#include "entry/import_result.h"
+#include "features/hole/hole_params.h"
+#include "features/writer/feature_writer.h"
 #include "host/part.h"
+#include "partjson/default_writers.h"
+#include "partjson/part_import_pipeline.h"
 #include "pipeline_fixture.h"
 
 namespace {

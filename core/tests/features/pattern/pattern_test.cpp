@@ -4,13 +4,13 @@
 #include <chrono>
 #include <string>
 
-#include "core/entry/import_result.h"
-#include "core/features/writer/feature_writer.h"
-#include "core/partjson/default_writers.h"
-#include "core/partjson/part_import_pipeline.h"
+#include "entry/import_result.h"
+#include "features/writer/feature_writer.h"
 #include "host/part.h"
 #include "host/pattern.h"
 #include "host/topology.h"
+#include "partjson/default_writers.h"
+#include "partjson/part_import_pipeline.h"
 #include "pipeline_fixture.h"
 
 namespace {

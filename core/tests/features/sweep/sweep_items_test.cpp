@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/writer_services.h"
-#include "core/sketch/sketch_writer.h"
 #include "entry_fixture.h"
+#include "features/writer/feature_writer.h"
+#include "features/writer/writer_services.h"
 #include "host/part.h"
 #include "host/wireframe.h"
 #include "occt_host/kernel/inspect.h"
+#include "sketch/sketch_writer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/features/topology/find_topos.h"
+#include "features/topology/find_topos.h"
 #include "topology_fixture.h"
 
 namespace {

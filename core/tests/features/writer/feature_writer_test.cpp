@@ -1,7 +1,7 @@
 // The boolean service of the feature writer against the host's own refusals.
-#include "core/features/writer/feature_writer.h"
-#include "core/features/writer/update_service.h"
+#include "features/writer/feature_writer.h"
 #include "entry_fixture.h"
+#include "features/writer/update_service.h"
 #include "host/part.h"
 #include "host/sketch.h"
 #include "occt_host/model/line_feature.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "host/dress_up.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 

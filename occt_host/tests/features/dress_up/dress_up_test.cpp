@@ -7,9 +7,9 @@
 #include <cmath>
 #include <functional>
 
+#include "features/dress_up/dress_up_fixture.h"
 #include "host/dress_up.h"
 #include "host/topology.h"
-#include "occt_host/tests/features/dress_up/dress_up_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "host/hole_features.h"
 #include "host/topology.h"
-#include "occt_host/tests/plate_fixture.h"
+#include "plate_fixture.h"
 
 namespace occt_host::testing {
 namespace {

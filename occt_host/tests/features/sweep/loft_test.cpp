@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "occt_host/features/sweep/loft.h"
-#include "occt_host/tests/features/sweep/sweep_fixture.h"
+#include "features/sweep/loft.h"
+#include "features/sweep/sweep_fixture.h"
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "occt_host/tests/features/sweep/sweep_fixture.h"
+#include "features/sweep/sweep_fixture.h"
 
 namespace occt_host::testing {
 namespace {

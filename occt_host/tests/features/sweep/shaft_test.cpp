@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "occt_host/tests/features/sweep/sweep_fixture.h"
+#include "features/sweep/sweep_fixture.h"
 
 namespace occt_host::testing {
 namespace {

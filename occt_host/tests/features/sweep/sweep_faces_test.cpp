@@ -7,9 +7,9 @@
 
 #include <cmath>
 
+#include "features/sweep/sweep_fixture.h"
 #include "host/topology.h"
 #include "occt_host/model/solid_feature.h"
-#include "occt_host/tests/features/sweep/sweep_fixture.h"
 #include "occt_host/topology/feature_faces.h"
 
 namespace occt_host::testing {

@@ -11,7 +11,7 @@
 
 #include "host/sweep_features.h"
 #include "host/wireframe.h"
-#include "occt_host/tests/part_fixture.h"
+#include "part_fixture.h"
 
 namespace occt_host::testing {
 
