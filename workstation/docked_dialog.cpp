@@ -86,26 +86,26 @@ void DialogFrame::drop() {
   if (events_) events_->clear();
 }
 
-void DialogFrame::SetRectDimensions(const host::Rect& rect) {
+void DialogFrame::setRectDimensions(const host::Rect& rect) {
   if (frame_) frame_->resize(rect.width, rect.height);
 }
 
-void DialogFrame::SetGridConstraints(int row, int column, int rowSpan, int columnSpan,
+void DialogFrame::setGridConstraints(int row, int column, int rowSpan, int columnSpan,
                                      int justification) {
   (void)justification;  // attached on all sides: the grid cell's whole area
   if (!frame_ || frame_->parentWidget() == nullptr) return;
   gridOf(frame_->parentWidget())->addWidget(frame_, row, column, rowSpan, columnSpan);
 }
 
-void DialogFrame::SetGridColumnResizable(int column) {
+void DialogFrame::setGridColumnResizable(int column) {
   if (frame_) gridOf(frame_)->setColumnStretch(column, 1);
 }
 
-void DialogFrame::SetGridRowResizable(int row) {
+void DialogFrame::setGridRowResizable(int row) {
   if (frame_) gridOf(frame_)->setRowStretch(row, 1);
 }
 
-void DialogFrame::SetHandler(host::DialogEvent event, std::function<void()> handler) {
+void DialogFrame::setHandler(host::DialogEvent event, std::function<void()> handler) {
   if (events_) events_->set(event, std::move(handler));
 }
 
@@ -139,10 +139,10 @@ DockedDialog::DockedDialog(QMainWindow* mainWindow, const std::string& id)
 }
 
 DockedDialog::~DockedDialog() {
-  Destroy();
+  destroy();
 }
 
-void DockedDialog::SetRectDimensions(const host::Rect& rect) {
+void DockedDialog::setRectDimensions(const host::Rect& rect) {
   if (!dock_) return;
   if (mainWindow_ && !dock_->isFloating()) {
     mainWindow_->resizeDocks({dock_.data()}, {rect.width}, Qt::Horizontal);
@@ -152,28 +152,28 @@ void DockedDialog::SetRectDimensions(const host::Rect& rect) {
   content_->resize(rect.width, rect.height);
 }
 
-void DockedDialog::SetGridConstraints(int row, int column, int rowSpan, int columnSpan,
+void DockedDialog::setGridConstraints(int row, int column, int rowSpan, int columnSpan,
                                       int justification) {
   (void)row, (void)column, (void)rowSpan, (void)columnSpan, (void)justification;
 }
 
-void DockedDialog::SetGridColumnResizable(int column) {
+void DockedDialog::setGridColumnResizable(int column) {
   if (content_) gridOf(content_)->setColumnStretch(column, 1);
 }
 
-void DockedDialog::SetGridRowResizable(int row) {
+void DockedDialog::setGridRowResizable(int row) {
   if (content_) gridOf(content_)->setRowStretch(row, 1);
 }
 
-void DockedDialog::SetHandler(host::DialogEvent event, std::function<void()> handler) {
+void DockedDialog::setHandler(host::DialogEvent event, std::function<void()> handler) {
   if (events_) events_->set(event, std::move(handler));
 }
 
-void DockedDialog::SetTitle(const std::u16string& title) {
+void DockedDialog::setTitle(const std::u16string& title) {
   if (dock_) dock_->setWindowTitle(QString::fromStdU16String(title));
 }
 
-void DockedDialog::SetVisibility(int visibility) {
+void DockedDialog::setVisibility(int visibility) {
   if (!dock_) return;
   if (visibility == host::kVisibilityShown) {
     dock_->show();
@@ -187,7 +187,7 @@ bool DockedDialog::visible() {
   return dock_ && dock_->isVisible();
 }
 
-std::shared_ptr<host::Frame> DockedDialog::CreateFrame(const std::string& name,
+std::shared_ptr<host::Frame> DockedDialog::createFrame(const std::string& name,
                                                        std::uint32_t style) {
   (void)style;  // a plain frame without border: the panel fills it
   if (!content_) return nullptr;
@@ -199,7 +199,7 @@ std::shared_ptr<host::Frame> DockedDialog::CreateFrame(const std::string& name,
   return shown;
 }
 
-void DockedDialog::Destroy() {
+void DockedDialog::destroy() {
   if (events_) events_->clear();
   for (const auto& frame : frames_) frame->drop();
   frames_.clear();

@@ -43,12 +43,12 @@ class DialogFrame : public host::Frame {
   ~DialogFrame() override;
   host::NativeHandle nativeHandle() override { return handleOf(frame_); }
   bool clientRect(host::Rect& out) override { return clientRectOf(frame_, out); }
-  void SetRectDimensions(const host::Rect& rect) override;
-  void SetGridConstraints(int row, int column, int rowSpan, int columnSpan,
+  void setRectDimensions(const host::Rect& rect) override;
+  void setGridConstraints(int row, int column, int rowSpan, int columnSpan,
                           int justification) override;
-  void SetGridColumnResizable(int column) override;
-  void SetGridRowResizable(int row) override;
-  void SetHandler(host::DialogEvent event, std::function<void()> handler) override;
+  void setGridColumnResizable(int column) override;
+  void setGridRowResizable(int row) override;
+  void setHandler(host::DialogEvent event, std::function<void()> handler) override;
   QFrame* widget() const { return frame_; }
   void drop();
 
@@ -75,17 +75,17 @@ class DockedDialog : public host::Dialog {
 
   host::NativeHandle nativeHandle() override { return handleOf(content_); }
   bool clientRect(host::Rect& out) override { return clientRectOf(content_, out); }
-  void SetRectDimensions(const host::Rect& rect) override;
-  void SetGridConstraints(int row, int column, int rowSpan, int columnSpan,
+  void setRectDimensions(const host::Rect& rect) override;
+  void setGridConstraints(int row, int column, int rowSpan, int columnSpan,
                           int justification) override;
-  void SetGridColumnResizable(int column) override;
-  void SetGridRowResizable(int row) override;
-  void SetHandler(host::DialogEvent event, std::function<void()> handler) override;
-  void SetTitle(const std::u16string& title) override;
-  void SetVisibility(int visibility) override;
+  void setGridColumnResizable(int column) override;
+  void setGridRowResizable(int row) override;
+  void setHandler(host::DialogEvent event, std::function<void()> handler) override;
+  void setTitle(const std::u16string& title) override;
+  void setVisibility(int visibility) override;
   bool visible() override;
-  std::shared_ptr<host::Frame> CreateFrame(const std::string& name, std::uint32_t style) override;
-  void Destroy() override;
+  std::shared_ptr<host::Frame> createFrame(const std::string& name, std::uint32_t style) override;
+  void destroy() override;
 
   QDockWidget* dock() const { return dock_; }
   QWidget* content() const { return content_; }

@@ -259,8 +259,8 @@ int Workstation::createAddins() {
     auto* addin = static_cast<host::GeneralWorkbenchAddin*>(entry.create());
     if (addin == nullptr) continue;
     addins_.emplace_back(addin);
-    addin->CreateCommands();
-    addin->CreateToolbars();
+    addin->createCommands();
+    addin->createToolbars();
     ++created;
   }
   return created;
@@ -269,11 +269,11 @@ int Workstation::createAddins() {
 bool Workstation::startCommand(const std::string& headerId) {
   for (const auto& header : headers_) {
     if (header->id() != headerId) continue;
-    const host::DictionaryEntry* entry = LookupClass(header->className(), host::kCommandInterface);
+    const host::DictionaryEntry* entry = lookupClass(header->className(), host::kCommandInterface);
     if (entry == nullptr || !entry->create) return false;
     auto* command = static_cast<host::Command*>(entry->create());
     if (command == nullptr) return false;
-    AdoptCommand(command);
+    adoptCommand(command);
     return true;
   }
   return false;
@@ -304,7 +304,7 @@ host::NativeHandle Workstation::mainWindow() {
   return reinterpret_cast<host::NativeHandle>(window_.get());
 }
 
-std::shared_ptr<host::Dialog> Workstation::CreateDialog(host::NativeHandle parent,
+std::shared_ptr<host::Dialog> Workstation::createDialog(host::NativeHandle parent,
                                                         const std::string& id,
                                                         std::uint32_t style) {
   (void)style;  // every dialog here is resizable and docks beside the view
@@ -316,7 +316,7 @@ std::shared_ptr<host::Dialog> Workstation::CreateDialog(host::NativeHandle paren
   }
 }
 
-host::Status Workstation::FillDictionary(const host::DictionaryEntry& entry) {
+host::Status Workstation::fillDictionary(const host::DictionaryEntry& entry) {
   if (entry.className.empty() || !entry.create) return host::kInvalidArg;
   for (auto& known : dictionary_) {
     if (known.className == entry.className && known.interfaceName == entry.interfaceName) {
@@ -328,7 +328,7 @@ host::Status Workstation::FillDictionary(const host::DictionaryEntry& entry) {
   return host::kOk;
 }
 
-const host::DictionaryEntry* Workstation::LookupClass(std::string_view className,
+const host::DictionaryEntry* Workstation::lookupClass(std::string_view className,
                                                       std::string_view interfaceName) {
   for (const auto& entry : dictionary_) {
     if (entry.className == className && entry.interfaceName == interfaceName) return &entry;
@@ -336,13 +336,13 @@ const host::DictionaryEntry* Workstation::LookupClass(std::string_view className
   return nullptr;
 }
 
-host::Status Workstation::AddCommandHeader(std::shared_ptr<host::CommandHeader> header) {
+host::Status Workstation::addCommandHeader(std::shared_ptr<host::CommandHeader> header) {
   if (!header) return host::kPointer;
   headers_.push_back(std::move(header));
   return host::kOk;
 }
 
-host::Status Workstation::AddToolbar(std::shared_ptr<host::CommandContainer> toolbar,
+host::Status Workstation::addToolbar(std::shared_ptr<host::CommandContainer> toolbar,
                                      int visibility, int position) {
   (void)position;  // the command bar holds every add-in's toolbars
   if (!toolbar) return host::kPointer;
@@ -363,7 +363,7 @@ host::Status Workstation::AddToolbar(std::shared_ptr<host::CommandContainer> too
   return host::kOk;
 }
 
-std::uint32_t Workstation::StartTimer(std::uint32_t delayMs,
+std::uint32_t Workstation::startTimer(std::uint32_t delayMs,
                                       std::function<void(std::uint32_t)> callback) {
   try {
     return timers_->start(delayMs, std::move(callback));
@@ -372,17 +372,17 @@ std::uint32_t Workstation::StartTimer(std::uint32_t delayMs,
   }
 }
 
-void Workstation::KillTimer(std::uint32_t id) {
+void Workstation::killTimer(std::uint32_t id) {
   timers_->kill(id);
 }
 
-void Workstation::AdoptCommand(host::Command* command) {
+void Workstation::adoptCommand(host::Command* command) {
   if (command != nullptr &&
       std::find(commands_.begin(), commands_.end(), command) == commands_.end())
     commands_.push_back(command);
 }
 
-void Workstation::RequestDelayedDestruction(host::Command* command) {
+void Workstation::requestDelayedDestruction(host::Command* command) {
   if (std::find(commands_.begin(), commands_.end(), command) == commands_.end()) return;
   pump_.post([this, command] { destroyCommand(command); });
 }

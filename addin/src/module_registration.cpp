@@ -33,9 +33,9 @@ void* CreateCommandEntry() {
 }  // namespace
 
 void RegisterVantrelModule(host::Desktop& desktop) {
-  desktop.FillDictionary(host::DictionaryEntry{
+  desktop.fillDictionary(host::DictionaryEntry{
       "VantrelAddin", std::string(host::kGeneralWorkbenchAddinInterface), &CreateAddinEntry});
-  desktop.FillDictionary(host::DictionaryEntry{"VantrelCmd", std::string(host::kCommandInterface),
+  desktop.fillDictionary(host::DictionaryEntry{"VantrelCmd", std::string(host::kCommandInterface),
                                                &CreateCommandEntry});
 }
 

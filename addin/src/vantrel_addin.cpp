@@ -49,42 +49,42 @@ void VantrelAddin::ResetIconForTesting() {
   IconConfig().reset();
 }
 
-void VantrelAddin::CreateCommands() {
+void VantrelAddin::createCommands() {
   Log("VantrelAddin::CreateCommands");
   auto header = std::make_shared<VantrelAddinHeader>("VantrelCmdHeader", "Vantrel", "VantrelCmd",
                                                      /*state=*/1);
-  header->SetTitle(kBrandTitle);
+  header->setTitle(kBrandTitle);
   header->SetShortHelp(kHelpText);
   header->SetHelp(kHelpText);
   header->SetLongHelp(kHelpText);
   header->SetIconName(IconName(), 0);
-  if (host::Desktop* desktop = HostDesktop()) desktop->AddCommandHeader(header);
+  if (host::Desktop* desktop = HostDesktop()) desktop->addCommandHeader(header);
 }
 
-std::shared_ptr<host::CommandContainer> VantrelAddin::CreateToolbars() {
+std::shared_ptr<host::CommandContainer> VantrelAddin::createToolbars() {
   Log("VantrelAddin::CreateToolbars");
   auto toolbar = std::make_shared<host::CommandContainer>("VantrelTlb");
-  toolbar->SetTitle(kBrandTitle);
+  toolbar->setTitle(kBrandTitle);
   auto starter = std::make_shared<host::CommandStarter>("VantrelCmdStarter");
   starter->SetCommand("VantrelCmdHeader");
-  starter->SetTitle(kBrandTitle);
+  starter->setTitle(kBrandTitle);
   starter->SetIconName(IconName());
   toolbar->AddChild(starter);
   host::Desktop* desktop = HostDesktop();
   if (desktop != nullptr)
-    desktop->AddToolbar(toolbar, host::kToolbarVisible, host::kToolbarPositionRight);
+    desktop->addToolbar(toolbar, host::kToolbarVisible, host::kToolbarPositionRight);
 
   if (LoadRuntimeConfig().autoOpenPanel) {
     Log("VantrelAddin::ScheduleAutoOpenPanel");
     const uint32_t id =
-        desktop != nullptr ? desktop->StartTimer(kAutoOpenDelayMs, &OnAutoOpenTimer) : 0;
+        desktop != nullptr ? desktop->startTimer(kAutoOpenDelayMs, &OnAutoOpenTimer) : 0;
     if (id == 0) Log("VantrelAddin::ScheduleAutoOpenPanelFailed");
   }
   return toolbar;
 }
 
 void VantrelAddin::OnAutoOpenTimer(uint32_t timerId) {
-  if (host::Desktop* desktop = HostDesktop()) desktop->KillTimer(timerId);
+  if (host::Desktop* desktop = HostDesktop()) desktop->killTimer(timerId);
   Log("VantrelAddin::AutoOpenPanel");
   // The host owns the command from its construction on.
   (void)fctCreateVantrelCmd();

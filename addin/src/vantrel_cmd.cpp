@@ -49,19 +49,19 @@ int64_t Area(const host::Rect& r) {
 
 VantrelCmd::VantrelCmd() : desktop_(HostDesktop()) {
   if (desktop_ != nullptr) {
-    desktop_->AdoptCommand(this);
-    dialog_ = desktop_->CreateDialog(desktop_->mainWindow(), "VantrelDialog", kDialogStyle);
+    desktop_->adoptCommand(this);
+    dialog_ = desktop_->createDialog(desktop_->mainWindow(), "VantrelDialog", kDialogStyle);
   }
   RuntimeConfig config = LoadRuntimeConfig();
   Log("panel_open command_created");
   panelWidth_ = config.panelWidth;
   panelHeight_ = config.panelHeight;
   if (dialog_) {
-    dialog_->SetTitle(kBrandTitle);
-    dialog_->SetRectDimensions(host::Rect{0, 0, panelWidth_, panelHeight_});
+    dialog_->setTitle(kBrandTitle);
+    dialog_->setRectDimensions(host::Rect{0, 0, panelWidth_, panelHeight_});
   }
   Build();
-  if (dialog_) dialog_->SetVisibility(host::kVisibilityShown);
+  if (dialog_) dialog_->setVisibility(host::kVisibilityShown);
   InitializePanelHost();
 }
 
@@ -73,30 +73,30 @@ VantrelCmd::~VantrelCmd() {
     panelHost_.reset();
   }
   panelWindow_.reset();
-  if (dialog_) dialog_->Destroy();
+  if (dialog_) dialog_->destroy();
 }
 
 void VantrelCmd::Build() {
   if (hostFrame_ || !dialog_) return;
   Log("VantrelCmd::Build");
-  dialog_->SetGridColumnResizable(0);
-  dialog_->SetGridRowResizable(0);
-  hostFrame_ = dialog_->CreateFrame("VantrelHostFrame", kFrameStyle);
+  dialog_->setGridColumnResizable(0);
+  dialog_->setGridRowResizable(0);
+  hostFrame_ = dialog_->createFrame("VantrelHostFrame", kFrameStyle);
   if (!hostFrame_) return;
   const int32_t height = panelHeight_ - 16 > 0 ? panelHeight_ - 16 : panelHeight_;
-  hostFrame_->SetRectDimensions(host::Rect{0, 0, panelWidth_, height});
-  hostFrame_->SetGridConstraints(0, 0, 1, 1, host::kAttachAllSides);
-  hostFrame_->SetGridColumnResizable(0);
-  hostFrame_->SetGridRowResizable(0);
+  hostFrame_->setRectDimensions(host::Rect{0, 0, panelWidth_, height});
+  hostFrame_->setGridConstraints(0, 0, 1, 1, host::kAttachAllSides);
+  hostFrame_->setGridColumnResizable(0);
+  hostFrame_->setGridRowResizable(0);
 
   auto close = Guarded([this] { OnClose(); });
-  dialog_->SetHandler(host::DialogEvent::WindowClose, close);
-  dialog_->SetHandler(host::DialogEvent::Close, close);
+  dialog_->setHandler(host::DialogEvent::WindowClose, close);
+  dialog_->setHandler(host::DialogEvent::Close, close);
   auto ready = Guarded([this] { OnPanelReady(); });
   for (host::DialogEvent event :
        {host::DialogEvent::Create, host::DialogEvent::Visibility, host::DialogEvent::Resize}) {
-    dialog_->SetHandler(event, ready);
-    hostFrame_->SetHandler(event, ready);
+    dialog_->setHandler(event, ready);
+    hostFrame_->setHandler(event, ready);
   }
 }
 
@@ -158,7 +158,7 @@ void VantrelCmd::SchedulePanelHostInitialization(uint32_t delayMs) {
   Log("VantrelCmd::SchedulePanelHostInitialization");
   KillInitTimer();
   const uint32_t id =
-      desktop_ != nullptr ? desktop_->StartTimer(delayMs, &VantrelCmd::OnInitTimer) : 0;
+      desktop_ != nullptr ? desktop_->startTimer(delayMs, &VantrelCmd::OnInitTimer) : 0;
   if (id == 0) {
     Log("VantrelCmd::ScheduleInitializePanelHostFailed");
     InitializePanelHost();
@@ -182,7 +182,7 @@ void VantrelCmd::OnInitTimer(uint32_t timerId) {
 
 void VantrelCmd::KillInitTimer() {
   if (initTimerId_ == 0) return;
-  if (desktop_ != nullptr) desktop_->KillTimer(initTimerId_);
+  if (desktop_ != nullptr) desktop_->killTimer(initTimerId_);
   InitTimers().erase(initTimerId_);
   initTimerId_ = 0;
 }
@@ -190,8 +190,8 @@ void VantrelCmd::KillInitTimer() {
 void VantrelCmd::OnClose() {
   Log("panel_close requested");
   if (panelHost_) panelHost_->Shutdown();
-  if (dialog_) dialog_->SetVisibility(host::kVisibilityHidden);
-  if (desktop_ != nullptr) desktop_->RequestDelayedDestruction(this);
+  if (dialog_) dialog_->setVisibility(host::kVisibilityHidden);
+  if (desktop_ != nullptr) desktop_->requestDelayedDestruction(this);
 }
 
 }  // namespace vantrel

@@ -57,7 +57,7 @@ class PanelTest : public WorkstationTest {
     document_ = ws.newPart();
     ws.mainWindowWidget().resize(1500, 900);
     ShowWindow();
-    ws.AdoptCommand(fctCreateVantrelCmd());
+    ws.adoptCommand(fctCreateVantrelCmd());
     cmd_ = static_cast<vantrel::VantrelCmd*>(ws.commands().front());
     ASSERT_NE(cmd_->panelWindow(), nullptr);
     ASSERT_TRUE(cmd_->panelWindow()->IsReady()) << cmd_->panelWindow()->LastError();

@@ -39,7 +39,7 @@ class PanelSelectionTest : public WorkstationTest {
     document_ = ws.newPart();
     ws.mainWindowWidget().resize(1500, 900);
     ShowWindow();
-    ws.AdoptCommand(fctCreateVantrelCmd());
+    ws.adoptCommand(fctCreateVantrelCmd());
     auto* cmd = static_cast<vantrel::VantrelCmd*>(ws.commands().front());
     ASSERT_NE(cmd->panelWindow(), nullptr);
     window_ = static_cast<panel::WebPanelWindow*>(cmd->panelWindow());

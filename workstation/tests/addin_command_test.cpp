@@ -28,8 +28,8 @@ vantrel::VantrelCmd* OnlyCommand(Workstation& ws) {
 TEST_F(WorkstationTest, ModuleRegistrationCreatesAddinToolbarAndCommand) {
   Workstation& ws = MakeWorkstation(true);
   vantrel::RegisterVantrelModule(ws);
-  ASSERT_NE(ws.LookupClass("VantrelAddin", host::kGeneralWorkbenchAddinInterface), nullptr);
-  ASSERT_NE(ws.LookupClass("VantrelCmd", host::kCommandInterface), nullptr);
+  ASSERT_NE(ws.lookupClass("VantrelAddin", host::kGeneralWorkbenchAddinInterface), nullptr);
+  ASSERT_NE(ws.lookupClass("VantrelCmd", host::kCommandInterface), nullptr);
   EXPECT_EQ(ws.createAddins(), 1);
 
   ASSERT_EQ(ws.headers().size(), 1u);
@@ -37,10 +37,10 @@ TEST_F(WorkstationTest, ModuleRegistrationCreatesAddinToolbarAndCommand) {
   EXPECT_EQ(header.id(), "VantrelCmdHeader");
   EXPECT_EQ(header.loadName(), "Vantrel");
   EXPECT_EQ(header.className(), "VantrelCmd");
-  EXPECT_EQ(header.ResourceFileName(), "VantrelAddinHeader");
+  EXPECT_EQ(header.resourceFileName(), "VantrelAddinHeader");
   EXPECT_EQ(header.title(), u"BrontelAI");
   EXPECT_EQ(header.help(), u"Harnet AI Brontel");
-  EXPECT_EQ(header.Clone()->ResourceFileName(), "VantrelAddinHeader");
+  EXPECT_EQ(header.clone()->resourceFileName(), "VantrelAddinHeader");
   ASSERT_EQ(ws.toolbars().size(), 1u);
   EXPECT_EQ(ws.toolbars().front()->name(), "VantrelTlb");
   auto* bar = ws.mainWindowWidget().findChild<QToolBar*>("VantrelTlb");
@@ -63,8 +63,8 @@ TEST_F(WorkstationTest, EmptyIconNameGivesAIAvatarInHeaderAndStarter) {
   platform::SetEnv("TOLVANE_ICON_NAME", "");
   Workstation& ws = MakeWorkstation(true);
   vantrel::VantrelAddin addin;
-  addin.CreateCommands();
-  std::shared_ptr<host::CommandContainer> toolbar = addin.CreateToolbars();
+  addin.createCommands();
+  std::shared_ptr<host::CommandContainer> toolbar = addin.createToolbars();
   ASSERT_EQ(ws.headers().size(), 1u);
   EXPECT_EQ(ws.headers().front()->iconName(), "AIAvatar");
   EXPECT_EQ(ws.headers().front()->iconIndex(), 0);
@@ -77,8 +77,8 @@ TEST_F(WorkstationTest, AutoOpenAfterFifteenSecondsOnTheHostClock) {
   platform::SetEnv("TOLVANE_AUTO_OPEN_PANEL", "on");
   Workstation& ws = MakeWorkstation(true);
   vantrel::VantrelAddin addin;
-  addin.CreateCommands();
-  addin.CreateToolbars();
+  addin.createCommands();
+  addin.createToolbars();
   EXPECT_TRUE(Contains(Messages("plugin.addin"), "VantrelAddin::ScheduleAutoOpenPanel"));
   ws.manualTimers()->advance(14999);
   EXPECT_FALSE(Contains(Messages("plugin.addin"), "VantrelAddin::AutoOpenPanel"));
@@ -100,7 +100,7 @@ TEST_F(WorkstationTest, AutoOpenAfterFifteenSecondsOnTheHostClock) {
 TEST_F(WorkstationTest, AutoOpenOffSchedulesNothing) {
   Workstation& ws = MakeWorkstation(true);
   vantrel::VantrelAddin addin;
-  addin.CreateToolbars();
+  addin.createToolbars();
   EXPECT_FALSE(Contains(Messages("plugin.addin"), "VantrelAddin::ScheduleAutoOpenPanel"));
   EXPECT_EQ(ws.activeTimers(), 0u);
 }
@@ -126,7 +126,7 @@ std::string ParentChoiceFor(WorkstationTest& test, Workstation& ws, int frameWid
     if (line == "VantrelCmd::UseFrameWindowHandle" || line == "VantrelCmd::UseDialogWindowHandle")
       choice = line;
   }
-  ws.AdoptCommand(command.release());
+  ws.adoptCommand(command.release());
   return choice;
 }
 
@@ -156,7 +156,7 @@ TEST_F(WorkstationTest, TwentyRetriesThenThePanelWindowHandleIsUnavailable) {
   EXPECT_EQ(Count("VantrelCmd::PanelWindowHandleUnavailable"), 1);
   EXPECT_EQ(Messages("plugin.command").back(), "VantrelCmd::PanelWindowHandleUnavailable");
   EXPECT_EQ(ws.activeTimers(), 0u);
-  ws.AdoptCommand(command.release());
+  ws.adoptCommand(command.release());
 }
 
 TEST_F(WorkstationTest, EachRetryWaitsItsWhole250MillisecondsOnTheHostClock) {
@@ -171,7 +171,7 @@ TEST_F(WorkstationTest, EachRetryWaitsItsWhole250MillisecondsOnTheHostClock) {
     EXPECT_EQ(Count("VantrelCmd::InitializePanelHost"), retry + 1);
     EXPECT_EQ(cmd->initRetryCount(), retry + 1);
   }
-  ws.AdoptCommand(command.release());
+  ws.adoptCommand(command.release());
 }
 
 TEST_F(WorkstationTest, EmptyFrontendLocationFailsOnceAndIsNotRetried) {
@@ -204,13 +204,13 @@ TEST_F(WorkstationTest, EmptyFrontendLocationFailsOnceAndIsNotRetried) {
   EXPECT_GE(Count("VantrelCmd::OnPanelReady"), 1);
   EXPECT_EQ(Count("VantrelCmd::InitializePanelHost"), 1);
   EXPECT_EQ(Count("panel_initialize_failed detail=frontend location is empty"), 1);
-  ws.AdoptCommand(command.release());
+  ws.adoptCommand(command.release());
 }
 
 TEST_F(WorkstationTest, WebPanelMissingIsReportedWithItsLastError) {
   Workstation& ws = MakeWorkstation(true);
   ShowWindow();
-  ws.AdoptCommand(fctCreateVantrelCmd());
+  ws.adoptCommand(fctCreateVantrelCmd());
   vantrel::VantrelCmd* cmd = OnlyCommand(ws);
   ASSERT_NE(cmd, nullptr);
   ASSERT_NE(cmd->panelWindow(), nullptr);
@@ -227,7 +227,7 @@ TEST_F(WorkstationTest, WebPanelMissingIsReportedWithItsLastError) {
 TEST_F(WorkstationTest, ClosingTheDialogShutsDownThenTheHostDestroysTheCommand) {
   Workstation& ws = MakeWorkstation(true);
   ShowWindow();
-  ws.AdoptCommand(fctCreateVantrelCmd());
+  ws.adoptCommand(fctCreateVantrelCmd());
   ASSERT_NE(OnlyCommand(ws), nullptr);
   auto* dock = ws.mainWindowWidget().findChild<QDockWidget*>("VantrelDialog");
   ASSERT_NE(dock, nullptr);

@@ -82,9 +82,9 @@ TEST_F(WorkstationTest, AutoOpenAfterFifteenSecondsOnTheRealClock) {
   platform::SetEnv("TOLVANE_AUTO_OPEN_PANEL", "on");
   Workstation& ws = MakeWorkstation(false);
   vantrel::VantrelAddin addin;
-  addin.CreateCommands();
+  addin.createCommands();
   const Steady::time_point built = Steady::now();
-  addin.CreateToolbars();
+  addin.createToolbars();
   QElapsedTimer limit;
   limit.start();
   while (ws.commands().empty() && limit.elapsed() < 30000)

@@ -11,10 +11,10 @@ namespace vantrel {
 class VantrelAddinHeader : public host::CommandHeader {
  public:
   using host::CommandHeader::CommandHeader;
-  std::shared_ptr<host::CommandHeader> Clone() const override {
+  std::shared_ptr<host::CommandHeader> clone() const override {
     return std::make_shared<VantrelAddinHeader>(*this);
   }
-  std::string ResourceFileName() const override { return "VantrelAddinHeader"; }
+  std::string resourceFileName() const override { return "VantrelAddinHeader"; }
 };
 
 // The general workbench add-in: one command header, one toolbar with one button, and the
@@ -26,8 +26,8 @@ class VantrelAddin : public host::GeneralWorkbenchAddin {
   VantrelAddin();
   ~VantrelAddin() override;
 
-  void CreateCommands() override;
-  std::shared_ptr<host::CommandContainer> CreateToolbars() override;
+  void createCommands() override;
+  std::shared_ptr<host::CommandContainer> createToolbars() override;
 
   // The icon of the header and the button: configured once per process, "AIAvatar" when empty.
   static std::string IconName();

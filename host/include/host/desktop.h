@@ -45,8 +45,8 @@ class CommandContainer;
 class GeneralWorkbenchAddin {
  public:
   virtual ~GeneralWorkbenchAddin() = default;
-  virtual void CreateCommands() = 0;
-  virtual std::shared_ptr<CommandContainer> CreateToolbars() = 0;
+  virtual void createCommands() = 0;
+  virtual std::shared_ptr<CommandContainer> createToolbars() = 0;
 };
 
 // One entry of the run-time dictionary. `create` returns an object of the interface type
@@ -73,13 +73,13 @@ class CommandHeader {
         className_(std::move(className)),
         state_(state) {}
   virtual ~CommandHeader() = default;
-  virtual std::shared_ptr<CommandHeader> Clone() const {
+  virtual std::shared_ptr<CommandHeader> clone() const {
     return std::make_shared<CommandHeader>(*this);
   }
   // The name of the header's resource file (its texts and icons).
-  virtual std::string ResourceFileName() const { return className_; }
+  virtual std::string resourceFileName() const { return className_; }
 
-  void SetTitle(std::u16string text) { title_ = std::move(text); }
+  void setTitle(std::u16string text) { title_ = std::move(text); }
   void SetShortHelp(std::u16string text) { shortHelp_ = std::move(text); }
   void SetHelp(std::u16string text) { help_ = std::move(text); }
   void SetLongHelp(std::u16string text) { longHelp_ = std::move(text); }
@@ -112,7 +112,7 @@ class CommandStarter {
  public:
   explicit CommandStarter(std::string name) : name_(std::move(name)) {}
   void SetCommand(std::string headerId) { headerId_ = std::move(headerId); }
-  void SetTitle(std::u16string text) { title_ = std::move(text); }
+  void setTitle(std::u16string text) { title_ = std::move(text); }
   void SetIconName(std::string name) { iconName_ = std::move(name); }
   const std::string& name() const { return name_; }
   const std::string& headerId() const { return headerId_; }
@@ -129,7 +129,7 @@ class CommandStarter {
 class CommandContainer {
  public:
   explicit CommandContainer(std::string name) : name_(std::move(name)) {}
-  void SetTitle(std::u16string text) { title_ = std::move(text); }
+  void setTitle(std::u16string text) { title_ = std::move(text); }
   void AddChild(std::shared_ptr<CommandStarter> starter) {
     children_.push_back(std::move(starter));
   }
@@ -153,24 +153,24 @@ class Frame {
   virtual NativeHandle nativeHandle() = 0;
   // False while the window does not exist.
   virtual bool clientRect(Rect& out) = 0;
-  virtual void SetRectDimensions(const Rect& rect) = 0;
-  virtual void SetGridConstraints(int row, int column, int rowSpan, int columnSpan,
+  virtual void setRectDimensions(const Rect& rect) = 0;
+  virtual void setGridConstraints(int row, int column, int rowSpan, int columnSpan,
                                   int justification) = 0;
-  virtual void SetGridColumnResizable(int column) = 0;
-  virtual void SetGridRowResizable(int row) = 0;
+  virtual void setGridColumnResizable(int column) = 0;
+  virtual void setGridRowResizable(int row) = 0;
   // One handler per event; a later one replaces it, an empty one removes it.
-  virtual void SetHandler(DialogEvent event, std::function<void()> handler) = 0;
+  virtual void setHandler(DialogEvent event, std::function<void()> handler) = 0;
 };
 
 // A dialog docked beside the 3D view, or a window of its own without a parent.
 class Dialog : public Frame {
  public:
-  virtual void SetTitle(const std::u16string& title) = 0;
-  virtual void SetVisibility(int visibility) = 0;
+  virtual void setTitle(const std::u16string& title) = 0;
+  virtual void setVisibility(int visibility) = 0;
   virtual bool visible() = 0;
-  virtual std::shared_ptr<Frame> CreateFrame(const std::string& name, std::uint32_t style) = 0;
+  virtual std::shared_ptr<Frame> createFrame(const std::string& name, std::uint32_t style) = 0;
   // Removes the window; handlers are dropped and nothing is notified afterwards.
-  virtual void Destroy() = 0;
+  virtual void destroy() = 0;
 };
 
 class Desktop {
@@ -179,29 +179,29 @@ class Desktop {
 
   // The application's main window; 0 when there is none.
   virtual NativeHandle mainWindow() = 0;
-  virtual std::shared_ptr<Dialog> CreateDialog(NativeHandle parent, const std::string& id,
+  virtual std::shared_ptr<Dialog> createDialog(NativeHandle parent, const std::string& id,
                                                std::uint32_t style) = 0;
 
   // Run-time dictionary (CATFillDictionary).
-  virtual Status FillDictionary(const DictionaryEntry& entry) = 0;
+  virtual Status fillDictionary(const DictionaryEntry& entry) = 0;
   // Null when no class of that name implements the interface.
-  virtual const DictionaryEntry* LookupClass(std::string_view className,
+  virtual const DictionaryEntry* lookupClass(std::string_view className,
                                              std::string_view interfaceName) = 0;
 
-  virtual Status AddCommandHeader(std::shared_ptr<CommandHeader> header) = 0;
-  virtual Status AddToolbar(std::shared_ptr<CommandContainer> toolbar, int visibility,
+  virtual Status addCommandHeader(std::shared_ptr<CommandHeader> header) = 0;
+  virtual Status addToolbar(std::shared_ptr<CommandContainer> toolbar, int visibility,
                             int position) = 0;
 
   // A thread timer: `callback` runs with the timer id every `delayMs` on the user-interface
   // thread until it is killed. 0 when no timer can be made.
-  virtual std::uint32_t StartTimer(std::uint32_t delayMs,
+  virtual std::uint32_t startTimer(std::uint32_t delayMs,
                                    std::function<void(std::uint32_t)> callback) = 0;
-  virtual void KillTimer(std::uint32_t id) = 0;
+  virtual void killTimer(std::uint32_t id) = 0;
 
   // The host owns a command from its creation; it deletes it once control is back in its
   // message loop after a destruction request, or when the application ends.
-  virtual void AdoptCommand(Command* command) = 0;
-  virtual void RequestDelayedDestruction(Command* command) = 0;
+  virtual void adoptCommand(Command* command) = 0;
+  virtual void requestDelayedDestruction(Command* command) = 0;
 };
 
 }  // namespace host

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-// Before windows.h, whose CreateDialog macro would rename the desktop's member.
+// The desktop's interfaces, then the system's.
 #include "host/desktop.h"
 
 #include <windows.h>

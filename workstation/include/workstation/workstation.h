@@ -100,19 +100,19 @@ class Workstation : public host::Environment, public host::Desktop {
 
   // host::Desktop
   host::NativeHandle mainWindow() override;
-  std::shared_ptr<host::Dialog> CreateDialog(host::NativeHandle parent, const std::string& id,
+  std::shared_ptr<host::Dialog> createDialog(host::NativeHandle parent, const std::string& id,
                                              std::uint32_t style) override;
-  host::Status FillDictionary(const host::DictionaryEntry& entry) override;
-  const host::DictionaryEntry* LookupClass(std::string_view className,
+  host::Status fillDictionary(const host::DictionaryEntry& entry) override;
+  const host::DictionaryEntry* lookupClass(std::string_view className,
                                            std::string_view interfaceName) override;
-  host::Status AddCommandHeader(std::shared_ptr<host::CommandHeader> header) override;
-  host::Status AddToolbar(std::shared_ptr<host::CommandContainer> toolbar, int visibility,
+  host::Status addCommandHeader(std::shared_ptr<host::CommandHeader> header) override;
+  host::Status addToolbar(std::shared_ptr<host::CommandContainer> toolbar, int visibility,
                           int position) override;
-  std::uint32_t StartTimer(std::uint32_t delayMs,
+  std::uint32_t startTimer(std::uint32_t delayMs,
                            std::function<void(std::uint32_t)> callback) override;
-  void KillTimer(std::uint32_t id) override;
-  void AdoptCommand(host::Command* command) override;
-  void RequestDelayedDestruction(host::Command* command) override;
+  void killTimer(std::uint32_t id) override;
+  void adoptCommand(host::Command* command) override;
+  void requestDelayedDestruction(host::Command* command) override;
 
  private:
   void wireMenus();
