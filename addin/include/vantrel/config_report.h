@@ -1,3 +1,4 @@
+// The add-in's runtime configuration described line by line, for `vantrel config`.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The add-in's diagnostic log: levels and the one process-wide writer.
 #pragma once
 
 #include <cstdint>

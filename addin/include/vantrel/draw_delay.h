@@ -1,3 +1,4 @@
+// The draw delay that a panel host publishes and the core's draws read.
 #pragma once
 
 #include <cstdint>

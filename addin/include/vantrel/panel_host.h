@@ -1,3 +1,4 @@
+// The panel host: binds the runtime configuration to a panel window and shows the front end.
 #pragma once
 
 #include "vantrel/panel_window.h"

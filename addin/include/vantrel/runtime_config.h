@@ -1,3 +1,4 @@
+// The add-in's runtime configuration: its settings, where each came from, and how they are read.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The add-in as the host's workbench sees it: its command header, commands and toolbar.
 #pragma once
 
 #include <memory>

@@ -1,3 +1,4 @@
+// The panel command: the docked dialog that holds the add-in's web panel.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Wall-clock local time and the millisecond tick count.
 #pragma once
 
 #include <cstdint>

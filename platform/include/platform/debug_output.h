@@ -1,3 +1,4 @@
+// The debugger output stream, and the switch that turns it off.
 #pragma once
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// Folders and files: native separators and roots, creating folders, existence, removal.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Shared libraries loaded by path and their symbols bound by name.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The process environment: reading, setting and removing variables.
 #pragma once
 
 #include <optional>

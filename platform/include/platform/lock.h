@@ -1,3 +1,4 @@
+// A non-recursive lock for the platform's process-wide state.
 #pragma once
 
 #if !defined(_WIN32)

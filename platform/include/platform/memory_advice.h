@@ -1,3 +1,4 @@
+// Hints to the system about how a large buffer will be used.
 #pragma once
 
 #include <cstddef>

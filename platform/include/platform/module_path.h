@@ -1,3 +1,4 @@
+// The path of the executable or shared library that holds an address.
 #pragma once
 
 #include <optional>

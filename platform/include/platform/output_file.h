@@ -1,3 +1,4 @@
+// Output files checked before any work is spent on writing them.
 #pragma once
 
 #include <string>

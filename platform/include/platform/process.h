@@ -1,3 +1,4 @@
+// Ids of the calling process and thread.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The registry as the host reads it: status codes, views and key access.
 #pragma once
 
 #include <cstdint>

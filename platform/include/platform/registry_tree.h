@@ -1,3 +1,4 @@
+// The registry's value types and an in-memory tree of keys and values.
 #pragma once
 
 #include <cstdint>

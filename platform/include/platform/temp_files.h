@@ -1,3 +1,4 @@
+// The temporary folder, and unique temporary files and folders in it.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Text encodings: UTF-8 checks and conversions from Windows-1252 and UTF-16.
 #pragma once
 
 #include <cstdint>

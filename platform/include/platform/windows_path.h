@@ -1,3 +1,4 @@
+// Windows path rules as pure functions, so that every build can check them.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The session replay of `vantrel replay --session`: captured packets drawn in a host session.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// The seam through which demo schema updates reach the active Part.
 #pragma once
 
 #include "vantrel/geometry_update_plan.h"

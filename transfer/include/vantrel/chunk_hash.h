@@ -1,3 +1,4 @@
+// The hash that names each chunk of a large transfer.
 #pragma once
 
 #include <cstdint>

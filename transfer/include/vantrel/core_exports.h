@@ -1,3 +1,4 @@
+// The core's exports that the processor binds by name from the loaded module.
 #pragma once
 
 #include <cstdint>

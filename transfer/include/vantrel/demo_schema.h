@@ -1,3 +1,4 @@
+// The demo schema: its primitives, and how its JSON is parsed and checked.
 #pragma once
 
 #include <string>

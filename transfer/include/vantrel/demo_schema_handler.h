@@ -1,3 +1,4 @@
+// The handler that turns demo schema messages into updates of the active Part.
 #pragma once
 
 #include <string>

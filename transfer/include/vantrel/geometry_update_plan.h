@@ -1,3 +1,4 @@
+// A geometry update plan for the active Part, and the result of applying it.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Readers of single fields of a JSON text, without parsing it whole.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The packet replay of `vantrel replay`: packets run through a transfer table, outcomes described.
 #pragma once
 
 #include <istream>

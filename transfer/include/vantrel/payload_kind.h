@@ -1,3 +1,4 @@
+// What a JSON payload describes (part or product), told from its text.
 #pragma once
 
 #include <cstdint>

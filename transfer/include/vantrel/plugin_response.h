@@ -1,3 +1,4 @@
+// The "plugin:response" envelope and its JSON text.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// STEP insertion: a complete base64 transfer written to a file and pasted into the active document.
 #pragma once
 
 #include <functional>

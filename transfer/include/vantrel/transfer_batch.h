@@ -1,3 +1,4 @@
+// One open large transfer: its chunks and what is joined of them so far.
 #pragma once
 
 #include <string>

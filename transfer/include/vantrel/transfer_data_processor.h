@@ -1,3 +1,4 @@
+// The transfer processor: complete JSON payloads drawn through the core module.
 #pragma once
 
 #include <cstdint>

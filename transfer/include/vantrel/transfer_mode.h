@@ -1,3 +1,4 @@
+// A transfer's mode, parsed once from the packet's text.
 #pragma once
 
 #include <optional>

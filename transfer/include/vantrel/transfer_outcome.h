@@ -1,3 +1,4 @@
+// What handling one packet came to: its kind, reply and payload.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The transfer protocol: one front-end packet handled against the open transfers.
 #pragma once
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// What the transfer protocol hands complete payloads to.
 #pragma once
 
 #include <string>

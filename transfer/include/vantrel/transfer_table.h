@@ -1,3 +1,4 @@
+// A window's table of open transfers, and the limits that bound it.
 #pragma once
 
 #include <cstddef>
