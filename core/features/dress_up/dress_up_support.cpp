@@ -5,6 +5,7 @@
 #include "features/writer/feature_writer.h"
 #include "features/writer/update_service.h"
 #include "log/core_log.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
@@ -36,12 +37,6 @@ FeatureOutcome updateAndMakeCurrent(const FeatureWriter& writer,
   host::Status status = updateFeature(feature).status;
   if (writer.sharedState().part) writer.sharedState().part->setCurrentFeature(feature);
   return FeatureOutcome::built(feature, status);
-}
-
-std::string num(double value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
 }
 
 }  // namespace kestrun

@@ -9,6 +9,7 @@
 
 #include "features/writer/feature_dispatch.h"
 #include "host/dress_up.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
@@ -26,7 +27,5 @@ std::size_t arrayLength(const rapidjson::Value& value);
 // status.
 FeatureOutcome updateAndMakeCurrent(const FeatureWriter& writer,
                                     const host::SpecObjectPtr& feature);
-// Numbers as the log shows them.
-std::string num(double value);
 
 }  // namespace kestrun

@@ -12,16 +12,11 @@
 #include "host/part_factory.h"
 #include "log/core_log.h"
 #include "partjson/build_order.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
 namespace {
-
-std::string num(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
 
 struct ExtrudeTarget {
   host::SpecObjectPtr feature;

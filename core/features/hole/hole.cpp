@@ -9,6 +9,7 @@
 #include "features/writer/feature_handlers.h"
 #include "features/writer/feature_writer.h"
 #include "log/core_log.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
@@ -17,12 +18,6 @@ namespace {
 // Each location is a feature and a boolean of its own; beyond this many, one item would
 // hold the session for minutes.
 constexpr rapidjson::SizeType kMaxHoleLocations = 100;
-
-std::string num(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
 
 }  // namespace
 

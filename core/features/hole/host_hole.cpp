@@ -8,16 +8,11 @@
 #include "host/hole_features.h"
 #include "log/core_log.h"
 #include "partjson/build_order.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
 namespace {
-
-std::string num(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
 
 std::string spaced(const host::Vec3& v) {
   return num(v.x) + " " + num(v.y) + " " + num(v.z);

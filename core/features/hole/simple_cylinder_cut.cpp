@@ -7,16 +7,11 @@
 #include "features/hole/cylinder_cutter.h"
 #include "features/writer/feature_ids.h"
 #include "log/core_log.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
 namespace {
-
-std::string num(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
 
 bool nonEmptyArray(const rapidjson::Value& item, const char* key) {
   auto it = item.FindMember(key);

@@ -13,16 +13,11 @@
 #include "partjson/build_order.h"
 #include "partjson/part_document.h"
 #include "sketch/sketch_json.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
 namespace {
-
-std::string num(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
 
 // A number member, 0 when absent or of another kind.
 double numberOr0(const rapidjson::Value& item, const char* key) {

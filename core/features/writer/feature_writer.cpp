@@ -12,6 +12,7 @@
 #include "partjson/build_order.h"
 #include "partjson/part_document.h"
 #include "text/host_text.h"
+#include "text/number_text.h"
 
 namespace kestrun {
 
@@ -40,12 +41,6 @@ std::string phraseFor(BoolType boolType) {
     default:
       return "";
   }
-}
-
-std::string num(double value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
 }
 
 }  // namespace
