@@ -5,6 +5,7 @@
 #include "features/writer/feature_writer.h"
 #include "features/writer/update_service.h"
 #include "log/core_log.h"
+#include "partjson/json_members.h"
 #include "text/number_text.h"
 
 namespace kestrun {
@@ -16,16 +17,14 @@ std::shared_ptr<host::DressUpFactory> dressUpFactory(const FeatureWriter& writer
 }
 
 double numberOr(const rapidjson::Value& item, const char* key, double fallback) {
-  if (!item.IsObject()) return fallback;
-  auto it = item.FindMember(key);
-  return it != item.MemberEnd() && it->value.IsNumber() ? it->value.GetDouble() : fallback;
+  double value = 0;
+  return numberMember(item, key, value) ? value : fallback;
 }
 
 const rapidjson::Value& memberOrNull(const rapidjson::Value& item, const char* key) {
   static const rapidjson::Value kNull;
-  if (!item.IsObject()) return kNull;
-  auto it = item.FindMember(key);
-  return it != item.MemberEnd() ? it->value : kNull;
+  const rapidjson::Value* value = member(item, key);
+  return value ? *value : kNull;
 }
 
 std::size_t arrayLength(const rapidjson::Value& value) {

@@ -1,6 +1,7 @@
 #include "features/hole/hole_params.h"
 
 #include "features/writer/feature_ids.h"
+#include "partjson/json_members.h"
 #include "partjson/part_document.h"
 #include "sketch/sketch_writer.h"
 
@@ -9,12 +10,12 @@ namespace kestrun {
 namespace {
 
 double numberOr(const rapidjson::Value& object, const char* key, double fallback) {
-  auto it = object.FindMember(key);
-  return it != object.MemberEnd() && it->value.IsNumber() ? it->value.GetDouble() : fallback;
+  double value = 0;
+  return numberMember(object, key, value) ? value : fallback;
 }
 
 bool has(const rapidjson::Value& object, const char* key) {
-  return object.FindMember(key) != object.MemberEnd();
+  return member(object, key) != nullptr;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "features/topology/topo_descriptor.h"
+#include "partjson/json_members.h"
 
 #include <cmath>
 
@@ -8,28 +9,17 @@ namespace {
 
 const rapidjson::Value* firstMember(const rapidjson::Value& object,
                                     std::initializer_list<const char*> keys) {
-  if (!object.IsObject()) return nullptr;
   for (const char* key : keys) {
-    auto it = object.FindMember(key);
-    if (it != object.MemberEnd()) return &it->value;
+    if (const rapidjson::Value* value = member(object, key)) return value;
   }
   return nullptr;
-}
-
-bool numberMember(const rapidjson::Value& object, const char* key, double& out) {
-  auto it = object.FindMember(key);
-  if (it == object.MemberEnd() || !it->value.IsNumber()) return false;
-  out = it->value.GetDouble();
-  return true;
 }
 
 }  // namespace
 
 std::string stringOf(const rapidjson::Value& object, const char* key) {
-  if (!object.IsObject()) return {};
-  auto it = object.FindMember(key);
-  if (it == object.MemberEnd() || !it->value.IsString()) return {};
-  return std::string(it->value.GetString(), it->value.GetStringLength());
+  const rapidjson::Value* value = stringMember(object, key);
+  return value ? std::string(stringView(*value)) : std::string();
 }
 
 std::string descriptorFeatureId(const rapidjson::Value& descriptor) {
