@@ -8,26 +8,13 @@
 #include "entry_fixture.h"
 #include "host/part.h"
 #include "occt_host/kernel/inspect.h"
+#include "part_json.h"
 
 namespace {
 
-std::string rectangle(double x0, double y0, double x1, double y1) {
-  auto line = [](double a, double b, double c, double d) {
-    return "{\"type\":\"line\",\"x1\":" + std::to_string(a) + ",\"y1\":" + std::to_string(b) +
-           ",\"x2\":" + std::to_string(c) + ",\"y2\":" + std::to_string(d) + "}";
-  };
-  return line(x0, y0, x1, y0) + "," + line(x1, y0, x1, y1) + "," + line(x1, y1, x0, y1) + "," +
-         line(x0, y1, x0, y0);
-}
+using namespace part_json;
 
-std::string sketchAt(const std::string& id, double z, const std::string& geometries) {
-  return "{\"type\":\"sketch\",\"id\":\"" + id + "\",\"matrix\":[1,0,0,0,0,1,0,0,0,0,1,0,0,0," +
-         std::to_string(z) + ",1],\"geometries\":[" + geometries + "]}";
-}
-
-// The 100 x 100 x 10 plate (100,000 mm^3) and the 40 x 30 x 20 block (24,000 mm^3).
-const std::string kPlate = sketchAt("s_plate", 0, rectangle(0, 0, 100, 100)) +
-                           R"(,{"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
+// The 40 x 30 x 20 block: 24,000 mm^3.
 const std::string kBlock = sketchAt("s_block", 0, rectangle(0, 0, 40, 30)) +
                            R"(,{"type":"extrude","id":"block","sketchId":"s_block","n1Height":20})";
 
