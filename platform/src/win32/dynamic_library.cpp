@@ -24,7 +24,7 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
   return *this;
 }
 
-bool DynamicLibrary::Open(const std::string& path) {
+bool DynamicLibrary::Open(const std::string& path, Residency residency) {
   Close();
   if (path.empty()) {
     lastError_ = "empty library path";
@@ -37,6 +37,15 @@ bool DynamicLibrary::Open(const std::string& path) {
     // Callers read a failed load's number from errno on every platform; here it is the
     // loader's own (2 for a missing file, 126 for a missing module).
     errno = static_cast<int>(error);
+    return false;
+  }
+  // Pinned, the module stays mapped until the process ends whatever FreeLibrary is called.
+  HMODULE pinned = nullptr;
+  if (residency == Residency::UntilExit &&
+      !::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(handle_), &pinned)) {
+    lastError_ = win32::ErrorText(::GetLastError());
+    Close();
     return false;
   }
   lastError_.clear();
