@@ -23,6 +23,7 @@
 #include <tuple>
 
 #include "occt_host/face_colours.h"
+#include "occt_host/solid_feature.h"
 
 namespace occt_host {
 namespace {
