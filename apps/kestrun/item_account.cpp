@@ -207,7 +207,9 @@ ItemProblem fromOutcome(const ReportItem& item, const Element* element,
       break;
     default:
       out.message = inItemTerms(firstMessage(item), names);
-      if (out.message.empty()) out.message = "the item failed without a message";
+      if (out.message.empty())
+        out.message = item.outcome == MARDEL_ITEM_FAILED ? "the item failed without a message"
+                                                         : "the core warned about the item";
       descriptorHint(item, out);
   }
   return out;
