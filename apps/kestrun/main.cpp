@@ -276,8 +276,9 @@ void sayWhereParsingStopped(const MardelImportResult& result, std::string_view t
       validation.readable ? kestrun_validate::validateText(text) : validation;
   for (const kestrun_validate::Problem& p : checked.problems) {
     if (p.line <= 0) continue;
-    std::cerr << "kestrun: line " << p.line << ", column " << p.column << ": " << p.message
-              << (p.suggestion.empty() ? "" : " (" + p.suggestion + ")") << "\n";
+    // The message names the line and the column ("not JSON at line 3, column 1: ...").
+    std::cerr << "kestrun: " << p.message << (p.suggestion.empty() ? "" : " (" + p.suggestion + ")")
+              << "\n";
     return;
   }
 }

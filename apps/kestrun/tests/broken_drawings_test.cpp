@@ -138,7 +138,8 @@ void checkDocument(const rapidjson::Value& report, const Case& c, const std::str
   // A text that is not JSON: where it stopped, in the report and on standard error.
   ASSERT_TRUE(problem.HasMember("line")) << compact(problem);
   EXPECT_EQ(problem["line"].GetInt(), c.line);
-  EXPECT_NE(err.find("kestrun: line " + std::to_string(c.line) + ", column "), std::string::npos)
+  EXPECT_NE(err.find("kestrun: not JSON at line " + std::to_string(c.line) + ", column "),
+            std::string::npos)
       << err;
 }
 
