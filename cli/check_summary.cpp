@@ -48,25 +48,96 @@ int readResult(const rapidjson::Value& result, FileRow& row) {
   return static_cast<int>(status);
 }
 
+bool memberBool(const rapidjson::Value& object, const char* key) {
+  auto it = object.FindMember(key);
+  return it != object.MemberEnd() && it->value.IsBool() && it->value.GetBool();
+}
+
+void readSummary(const rapidjson::Value& s, FileRow& row) {
+  row.items = memberInt(s, "items");
+  row.built = memberInt(s, "built");
+  row.warned = memberInt(s, "warned");
+  if (row.built >= 0 && row.warned > 0) row.built += row.warned;
+  row.failed = memberInt(s, "failed");
+  row.skipped = memberInt(s, "skipped");
+  row.neverReached = memberInt(s, "neverReached");
+  row.noEffect = memberInt(s, "noEffect");
+  row.unsupported = memberInt(s, "unsupported");
+  row.fallback = memberBool(s, "fallback");
+  row.empty = memberBool(s, "empty");
+  auto volume = s.FindMember("volume");
+  if (volume != s.MemberEnd() && volume->value.IsNumber()) row.volume = volume->value.GetDouble();
+}
+
+// What an item's report says of it: its problem, else its first message, else its reason.
+std::string itemMessage(const rapidjson::Value& item) {
+  auto problem = item.FindMember("problem");
+  if (problem != item.MemberEnd() && problem->value.IsObject()) {
+    std::string text = memberText(problem->value, "message");
+    const std::string fix = memberText(problem->value, "suggestion");
+    const std::string at = memberText(problem->value, "pointer");
+    if (!at.empty()) text = at + ": " + text;
+    if (!fix.empty()) text += " (" + fix + ")";
+    return text;
+  }
+  auto messages = item.FindMember("messages");
+  if (messages != item.MemberEnd() && messages->value.IsArray() && !messages->value.Empty() &&
+      messages->value[0].IsString())
+    return messages->value[0].GetString();
+  return memberText(item, "reason");
+}
+
+// The first failed item, else the first that did not simply build.
+void readFirstItem(const rapidjson::Value& items, FileRow& row) {
+  if (!items.IsArray()) return;
+  const rapidjson::Value* first = nullptr;
+  for (const auto& item : items.GetArray()) {
+    if (!item.IsObject()) continue;
+    const std::string outcome = memberText(item, "outcome");
+    if (outcome == "failed") {
+      first = &item;
+      break;
+    }
+    if (!first && outcome != "built") first = &item;
+  }
+  if (!first) return;
+  row.firstItem = memberText(*first, "id");
+  row.firstItemMessage = itemMessage(*first);
+}
+
+// Where a text that is not JSON stopped being JSON, from the report's own problems.
+std::string parseStop(const rapidjson::Document& report) {
+  auto problems = report.FindMember("problems");
+  if (problems == report.MemberEnd() || !problems->value.IsArray()) return "";
+  for (const auto& p : problems->value.GetArray()) {
+    const long long line = p.IsObject() ? memberInt(p, "line") : -1;
+    if (line > 0)
+      return " (line " + std::to_string(line) + ", column " +
+             std::to_string(memberInt(p, "column")) + ")";
+  }
+  return "";
+}
+
 // Items and volume from the report's summary; its result record when stdout had none.
 bool readReport(const std::string& text, FileRow& row, bool haveResult) {
   rapidjson::Document report;
   if (text.empty() || report.Parse(text.c_str()).HasParseError() || !report.IsObject())
     return false;
   auto summary = report.FindMember("summary");
-  if (summary != report.MemberEnd() && summary->value.IsObject()) {
-    const rapidjson::Value& s = summary->value;
-    row.items = memberInt(s, "items");
-    row.built = memberInt(s, "built");
-    const long long warned = memberInt(s, "warned");
-    if (row.built >= 0 && warned > 0) row.built += warned;
-    row.failed = memberInt(s, "failed");
-    auto volume = s.FindMember("volume");
-    if (volume != s.MemberEnd() && volume->value.IsNumber()) row.volume = volume->value.GetDouble();
-  }
+  if (summary != report.MemberEnd() && summary->value.IsObject()) readSummary(summary->value, row);
+  auto items = report.FindMember("items");
+  if (items != report.MemberEnd()) readFirstItem(items->value, row);
   auto result = report.FindMember("result");
   if (!haveResult && result != report.MemberEnd()) readResult(result->value, row);
+  if (row.status == "unreadable") row.message += parseStop(report);
   return true;
+}
+
+// A draw that went through but built less than it was asked: an item without effect or
+// without a handler, a problem the core passed over, the fallback cylinder, an empty list.
+bool fellShort(const FileRow& row) {
+  return row.warned > 0 || row.noEffect > 0 || row.unsupported > 0 || row.skipped > 0 ||
+         row.neverReached > 0 || row.fallback || row.empty;
 }
 
 bool readResultRecord(const std::string& text, FileRow& row) {
@@ -107,6 +178,10 @@ void classifyExited(const ChildRun& run, FileRow& row) {
     if (row.message.empty()) row.message = "an output could not be written";
     return;
   }
+  if (row.status == "ok" && fellShort(row)) row.status = "warnings";
+  if (row.firstItemMessage.empty() && (row.fallback || row.empty))
+    row.firstItemMessage = row.fallback ? "no item list: the fallback cylinder was drawn"
+                                        : "the item list is empty: nothing was drawn";
   if (!row.status.empty()) return;
   if (code >= 0 && code <= 2) {
     row.status = kStatuses[code];
@@ -137,12 +212,17 @@ std::string volumeText(double volume, const char* unknown) {
 }
 
 std::string csv(const std::vector<FileRow>& rows) {
-  std::string out = "file,status,items,built,failed,seconds,peakMemoryKiB,volume,report,message\n";
+  std::string out =
+      "file,status,items,built,failed,seconds,peakMemoryKiB,volume,report,message,warned,"
+      "skipped,neverReached,noEffect,unsupported,firstItem,firstItemMessage\n";
   for (const FileRow& r : rows) {
     out += csvField(r.file) + "," + r.status + "," + known(r.items) + "," + known(r.built) + "," +
            known(r.failed) + "," + number(r.seconds, "%.3f") + "," +
            std::to_string(r.peakMemoryKiB) + "," + volumeText(r.volume, "") + "," +
-           csvField(r.report) + "," + csvField(r.message) + "\n";
+           csvField(r.report) + "," + csvField(r.message) + "," + known(r.warned) + "," +
+           known(r.skipped) + "," + known(r.neverReached) + "," + known(r.noEffect) + "," +
+           known(r.unsupported) + "," + csvField(r.firstItem) + "," + csvField(r.firstItemMessage) +
+           "\n";
   }
   return out;
 }
@@ -154,7 +234,14 @@ std::string jsonRow(const FileRow& r) {
          ",\"peakMemoryKiB\":" + std::to_string(r.peakMemoryKiB) +
          ",\"volume\":" + volumeText(r.volume, "null") +
          ",\"report\":" + (r.report.empty() ? "null" : "\"" + escapeJson(r.report.c_str()) + "\"") +
-         ",\"message\":\"" + escapeJson(r.message.c_str()) + "\"}";
+         ",\"message\":\"" + escapeJson(r.message.c_str()) +
+         "\",\"warned\":" + jsonKnown(r.warned) + ",\"skipped\":" + jsonKnown(r.skipped) +
+         ",\"neverReached\":" + jsonKnown(r.neverReached) +
+         ",\"noEffect\":" + jsonKnown(r.noEffect) + ",\"unsupported\":" + jsonKnown(r.unsupported) +
+         ",\"fallback\":" + (r.fallback ? "true" : "false") +
+         ",\"empty\":" + (r.empty ? "true" : "false") + ",\"firstItem\":\"" +
+         escapeJson(r.firstItem.c_str()) + "\",\"firstItemMessage\":\"" +
+         escapeJson(r.firstItemMessage.c_str()) + "\"}";
 }
 
 std::string json(const std::vector<FileRow>& rows, const BatchInfo& batch) {

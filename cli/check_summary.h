@@ -25,10 +25,15 @@ struct FileRow {
   // "ok", "warnings", "failed", "crashed", "timedOut", "unreadable", "notWritten"
   std::string status;
   long long items = -1, built = -1, failed = -1;  // -1: not known
+  long long warned = -1, skipped = -1, neverReached = -1, noEffect = -1, unsupported = -1;
+  bool fallback = false, empty = false;  // the fallback cylinder; an empty item list
   double seconds = 0;
   unsigned long long peakMemoryKiB = 0;
   double volume = -1;  // -1: not known
   std::string message;
+  // The first item that failed, else the first that did not simply build, and what its
+  // report says of it.
+  std::string firstItem, firstItemMessage;
 };
 
 // `report` is the report's path as the summary names it; dropped when the child left none.

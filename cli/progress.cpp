@@ -117,9 +117,11 @@ void Progress::finish(const ReportSummary& s, const MardelImportResult& result) 
   clearLine();
   std::fprintf(err_,
                "kestrun: %s %zu items: %zu built, %zu warned, %zu failed, %zu skipped, "
-               "%zu never reached; %.2f s\n",
+               "%zu never reached, %zu unsupported, %zu without effect; %.2f s\n",
                printable(result.message).c_str(), s.items, s.built, s.warned, s.failed, s.skipped,
-               s.neverReached, s.seconds);
+               s.neverReached, s.unsupported, s.noEffect, s.seconds);
+  if (s.fallback) std::fputs("  no item list: the fallback cylinder was drawn\n", err_);
+  if (s.empty) std::fputs("  the item list is empty: nothing was drawn\n", err_);
   std::size_t shown = 0;
   for (const ReportItem& item : collector_.items()) {
     if (item.outcome != MARDEL_ITEM_FAILED) continue;
@@ -132,7 +134,22 @@ void Progress::finish(const ReportSummary& s, const MardelImportResult& result) 
     for (std::size_t i = 0; i < item.messages.size() && i < kMessagesShown; ++i)
       std::fprintf(err_, "    %s\n", printable(item.messages[i]).c_str());
   }
+  showUnbuilt(s);
   std::fflush(err_);
+}
+
+// Items that were built to no effect or not at all for want of a handler: their reasons.
+void Progress::showUnbuilt(const ReportSummary& s) {
+  std::size_t shown = 0;
+  for (const ReportItem& item : collector_.items()) {
+    if (item.outcome != MARDEL_ITEM_UNSUPPORTED && item.outcome != MARDEL_ITEM_NO_EFFECT) continue;
+    if (shown++ == kFailedShown) {
+      std::fprintf(err_, "  ... and %zu more\n", s.unsupported + s.noEffect - kFailedShown);
+      break;
+    }
+    std::fprintf(err_, "  %s: %s %s: %s\n", outcomeWord(item.outcome), printable(item.type).c_str(),
+                 printable(item.id).c_str(), printable(item.reason).c_str());
+  }
 }
 
 }  // namespace kestrun_app

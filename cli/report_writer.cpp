@@ -102,6 +102,14 @@ void writeSummary(Writer& w, const ReportSummary& s) {
   w.Uint64(s.skipped);
   key(w, "neverReached");
   w.Uint64(s.neverReached);
+  key(w, "unsupported");
+  w.Uint64(s.unsupported);
+  key(w, "noEffect");
+  w.Uint64(s.noEffect);
+  key(w, "fallback");
+  w.Bool(s.fallback);
+  key(w, "empty");
+  w.Bool(s.empty);
   key(w, "seconds");
   w.Double(s.seconds);
   key(w, "volume");
@@ -134,6 +142,27 @@ void writeProblems(Writer& w, const std::vector<const kestrun_validate::Problem*
 
 using ProblemList = std::vector<const kestrun_validate::Problem*>;
 
+void writeItemProblem(Writer& w, const ItemProblem& p) {
+  w.StartObject();
+  key(w, "pointer");
+  string(w, p.pointer);
+  key(w, "key");
+  string(w, p.key);
+  key(w, "expected");
+  string(w, p.expected);
+  key(w, "suggestion");
+  string(w, p.suggestion);
+  key(w, "message");
+  string(w, p.message);
+  w.EndObject();
+}
+
+// The outcomes whose `reason` says why.
+bool hasReason(std::int32_t outcome) {
+  return outcome == MARDEL_ITEM_NEVER_REACHED || outcome == MARDEL_ITEM_SKIPPED ||
+         outcome == MARDEL_ITEM_UNSUPPORTED || outcome == MARDEL_ITEM_NO_EFFECT;
+}
+
 void writeItem(Writer& w, const ReportItem& item, const ProblemList& problems) {
   w.StartObject();
   key(w, "id");
@@ -159,10 +188,14 @@ void writeItem(Writer& w, const ReportItem& item, const ProblemList& problems) {
   key(w, "volume");
   optionalNumber(w, item.volume);
   key(w, "reason");
-  if (item.outcome == MARDEL_ITEM_NEVER_REACHED || item.outcome == MARDEL_ITEM_SKIPPED) {
+  if (hasReason(item.outcome)) {
     string(w, item.reason);
   } else {
     w.Null();
+  }
+  if (item.problem) {
+    key(w, "problem");
+    writeItemProblem(w, *item.problem);
   }
   if (!problems.empty()) {
     key(w, "problems");
@@ -183,6 +216,10 @@ const char* outcomeWord(std::int32_t outcome) {
       return "skipped";
     case MARDEL_ITEM_NEVER_REACHED:
       return "neverReached";
+    case MARDEL_ITEM_UNSUPPORTED:
+      return "unsupported";
+    case MARDEL_ITEM_NO_EFFECT:
+      return "noEffect";
     default:
       return "built";
   }
@@ -219,6 +256,12 @@ ReportSummary ReportCollector::summary(double seconds, std::optional<double> vol
       case MARDEL_ITEM_NEVER_REACHED:
         ++s.neverReached;
         break;
+      case MARDEL_ITEM_UNSUPPORTED:
+        ++s.unsupported;
+        break;
+      case MARDEL_ITEM_NO_EFFECT:
+        ++s.noEffect;
+        break;
       default:
         ++s.built;
     }
@@ -226,6 +269,11 @@ ReportSummary ReportCollector::summary(double seconds, std::optional<double> vol
   s.seconds = seconds;
   s.volume = volume;
   return s;
+}
+
+void flagDocument(ReportSummary& summary, const MardelImportResult& result) {
+  summary.fallback = std::strcmp(result.message, "Fixed cylinder created.") == 0;
+  summary.empty = !summary.fallback && summary.items == 0 && result.status != MARDEL_STATUS_FAILED;
 }
 
 std::string validUtf8(const std::string& text) {

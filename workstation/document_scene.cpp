@@ -42,7 +42,8 @@ void addBodies(occt_host::Part& part, const TopLoc_Location& placement, std::uin
     auto body = std::dynamic_pointer_cast<occt_host::Body>(node);
     if (!body || !body->shown()) continue;
     try {
-      SceneBody shown{body->displayName(), body->solid(), body->solidStamp() ^ salt, false, {}, {}};
+      SceneBody shown{
+          body->displayName(), body->solid(), body->solidStamp() ^ salt, false, {}, {}, nullptr};
       if (shown.solid.IsNull()) continue;
       shown.hasColor = body->color(shown.color);
       shown.faceColors = occt_host::faceColours(*body);

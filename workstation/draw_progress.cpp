@@ -50,8 +50,10 @@ std::string itemProblem(const ItemRecord& item) {
   return item.messages.empty() ? std::string() : item.messages.front();
 }
 
+// The status bar shows names and outcomes: measuring the body after every item would cost
+// the draw what the view does not show.
 DrawProgress::DrawProgress() {
-  MardelImport_SetReportSink(&DrawProgress::sink, this);
+  MardelImport_SetReportSinkWithFlags(&DrawProgress::sink, this, MARDEL_REPORT_NO_VOLUMES);
 }
 
 DrawProgress::~DrawProgress() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/check_command.h"
+#include "cli/item_account.h"
 #include "cli/outputs.h"
 #include "cli/progress.h"
 #include "cli/report_writer.h"
@@ -266,6 +267,22 @@ void writeReportAndRecord(const Arguments& args, std::string record,
     failures.push_back("cannot write the result record on standard output: " + reason);
 }
 
+// The core's record says why a text is not JSON but not where: standard error says that,
+// from the problems found before the draw (checked now when no report asked for them).
+void sayWhereParsingStopped(const MardelImportResult& result, std::string_view text,
+                            const kestrun_validate::Validation& validation) {
+  if (std::strcmp(result.message, "JSON parse failed.") != 0) return;
+  const kestrun_validate::Validation checked =
+      validation.readable ? kestrun_validate::validateText(text) : validation;
+  for (const kestrun_validate::Problem& p : checked.problems) {
+    if (p.line <= 0) continue;
+    // The message names the line and the column ("not JSON at line 3, column 1: ...").
+    std::cerr << "kestrun: " << p.message << (p.suggestion.empty() ? "" : " (" + p.suggestion + ")")
+              << "\n";
+    return;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -318,11 +335,15 @@ int main(int argc, char** argv) {
   const double seconds = progress.elapsed();
   std::vector<std::string> failures;
   std::string record = writeStepAndMeshes(document, args, result, failures);
-  const kestrun_app::ReportSummary summary = progress.collector().summary(
+  progress.uninstall();
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  kestrun_app::explainItems(progress.collector().items(), validation.problems, text);
+  kestrun_app::ReportSummary summary = progress.collector().summary(
       seconds,
       product || args.report.empty() ? std::nullopt : kestrun_app::partSolidsVolume(document));
-  progress.uninstall();
+  kestrun_app::flagDocument(summary, result);
   progress.finish(summary, result);
+  sayWhereParsingStopped(result, text, validation);
   writeReportAndRecord(args, record, summary, progress.collector().items(), validation, failures);
   for (const std::string& line : failures) std::cerr << "kestrun: " << line << "\n";
   return kestrun_app::drawExitStatus(status, failures.empty());

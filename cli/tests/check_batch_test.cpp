@@ -163,9 +163,11 @@ TEST_F(CheckBatch, TwoHundredFilesGiveOneCorrectRowEach) {
   // The CSV holds the same rows: a header and one line per file.
   const std::string csv = readText(out / "summary.csv");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 201);
-  EXPECT_EQ(
-      csv.rfind("file,status,items,built,failed,seconds,peakMemoryKiB,volume,report,message\n", 0),
-      0u);
+  EXPECT_EQ(csv.rfind("file,status,items,built,failed,seconds,peakMemoryKiB,volume,report,message,"
+                      "warned,skipped,neverReached,noEffect,unsupported,firstItem,"
+                      "firstItemMessage\n",
+                      0),
+            0u);
   EXPECT_NE(csv.find(",timedOut,,,,"), std::string::npos);
   // Two at a time: well under the 200 files' time end to end (each takes ~0.2 s of CPU).
   RecordProperty("batch_seconds", std::to_string(seconds));
@@ -201,13 +203,59 @@ TEST_F(CheckBatch, AReportThatCannotBeWrittenIsNotASuccess) {
   const std::string csv = readText(out / "summary.csv");
   EXPECT_NE(csv.find(box + ",notWritten,"), std::string::npos) << csv;
   EXPECT_NE(csv.find(",cannot write the report file " + out.string() +
-                     "/reports/box.json: Is a directory\n"),
+                     "/reports/box.json: Is a directory,"),
             std::string::npos)
       << csv;
   rapidjson::Document json;
   ASSERT_FALSE(json.Parse(readText(out / "summary.json").c_str()).HasParseError());
   EXPECT_EQ(json["counts"]["notWritten"].GetInt(), 1);
   EXPECT_EQ(json["counts"]["ok"].GetInt(), 0);
+}
+
+TEST_F(CheckBatch, WhatBuiltLessThanAskedCountsAsWarnings) {
+  const auto in = dir / "in";
+  std::filesystem::create_directories(in);
+  const std::string box = sketch("s", rectangle(0, 0, 10, 10)) + "," + pad("p", "s", 2);
+  writeText(in / "a_box.json", part(box));
+  writeText(in / "b_empty_list.json", part(""));
+  writeText(in / "c_no_list.json", "{}");
+  writeText(in / "d_unsupported.json",
+            part(box + R"(,{"type":"rectArray","id":"r","features":["p"]})"));
+  // A pocket of the whole square from 50 mm above, 5 mm deep: it misses the 2 mm box.
+  writeText(
+      in / "e_cut_misses.json",
+      part(box +
+           R"(,{"type":"sketch","id":"t","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,50,1],)"
+           R"("geometries":[)" +
+           rectangle(0, 0, 10, 10) +
+           R"(]},{"type":"extrude","id":"cut","sketchId":"t","n1Height":5,"boolType":"remove",)"
+           R"("boolSolids":["p"]})"));
+  const auto out = dir / "out";
+  EXPECT_EQ(shell(kestrun() + " check " + in.string() + " --jobs 2 --report-dir " + out.string() +
+                  " 2>/dev/null"),
+            0);
+  rapidjson::Document json;
+  ASSERT_FALSE(json.Parse(readText(out / "summary.json").c_str()).HasParseError());
+  EXPECT_EQ(json["counts"]["ok"].GetInt(), 1);
+  EXPECT_EQ(json["counts"]["warnings"].GetInt(), 4);
+  const auto& rows = json["rows"];
+  ASSERT_EQ(rows.Size(), 5u);
+  EXPECT_STREQ(rows[0]["status"].GetString(), "ok");
+  EXPECT_TRUE(rows[1]["empty"].GetBool());
+  EXPECT_TRUE(rows[2]["fallback"].GetBool());
+  EXPECT_EQ(rows[3]["unsupported"].GetInt(), 1);
+  EXPECT_STREQ(rows[3]["firstItem"].GetString(), "r");
+  EXPECT_EQ(rows[4]["noEffect"].GetInt(), 1);
+  EXPECT_STREQ(rows[4]["firstItem"].GetString(), "cut");
+  for (rapidjson::SizeType i = 1; i < 5; ++i) {
+    EXPECT_STREQ(rows[i]["status"].GetString(), "warnings") << rows[i]["file"].GetString();
+    EXPECT_STRNE(rows[i]["firstItemMessage"].GetString(), "") << rows[i]["file"].GetString();
+  }
+  const std::string csv = readText(out / "summary.csv");
+  EXPECT_NE(csv.find("e_cut_misses.json,warnings,4,3,0,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find(",0,0,0,1,0,cut,/flatNode/3/boolSolids: the cut removed no material"),
+            std::string::npos)
+      << csv;
 }
 
 TEST_F(CheckBatch, AMixedFolderOfPartsAndAssembliesChecksWithoutFlags) {

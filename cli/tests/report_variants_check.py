@@ -2,7 +2,8 @@
 """Writes every kind of report `kestrun draw --report` can write and checks each against
 docs/kestrun-report.schema.json: with the STEP file, the glTF and STL files, files that
 cannot be written, a product, the fallback cylinder, a text that is not JSON, and a
-document with mistakes, whose problems the report must carry."""
+document with mistakes, whose problems the report must carry, and each of the broken
+drawings of data/broken_drawings.json (every outcome an item can have)."""
 import json
 import subprocess
 import sys
@@ -12,6 +13,7 @@ from pathlib import Path
 import jsonschema
 
 kestrun, schema_path, examples = sys.argv[1:4]
+broken_cases = Path(sys.argv[4]) if len(sys.argv) > 4 else None
 schema = json.loads(Path(schema_path).read_text())
 jsonschema.Draft7Validator.check_schema(schema)
 validator = jsonschema.Draft7Validator(schema)
@@ -23,6 +25,24 @@ BROKEN = json.dumps({"flatNode": [
      "geometries": [{"type": "circle", "center": {"x": 0, "y": 0}, "radius": 5}]},
     {"type": "extrude", "id": "e1", "sketches": ["s1"], "height": 10}],
     "bodyColors": [{"id": "E1", "color": [200, 0, 0]}]})
+
+
+SKETCH = {"type": "sketch", "id": "s1", "matrix": [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1],
+          "geometries": [{"type": "line", "x1": 0, "y1": 0, "x2": 100, "y2": 0},
+                         {"type": "line", "x1": 100, "y1": 0, "x2": 100, "y2": 60},
+                         {"type": "line", "x1": 100, "y1": 60, "x2": 0, "y2": 60},
+                         {"type": "line", "x1": 0, "y1": 60, "x2": 0, "y2": 0}]}
+PAD = {"type": "extrude", "id": "e1", "sketchId": "s1", "n1Height": 10}
+
+
+def broken_text(case):
+    """The document of a broken-drawing case, as broken_drawings_test.cpp builds it."""
+    if "text" in case:
+        return case["text"]
+    if "document" in case:
+        return json.dumps(case["document"])
+    setup = {"sketch": [SKETCH], "block": [SKETCH, PAD]}.get(case["setup"], [])
+    return json.dumps({"flatNode": setup + case["items"]})
 
 
 def report_of(name, tmp, source, *args, stdin=None):
@@ -70,6 +90,13 @@ with tempfile.TemporaryDirectory() as tmp:
             failures.append(f"broken: e1 does not carry its problem: {e1}")
         if not any(p["pointer"] == "/bodyColors/0/id" for p in r.get("problems", [])):
             failures.append(f"broken: the body colour problem is missing: {r.get('problems')}")
+    outcomes = set()
+    for case in json.loads(broken_cases.read_text())["cases"] if broken_cases else []:
+        r = report_of("broken_" + case["name"], tmp, "-", stdin=broken_text(case).encode())
+        outcomes.update(i["outcome"] for i in (r or {}).get("items", []))
+    if broken_cases and outcomes != {"built", "warned", "failed", "skipped", "neverReached",
+                                     "unsupported", "noEffect"}:
+        failures.append(f"broken drawings: not every outcome was written: {sorted(outcomes)}")
     for example in sorted(examples.glob("*.json")):
         mode = ["--mode", "2"] if "partList" in example.read_text() else []
         r = report_of("example_" + example.stem, tmp, str(example), *mode)

@@ -99,6 +99,8 @@ bool startsWith(std::string_view text, std::size_t offset, std::string_view word
 // The fix for the usual ways a text misses JSON.
 std::string fixFor(std::string_view text, std::size_t offset) {
   const char at = offset < text.size() ? text[offset] : '\0';
+  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+    return "write a part as {\"flatNode\": [...]} with its sketches and features";
   if ((at == ']' || at == '}') && previousNonSpace(text, offset) == ',')
     return "remove the trailing comma before '" + std::string(1, at) + "'";
   if (startsWith(text, offset, "NaN") || startsWith(text, offset, "Infinity") ||

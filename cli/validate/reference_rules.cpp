@@ -113,6 +113,14 @@ std::string mismatch(const ItemIndex& index, const Reference& ref) {
   }
 }
 
+// ": s1, s2" for the first few ids there are, or "" when there are none.
+std::string idsOf(const std::vector<std::string>& ids) {
+  std::string out;
+  for (std::size_t i = 0; i < ids.size() && i < 8; ++i) out += (i ? ", " : ": ") + quoted(ids[i]);
+  if (ids.size() > 8) out += ", ...";
+  return out;
+}
+
 }  // namespace
 
 void checkReferences(const ItemIndex& index, std::vector<Problem>& out) {
@@ -122,10 +130,13 @@ void checkReferences(const ItemIndex& index, std::vector<Problem>& out) {
       if (ref.want == Want::Vertex && item.type != "hole") continue;
       const std::string what = mismatch(index, ref);
       if (what.empty()) continue;
-      const std::string near = nearest(ref.id, candidates(index, ref.want));
-      out.push_back({ref.pointer, item.id,
-                     quoted(ref.id) + " " + what + " (" + wantWord(ref.want) + " is wanted)",
-                     near.empty() ? std::string() : didYouMean(near)});
+      const std::vector<std::string> named = candidates(index, ref.want);
+      const std::string near = nearest(ref.id, named);
+      Problem p{ref.pointer, item.id,
+                quoted(ref.id) + " " + what + " (" + wantWord(ref.want) + " is wanted)",
+                near.empty() ? std::string() : didYouMean(near)};
+      p.expected = std::string("the id of ") + wantWord(ref.want) + idsOf(named);
+      out.push_back(std::move(p));
     }
   }
 }

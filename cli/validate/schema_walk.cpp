@@ -115,6 +115,26 @@ std::string joined(const rapidjson::Value& values) {
   return out;
 }
 
+// What a schema asks for, in words: its kind, constant or values, and its description
+// (on the property itself or on the definition it names).
+std::string askedFor(const rapidjson::Value& property, const rapidjson::Value& resolved) {
+  std::string out;
+  const rapidjson::Value* kind = get(resolved, "type");
+  const rapidjson::Value* constant = get(resolved, "const");
+  const rapidjson::Value* values = get(resolved, "enum");
+  if (constant) {
+    out = compact(*constant);
+  } else if (values && values->IsArray()) {
+    out = "one of " + joined(*values);
+  } else if (kind && kind->IsString()) {
+    out = article(text(*kind));
+  }
+  const rapidjson::Value* about = get(property, "description");
+  if (!about) about = get(resolved, "description");
+  if (about && about->IsString()) out += (out.empty() ? "" : ": ") + text(*about);
+  return out;
+}
+
 }  // namespace
 
 std::string describe(const rapidjson::Value& v) {
@@ -155,12 +175,19 @@ const rapidjson::Value& SchemaWalk::resolve(const rapidjson::Value& schema) cons
   return *s;
 }
 
+std::string SchemaWalk::keyAskedFor(const rapidjson::Value& properties,
+                                    const std::string& key) const {
+  const rapidjson::Value* property = get(properties, key.c_str());
+  return property ? askedFor(*property, resolve(*property)) : std::string();
+}
+
 void SchemaWalk::check(const rapidjson::Value& schema, const rapidjson::Value& value,
                        const std::string& pointer, const std::string& item,
                        std::vector<Problem>& out) const {
   Problem at;
   at.pointer = pointer;
   at.item = item;
+  at.expected = askedFor(schema, resolve(schema));
   // An item's problems carry its id.
   const rapidjson::Value* r = get(schema, "$ref");
   if (r && r->IsString() && text(*r) == "#/$defs/item") {
@@ -249,8 +276,11 @@ void SchemaWalk::checkObject(const rapidjson::Value& s, const rapidjson::Value& 
     } else if (additional && additional->IsFalse()) {
       const std::string near = nearest(key, known);
       if (!near.empty()) suggested.push_back(near);
-      out.push_back(with(below(at, key), "unknown key \"" + key + "\"",
-                         near.empty() ? std::string() : didYouMean(near)));
+      Problem p = with(below(at, key), "unknown key \"" + key + "\"",
+                       near.empty() ? std::string() : didYouMean(near));
+      p.expected = near.empty() ? "no such key: the core ignores it"
+                                : "\"" + near + "\", " + keyAskedFor(*properties, near);
+      out.push_back(std::move(p));
     }
   }
   const rapidjson::Value* required = get(s, "required");
@@ -259,7 +289,10 @@ void SchemaWalk::checkObject(const rapidjson::Value& s, const rapidjson::Value& 
     const std::string key = text(r);
     if (value.HasMember(r) || std::find(suggested.begin(), suggested.end(), key) != suggested.end())
       continue;
-    out.push_back(with(at, "\"" + key + "\" is required"));
+    Problem p = with(at, "\"" + key + "\" is required");
+    p.key = key;
+    p.expected = properties ? "\"" + key + "\", " + keyAskedFor(*properties, key) : std::string();
+    out.push_back(std::move(p));
   }
 }
 
@@ -308,12 +341,17 @@ bool SchemaWalk::checkByType(const rapidjson::Value& branches, const rapidjson::
   std::string list;
   for (const std::string& t : types) list += (list.empty() ? "\"" : ", \"") + t + "\"";
   if (!wanted) {
-    out.push_back(with(at, "\"type\" is required: one of " + list));
+    Problem p = with(at, "\"type\" is required: one of " + list);
+    p.key = "type";
+    p.expected = "one of " + list;
+    out.push_back(std::move(p));
   } else {
     const std::string near = wanted->IsString() ? nearest(text(*wanted), types) : std::string();
-    out.push_back(with(below(at, "type"),
-                       "unsupported type " + compact(*wanted) + "; the types are " + list,
-                       near.empty() ? std::string() : didYouMean(near)));
+    Problem p =
+        with(below(at, "type"), "unsupported type " + compact(*wanted) + "; the types are " + list,
+             near.empty() ? std::string() : didYouMean(near));
+    p.expected = "one of " + list;
+    out.push_back(std::move(p));
   }
   return true;
 }
@@ -331,16 +369,24 @@ void SchemaWalk::checkAnyOf(const rapidjson::Value& branches, const rapidjson::V
     if (found.empty()) return;
     const rapidjson::Value* kind = get(branch, "type");
     if (kind && kind->IsString()) {
-      kinds += (kinds.empty() ? "" : " or ") + article(text(*kind));
+      const std::string kindText = article(text(*kind));
+      if (kinds.find(kindText) == std::string::npos)
+        kinds += (kinds.empty() ? "" : " or ") + kindText;
       if (isKind(text(*kind), value) && fitting.empty()) fitting = found;
     }
   }
   if (!fitting.empty()) {
     out.insert(out.end(), fitting.begin(), fitting.end());
-  } else {
-    out.push_back(with(at, "expected " + (kinds.empty() ? std::string("another value") : kinds) +
-                               ", not " + describe(value)));
+    return;
   }
+  std::string fix;
+  for (const auto& b : branches.GetArray()) {
+    if (fix.empty()) fix = objectFromArray(resolve(b), value);
+  }
+  out.push_back(with(at,
+                     "expected " + (kinds.empty() ? std::string("another value") : kinds) +
+                         ", not " + describe(value),
+                     fix));
 }
 
 }  // namespace kestrun_validate

@@ -32,6 +32,8 @@ class SchemaWalk {
 
  private:
   const rapidjson::Value& resolve(const rapidjson::Value& schema) const;
+  // What the property `key` of `properties` asks for, in words.
+  std::string keyAskedFor(const rapidjson::Value& properties, const std::string& key) const;
   bool checkKind(const rapidjson::Value& s, const rapidjson::Value& value, const Problem& at,
                  std::vector<Problem>& out) const;
   void checkValue(const rapidjson::Value& s, const rapidjson::Value& value, const Problem& at,

@@ -27,6 +27,8 @@ const std::multimap<std::string, std::string>& synonyms() {
       {"height2", "n2Height"},
       {"length2", "n2Height"},
       {"radius", "diameter"},
+      {"r", "radius"},
+      {"d", "diameter"},
       {"diameter", "radius"},
       {"sketch", "sketchId"},
       {"sketch", "sketches"},

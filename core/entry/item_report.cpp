@@ -4,6 +4,8 @@
 
 #include "features/writer/feature_dispatch.h"
 #include "features/writer/feature_writer.h"
+#include "entry/item_effect.h"
+#include "features/writer/feature_ids.h"
 #include "host/creation_journal.h"
 #include "host/solid_volume.h"
 #include "log/core_log.h"
@@ -54,9 +56,24 @@ bool unsupportedType(Writer& writer) {
   return writer.asFeatureWriter() && !handlerFor(writer.type());
 }
 
+// A feature item names no boolean targets, and the core says so on every such item
+// although a pad without "boolSolids" is the usual case: that first line is no error.
+constexpr std::string_view kMissingIds = "error: invalid or missing ids";
+
+bool namesNoTargets(const Writer& writer) {
+  return !writer.isSketchWriter() && writer.item() && boolTargetIds(*writer.item()).empty();
+}
+
 }  // namespace
 
 bool isReportedLine(std::string_view line) {
+  // Trace lines that carry no level word: they say what the writer looked at, often
+  // another item ("alias = e1"), and nothing that went wrong.
+  static constexpr std::string_view kTraces[] = {
+      "alias = ", "hole supportList size:", "hole dirs size:", "hole points size:", "holePoints["};
+  for (std::string_view trace : kTraces) {
+    if (startsWith(line, trace)) return false;
+  }
   return !startsWith(line, "debug:") && !startsWith(line, "info:");
 }
 
@@ -95,6 +112,7 @@ void ItemReporter::start(const Writer& writer) {
   current_.type = writer.type();
   current_.name = writer.name();
   send(MARDEL_REPORT_ITEM_START, current_);
+  quietMissingIds_ = namesNoTargets(writer);
   setLineObserver(&ItemReporter::observeLine, this);
   observing_ = true;
   started_ = std::chrono::steady_clock::now();
@@ -102,6 +120,10 @@ void ItemReporter::start(const Writer& writer) {
 
 void ItemReporter::observeLine(void* context, std::string_view line) {
   auto* self = static_cast<ItemReporter*>(context);
+  if (self->quietMissingIds_ && line == kMissingIds) {
+    self->quietMissingIds_ = false;
+    return;
+  }
   if (isReportedLine(line)) self->current_.messages.emplace_back(line);
 }
 
@@ -128,7 +150,7 @@ void ItemReporter::finish(Writer& writer, bool failed) {
   if (failed) {
     current_.outcome = MARDEL_ITEM_FAILED;
   } else if (unsupportedType(writer)) {
-    current_.outcome = MARDEL_ITEM_NEVER_REACHED;
+    current_.outcome = MARDEL_ITEM_UNSUPPORTED;
     current_.reason = "unsupported feature type " + current_.type;
   } else if (!writer.warningText().empty() || noted) {
     current_.outcome = MARDEL_ITEM_WARNED;
@@ -136,6 +158,7 @@ void ItemReporter::finish(Writer& writer, bool failed) {
   try {
     placeIn(current_, writer);
     collectNewObjects(current_.objects);
+    judgeEffect(current_, writer);
   } catch (const std::exception&) {
     // The record goes out without its place rather than not at all.
   }
@@ -164,6 +187,8 @@ void ItemReporter::placeIn(ItemRecord& record, Writer& writer) {
     below = top;
     top = node;
   }
+  placedBody_ = top;
+  placedFeature_ = below;
   auto body = host::query<host::SolidVolume>(top);
   if (!body) return;
   record.hasBody = true;
@@ -175,6 +200,24 @@ void ItemReporter::placeIn(ItemRecord& record, Writer& writer) {
     record.hasVolume = true;
     record.volume = volume;
   }
+}
+
+// A built item that changed nothing: its writer says so, or (when volumes are measured)
+// its body's solid measures the same before and after its feature.
+void ItemReporter::judgeEffect(ItemRecord& record, Writer& writer) {
+  if (record.outcome != MARDEL_ITEM_BUILT && record.outcome != MARDEL_ITEM_WARNED) return;
+  if (!writer.noEffectNote().empty()) {
+    record.outcome = MARDEL_ITEM_NO_EFFECT;
+    record.reason = writer.noEffectNote();
+    return;
+  }
+  if (!record.hasVolume || !writer.asFeatureWriter() || !writer.feature() || !placedFeature_)
+    return;
+  double before = 0;
+  if (!volumeBefore(placedBody_, placedFeature_, before) || !sameVolume(before, record.volume))
+    return;
+  record.outcome = MARDEL_ITEM_NO_EFFECT;
+  record.reason = unchangedReason(record.type, writer.item(), record.volume);
 }
 
 // Names of the objects that joined the Part since the previous item.

@@ -21,7 +21,8 @@ namespace kestrun {
 class Writer;
 
 // Whether a log line belongs in an item's messages: warnings and errors, whatever their
-// wording, but not the "debug:" and "info:" lines.
+// wording, but not the "debug:" and "info:" lines, nor the trace lines without a level
+// word ("alias = ...", "hole points size: ...").
 bool isReportedLine(std::string_view line);
 
 // The installed sink; null when none.
@@ -75,6 +76,7 @@ class ItemReporter {
   static void observeLine(void* context, std::string_view line);
   void send(std::int32_t event, const ItemRecord& record) const;
   void placeIn(ItemRecord& record, Writer& writer);
+  void judgeEffect(ItemRecord& record, Writer& writer);
   void collectNewObjects(std::vector<std::string>& out);
   void stopObserving();
 
@@ -85,6 +87,8 @@ class ItemReporter {
   std::uint64_t journalMark_ = 0;  // the Part's creation journal after the last item
   ItemRecord current_;
   bool observing_ = false;
+  bool quietMissingIds_ = false;  // the next "invalid or missing ids" line is no error
+  host::SpecObjectPtr placedBody_, placedFeature_;  // where placeIn found the last item
   std::chrono::steady_clock::time_point started_;
   std::set<const rapidjson::Value*> recorded_;
   std::map<const rapidjson::Value*, std::string> skipped_;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <rapidjson/document.h>
@@ -75,6 +76,10 @@ class Writer {
   void setName(const std::string& name) { name_ = name; }
   host::Status status() const { return status_; }
   const std::string& warningText() const { return warning_; }
+  // Why the item, though built, did not do what it was asked (a shell none of whose given
+  // faces were found is closed); empty when nothing says so. The report shows it.
+  const std::string& noEffectNote() const { return noEffect_; }
+  void noteNoEffect(std::string why) { noEffect_ = std::move(why); }
 
  protected:
   SharedWriterState shared_;
@@ -82,6 +87,7 @@ class Writer {
   std::string id_, name_, type_;
   host::Status status_ = host::kOk;
   std::string warning_;
+  std::string noEffect_;
 };
 
 // Writers by item id, ordered byte-wise; owned by the pipeline for one import.

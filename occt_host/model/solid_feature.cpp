@@ -85,6 +85,7 @@ std::vector<std::shared_ptr<host::Unknown>> SolidFeature::boundaryCells() {
 
 bool SolidFeature::volume(double& mm3) {
   try {
+    if (volumeWithoutJointCut(mm3)) return true;
     return volume_.volume(
         resultStamp(), [this] { return result(); }, mm3);
   } catch (...) {
@@ -130,7 +131,9 @@ bool SolidFeature::cutsAloneIntoValidSolid() {
   return runGuarded(
       [&] {
         TopoDS_Shape tool = cutTool();
-        check(booleans::cut(before.shape, {tool}, name(), nullptr), name());
+        TopoDS_Shape alone = booleans::cut(before.shape, {tool}, name(), nullptr);
+        check(alone, name());
+        keepAloneCut(before.stamp, tool, alone);
       },
       error);
 }

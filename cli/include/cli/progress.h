@@ -32,6 +32,7 @@ class Progress {
   void reportEvent(std::int32_t event, const MardelItemReport& item);
 
   const ReportCollector& collector() const { return collector_; }
+  ReportCollector& collector() { return collector_; }
   double elapsed() const;
   // Clears the progress line and writes the summary with the failed items.
   void finish(const ReportSummary& summary, const MardelImportResult& result);
@@ -43,6 +44,7 @@ class Progress {
   bool shows(std::string_view line) const;
   void draw(bool force);
   void clearLine();
+  void showUnbuilt(const ReportSummary& summary);
 
   std::FILE* err_;
   bool terminal_;

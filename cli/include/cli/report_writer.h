@@ -12,6 +12,12 @@
 
 namespace kestrun_app {
 
+// What is wrong with an item, in the document's terms: where (the JSON pointer and the key),
+// what should be there, the likely fix, and what happened.
+struct ItemProblem {
+  std::string pointer, key, expected, suggestion, message;
+};
+
 struct ReportItem {
   std::string id, type, name;
   std::int32_t outcome = MARDEL_ITEM_BUILT;
@@ -20,13 +26,20 @@ struct ReportItem {
   std::optional<double> volume;
   double seconds = 0;
   std::string reason;
+  std::optional<ItemProblem> problem;
 };
 
 struct ReportSummary {
   std::size_t items = 0, built = 0, warned = 0, failed = 0, skipped = 0, neverReached = 0;
+  std::size_t unsupported = 0, noEffect = 0;
+  bool fallback = false;  // no item list was found: the core drew its fallback cylinder
+  bool empty = false;     // the item list held nothing: nothing was drawn
   double seconds = 0;
   std::optional<double> volume;
 };
+
+// Sets the summary's flags from the draw's result record.
+void flagDocument(ReportSummary& summary, const MardelImportResult& result);
 
 // The text the report uses for an outcome ("built", "warned", ...).
 const char* outcomeWord(std::int32_t outcome);
@@ -38,6 +51,7 @@ class ReportCollector {
   void take(std::int32_t event, const MardelItemReport& item);
 
   const std::vector<ReportItem>& items() const { return items_; }
+  std::vector<ReportItem>& items() { return items_; }
   // Counts of the items by outcome, with the draw's time and the Part's volume.
   ReportSummary summary(double seconds, std::optional<double> volume) const;
 

@@ -111,7 +111,7 @@ for example in examples:
 
 # The test documents: data files and the JSON texts written out in the tests' sources.
 documents = [(str(p.relative_to(source)), p.read_text()) for p in examples]
-for folder in ("core/tests", "apps/kestrun/tests", "occt_host/tests"):
+for folder in ("core/tests", "cli/tests", "occt_host/tests"):
     for path in sorted((source / folder).rglob("*")):
         if path.suffix == ".json":
             documents.append((str(path.relative_to(source)), path.read_text(errors="replace")))

@@ -21,6 +21,10 @@ FeatureOutcome shellHandler(FeatureWriter& writer, const rapidjson::Value& item,
   host::SpecObjectList faces = findTopos(writer, topos, true);
   writer.debug("debug: findTopos size = " + std::to_string(faces.size()) +
                ", expected = " + std::to_string(arrayLength(topos)));
+  if (faces.empty() && arrayLength(topos) > 0)
+    writer.noteNoEffect("none of the " + std::to_string(arrayLength(topos)) +
+                        " \"shellFaces\" matched a face of the solid: the shell is a closed "
+                        "cavity with no open face");
   auto shell =
       inBuildOrder(writer.sharedState(), [&] { return factory->createShell(faces, thickness, 0); });
   if (!shell) {

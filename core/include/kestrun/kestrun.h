@@ -104,10 +104,14 @@ typedef struct MardelText {
 /* Values of MardelItemReport.outcome. */
 enum {
   MARDEL_ITEM_BUILT = 0,
-  MARDEL_ITEM_WARNED = 1,       /* built, with warnings or errors logged for it */
-  MARDEL_ITEM_FAILED = 2,       /* its writer failed */
-  MARDEL_ITEM_SKIPPED = 3,      /* malformed list element, never registered */
-  MARDEL_ITEM_NEVER_REACHED = 4 /* registered but never built; `reason` says why */
+  MARDEL_ITEM_WARNED = 1,        /* built, with warnings or errors logged for it */
+  MARDEL_ITEM_FAILED = 2,        /* its writer failed */
+  MARDEL_ITEM_SKIPPED = 3,       /* malformed list element, never registered */
+  MARDEL_ITEM_NEVER_REACHED = 4, /* registered but never built; `reason` says why */
+  MARDEL_ITEM_UNSUPPORTED = 5,   /* a feature type without a handler; nothing was built */
+  MARDEL_ITEM_NO_EFFECT = 6      /* built, but it changed nothing it should have (a cut that
+                                    removed no material, a shell none of whose faces were
+                                    found); `reason` says what */
 };
 
 /* Events a report sink receives, in this order per import: one BEGIN (with `total`),
@@ -130,7 +134,8 @@ typedef struct MardelItemReport {
   int32_t hasVolume;
   double volume; /* mm^3 */
   double seconds;
-  MardelText reason; /* why a skipped or never reached item was not built */
+  MardelText reason; /* why a skipped, never reached or unsupported item was not built, or
+                        why a built one had no effect */
 } MardelItemReport;
 
 /* Receives one report event; `item` and everything it points to live for the call only. */

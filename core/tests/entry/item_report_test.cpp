@@ -71,11 +71,25 @@ struct Capture {
     }
     return nullptr;
   }
-  // The warning and error lines the log got while the item was written.
+  // The warning and error lines the log got while the item was written, without the trace
+  // lines that carry no level word and, for a feature that names no boolean targets (none
+  // of these do), the first "error: invalid or missing ids": the core's way of saying so.
   std::vector<std::string> loggedFor(const Item& item) const {
+    static const char* const traces[] = {"debug:",          "info:",
+                                         "alias = ",        "hole supportList size:",
+                                         "hole dirs size:", "hole points size:",
+                                         "holePoints["};
     std::vector<std::string> lines;
+    bool missingIdsSeen = item.type == "sketch";
     for (std::size_t i = item.logFrom; i < item.logTo; ++i) {
-      if (log[i].rfind("debug:", 0) != 0 && log[i].rfind("info:", 0) != 0) lines.push_back(log[i]);
+      bool trace = false;
+      for (const char* word : traces) trace = trace || log[i].rfind(word, 0) == 0;
+      if (trace) continue;
+      if (!missingIdsSeen && log[i] == "error: invalid or missing ids") {
+        missingIdsSeen = true;
+        continue;
+      }
+      lines.push_back(log[i]);
     }
     return lines;
   }
@@ -155,10 +169,16 @@ TEST_F(ItemReport, FortyItemsOutcomesAndMessages) {
   }
   // The import reports no failure (status 1, code 0), so no item failed. "Extrude" has no
   // handler; each end of a reference cycle and the self-reference carry the cycle warning.
+  // Three 1 mm pads stand inside solid that is there already, so they change nothing:
+  // cyc_a (r 5 at z 20..21 inside e_circle's z 15..25), cyc_b (r 4 at z 40..41 inside
+  // e_cxcy's 40..43, its cycle warning still among its messages) and e_nested (on s_rect,
+  // inside e_rect's 0..10).
   std::map<std::string, int32_t> expected;
   for (const std::string& id : kFortyItemsOrder) expected[id] = MARDEL_ITEM_BUILT;
-  expected["cap_e"] = MARDEL_ITEM_NEVER_REACHED;
-  expected["cyc_b"] = MARDEL_ITEM_WARNED;
+  expected["cap_e"] = MARDEL_ITEM_UNSUPPORTED;
+  expected["cyc_a"] = MARDEL_ITEM_NO_EFFECT;
+  expected["cyc_b"] = MARDEL_ITEM_NO_EFFECT;
+  expected["e_nested"] = MARDEL_ITEM_NO_EFFECT;
   expected["self_ref"] = MARDEL_ITEM_WARNED;
   EXPECT_EQ(outcomes, expected);
   EXPECT_EQ(capture.find("cap_e")->reason, "unsupported feature type Extrude");
@@ -248,7 +268,7 @@ TEST_F(ItemReport, FailedItemCarriesTheLoggedTextsAndItsDependentIsNeverReached)
   const Item* dependent = capture.find("e2");
   EXPECT_EQ(dependent->outcome, MARDEL_ITEM_NEVER_REACHED);
   EXPECT_EQ(dependent->reason, "depends on e1, which failed");
-  EXPECT_EQ(capture.find("x1")->outcome, MARDEL_ITEM_NEVER_REACHED);
+  EXPECT_EQ(capture.find("x1")->outcome, MARDEL_ITEM_UNSUPPORTED);
   EXPECT_EQ(capture.find("x1")->reason, "unsupported feature type spring");
   const Item* built = capture.find("e3");
   EXPECT_EQ(built->outcome, MARDEL_ITEM_BUILT);
@@ -294,6 +314,90 @@ TEST_F(ItemReport, ToolBodyLandsInTheBodyItCutsAndThePartMeasuresAllBodies) {
 
 // The sink adds a report and nothing else: the log is line for line what it is without it,
 // and so is the result record.
+// A 100 x 50 x 10 plate (50,000 mm^3) and, after it, `items`.
+std::string onPlate(const std::string& items) {
+  return R"({"flatNode":[)" + rectangleSketch("s_plate", 100, 50) +
+         R"(,{"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10},)" + items + "]}";
+}
+
+// A circle of radius 5 at (x, y) on a plane at height z.
+std::string circleSketch(const std::string& id, double x, double y, double z) {
+  auto n = [](double v) { return std::to_string(v); };
+  return R"({"type":"sketch","id":")" + id + R"(","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,)" + n(z) +
+         R"(,1],"geometries":[{"type":"circle","center":{"x":)" + n(x) + R"(,"y":)" + n(y) +
+         R"(},"radius":5}]})";
+}
+
+TEST_F(ItemReport, ItemsThatChangeNothingHaveNoEffect) {
+  // A bore at x = 300, beside the plate: the cut removes nothing. A hole whose location
+  // (250, 25, 10) is off every face drills nothing. A bore through the middle does cut:
+  // 50,000 - pi * 25 * 10.
+  const std::string json =
+      onPlate(circleSketch("s_miss", 300, 25, 10) +
+              R"(,{"type":"extrude","id":"miss","boolType":"remove","boolSolids":["plate"],)"
+              R"("sketchId":"s_miss","n1Height":10,"direction":{"x":0,"y":0,"z":-1}},)"
+              R"({"type":"hole","id":"h_off","holeType":"simple","diameter":6,"depth":5,)"
+              R"("locations":[{"x":250,"y":25,"z":10}],"direction":{"dx":0,"dy":0,"dz":-1},)"
+              R"("boolSolids":["plate"]},)" +
+              circleSketch("s_bore", 50, 25, 10) +
+              R"(,{"type":"extrude","id":"bore","boolType":"remove","boolSolids":["plate"],)"
+              R"("sketchId":"s_bore","n1Height":10,"direction":{"x":0,"y":0,"z":-1}})");
+  ASSERT_LE(draw(json), 1);
+  const Item* miss = capture.find("miss");
+  ASSERT_TRUE(miss);
+  EXPECT_EQ(miss->outcome, MARDEL_ITEM_NO_EFFECT);
+  EXPECT_EQ(miss->reason,
+            "the cut removed no material (the body's volume stays 50000 mm^3): it misses the "
+            "solid");
+  const Item* off = capture.find("h_off");
+  ASSERT_TRUE(off);
+  EXPECT_EQ(off->outcome, MARDEL_ITEM_NO_EFFECT);
+  EXPECT_EQ(off->reason.rfind("the hole drilled nothing", 0), 0u) << off->reason;
+  const Item* bore = capture.find("bore");
+  ASSERT_TRUE(bore && bore->hasVolume);
+  EXPECT_EQ(bore->outcome, MARDEL_ITEM_BUILT);
+  EXPECT_REL_NEAR(bore->volume, 50000.0 - 250.0 * M_PI, 1e-9);
+
+  // Without volumes nothing is measured, and the cut that misses passes as built.
+  capture = Capture();
+  MardelImport_SetReportSinkWithFlags(&Capture::event, &capture, MARDEL_REPORT_NO_VOLUMES);
+  auto second = session.newDocument("Part");
+  ASSERT_LE(drawInto(second.get(), json), 1);
+  ASSERT_TRUE(capture.find("miss"));
+  EXPECT_EQ(capture.find("miss")->outcome, MARDEL_ITEM_BUILT);
+}
+
+TEST_F(ItemReport, AShellWhoseFacesMatchNothingHasNoEffect) {
+  // The face descriptor at z = 25 lies above the 10 mm plate: no face matches, and the shell
+  // is a closed cavity. Said even without volumes: the writer knows it.
+  MardelImport_SetReportSinkWithFlags(&Capture::event, &capture, MARDEL_REPORT_NO_VOLUMES);
+  ASSERT_LE(draw(onPlate(R"({"type":"shell","id":"sh","thickness":2,"shellFaces":[)"
+                         R"({"featureId":"plate","topoType":"face","type":"plane",)"
+                         R"("loc":[50,25,25],"vDir":[0,0,1]}]})")),
+            1);
+  const Item* shell = capture.find("sh");
+  ASSERT_TRUE(shell);
+  EXPECT_EQ(shell->outcome, MARDEL_ITEM_NO_EFFECT);
+  EXPECT_EQ(shell->reason,
+            "none of the 1 \"shellFaces\" matched a face of the solid: the shell is a closed "
+            "cavity with no open face");
+}
+
+TEST_F(ItemReport, APadWithoutBoolSolidsIsNoErrorButAMissingProfileIs) {
+  // The core logs "error: invalid or missing ids" for every feature without "boolSolids",
+  // and again for an extrude without a profile; only the second is the item's.
+  ASSERT_EQ(draw(onPlate(R"({"type":"extrude","id":"bare","n1Height":5})")), 2);
+  const Item* plate = capture.find("plate");
+  ASSERT_TRUE(plate);
+  EXPECT_TRUE(plate->messages.empty()) << plate->messages.front();
+  const Item* bare = capture.find("bare");
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(bare->messages,
+            (std::vector<std::string>{
+                "error: invalid or missing ids",
+                "error: spSpecObj is null after parsing extrude, name = bare, id = bare"}));
+}
+
 TEST_F(ItemReport, LogAndResultAreTheSameWithoutTheSink) {
   ASSERT_EQ(draw(fortyItems()), 1);
   const std::vector<std::string> withSink = capture.log;

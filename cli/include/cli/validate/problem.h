@@ -15,6 +15,9 @@ struct Problem {
   std::string suggestion;  // the fix, e.g. did you mean "n1Height"?; empty when none
   int line = 0;            // for a text that is not JSON: where the parser stopped
   int column = 0;
+  std::string key{};       // the key concerned when the pointer does not end in it (a
+                           // required key that is missing); empty otherwise
+  std::string expected{};  // what the document should hold there; empty when unknown
 };
 
 struct Validation {

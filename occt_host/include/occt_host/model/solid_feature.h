@@ -3,6 +3,7 @@
 // features hold no children and do not answer the children interface.
 #pragma once
 
+#include <Bnd_Box.hxx>
 #include <TopoDS_Shape.hxx>
 
 #include <cstdint>
@@ -96,8 +97,31 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   };
   using Run = std::vector<SolidFeature*>;
 
+  // The cut of this feature's tool alone from the solid before its run, kept from the update
+  // that checked it (solid_feature_volume.cpp).
+  struct AloneCut {
+    std::uint64_t before = 0, own = 0, inputs = 0;
+    TopoDS_Shape tool, result;
+    bool measured = false, boxed = false;
+    double volume = 0;
+    Bnd_Box box;
+  };
+  // The volume of a stale run measured without its joint cut, kept on the run's last feature.
+  struct RunVolume {
+    CacheKey key;
+    double volume = 0;
+    bool valid = false;
+  };
+
   Run runEndingHere();
   bool cutsAloneIntoValidSolid();
+  void keepAloneCut(std::uint64_t before, const TopoDS_Shape& tool, const TopoDS_Shape& result);
+  bool aloneCut(const Solid& before, const Run& run);
+  bool aloneVolume(double& mm3);
+  const Bnd_Box& aloneBox();
+  bool volumeWithoutJointCut(double& mm3);
+  bool runVolumeFrom(const Run& run, const Solid& before, double beforeVolume, double& mm3);
+  static bool keyEquals(const CacheKey& a, const CacheKey& b);
   Solid solidBefore(const SolidFeature* first);
   static CacheKey keyOf(std::uint64_t before, const Run& run, std::size_t count);
   bool holds(std::uint64_t before, const Run& run, std::size_t count) const;
@@ -126,6 +150,8 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   FeatureHistory published_;
   HistoryRecordPtr record_;
   VolumeCache volume_;
+  AloneCut alone_;
+  RunVolume runVolume_;
 };
 
 }  // namespace occt_host
