@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "partjson/json_members.h"
 #include "host/solid_volume.h"
 #include "host/topology.h"
+#include "partjson/json_members.h"
 
 namespace kestrun {
 

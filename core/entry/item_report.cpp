@@ -2,10 +2,10 @@
 
 #include <exception>
 
-#include "features/writer/feature_dispatch.h"
-#include "features/writer/feature_writer.h"
 #include "entry/item_effect.h"
+#include "features/writer/feature_dispatch.h"
 #include "features/writer/feature_ids.h"
+#include "features/writer/feature_writer.h"
 #include "host/creation_journal.h"
 #include "host/solid_volume.h"
 #include "log/core_log.h"
