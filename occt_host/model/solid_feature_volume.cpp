@@ -36,15 +36,14 @@ bool SolidFeature::aloneCut(const Solid& before, const Run& run) {
   return true;
 }
 
-bool SolidFeature::aloneVolume(double& mm3) {
+double SolidFeature::aloneVolume() {
   if (!alone_.measured) {
     GProp_GProps props;
     BRepGProp::VolumeProperties(alone_.result, props);
     alone_.volume = props.Mass();
     alone_.measured = true;
   }
-  mm3 = alone_.volume;
-  return true;
+  return alone_.volume;
 }
 
 const Bnd_Box& SolidFeature::aloneBox() {
@@ -105,9 +104,7 @@ bool SolidFeature::runVolumeFrom(const Run& run, const Solid& before, double bef
     for (std::size_t j = 0; j < i; ++j) {
       if (!run[i]->aloneBox().IsOut(run[j]->aloneBox())) return false;
     }
-    double alone = 0;
-    if (!run[i]->aloneVolume(alone)) return false;
-    volume -= beforeVolume - alone;
+    volume -= beforeVolume - run[i]->aloneVolume();
   }
   last.runVolume_ = {keyOf(before.stamp, run, count), volume, true};
   mm3 = volume;

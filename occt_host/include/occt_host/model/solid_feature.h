@@ -117,7 +117,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   bool cutsAloneIntoValidSolid();
   void keepAloneCut(std::uint64_t before, const TopoDS_Shape& tool, const TopoDS_Shape& result);
   bool aloneCut(const Solid& before, const Run& run);
-  bool aloneVolume(double& mm3);
+  double aloneVolume();
   const Bnd_Box& aloneBox();
   bool volumeWithoutJointCut(double& mm3);
   bool runVolumeFrom(const Run& run, const Solid& before, double beforeVolume, double& mm3);
