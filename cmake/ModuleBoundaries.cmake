@@ -30,7 +30,12 @@ tolvane_boundary_probe(transfer_public vantrel_transfer "vantrel/transfer_protoc
 tolvane_boundary_probe(transfer_private vantrel_transfer "transfer_replies.h" private)
 tolvane_boundary_probe(cli_public kestrun_cli "cli/check_command.h" public)
 tolvane_boundary_probe(cli_private kestrun_cli "check_summary.h" private)
+# The add-in's module reaches the CAD application through host/ only.
+tolvane_boundary_probe(vantrel_no_occt_host Vantrel "occt_host/session/session.h" private)
 if(TARGET tolvane_workstation)
   tolvane_boundary_probe(workstation_public tolvane_workstation "workstation/workstation.h" public)
   tolvane_boundary_probe(workstation_private tolvane_workstation "tree_labels.h" private)
+  # The desktop frame knows no geometry core: the program links them (desktop/).
+  tolvane_boundary_probe(workstation_no_core tolvane_workstation "kestrun/kestrun.h" private)
+  tolvane_boundary_probe(desktop_public tolvane_desktop "desktop/core_drawing.h" public)
 endif()

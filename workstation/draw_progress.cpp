@@ -5,30 +5,6 @@
 namespace workstation {
 namespace {
 
-std::string text(const MardelText& t) {
-  return t.text != nullptr ? std::string(t.text, t.size) : std::string();
-}
-
-std::vector<std::string> texts(const MardelText* list, std::uint64_t count) {
-  std::vector<std::string> out;
-  for (std::uint64_t i = 0; list != nullptr && i < count; ++i) out.push_back(text(list[i]));
-  return out;
-}
-
-ItemRecord recordOf(const MardelItemReport& report) {
-  ItemRecord item;
-  item.id = text(report.id);
-  item.type = text(report.type);
-  item.name = text(report.name);
-  item.outcome = report.outcome;
-  item.messages = texts(report.messages, report.messageCount);
-  item.objects = texts(report.objects, report.objectCount);
-  item.hasBody = report.hasBody != 0;
-  item.body = text(report.body);
-  item.reason = text(report.reason);
-  return item;
-}
-
 bool startsWith(const std::string& s, const char* prefix) {
   return s.rfind(prefix, 0) == 0;
 }
@@ -50,25 +26,6 @@ std::string itemProblem(const ItemRecord& item) {
   return item.messages.empty() ? std::string() : item.messages.front();
 }
 
-// The status bar shows names and outcomes: measuring the body after every item would cost
-// the draw what the view does not show.
-DrawProgress::DrawProgress() {
-  MardelImport_SetReportSinkWithFlags(&DrawProgress::sink, this, MARDEL_REPORT_NO_VOLUMES);
-}
-
-DrawProgress::~DrawProgress() {
-  MardelImport_SetReportSink(nullptr, nullptr);
-}
-
-void DrawProgress::sink(void* context, std::int32_t event, const MardelItemReport* report) {
-  if (context == nullptr || report == nullptr) return;
-  try {
-    static_cast<DrawProgress*>(context)->onEvent(event, *report);
-  } catch (...) {
-    // What the status bar and the tree show is not worth a failed draw.
-  }
-}
-
 std::vector<ItemRecord> DrawProgress::itemsOf(
     const std::shared_ptr<host::Document>& document) const {
   std::vector<ItemRecord> items;
@@ -81,38 +38,32 @@ std::vector<ItemRecord> DrawProgress::itemsOf(
   return items;
 }
 
-void DrawProgress::onEvent(std::int32_t event, const MardelItemReport& report) {
-  if (event == MARDEL_REPORT_BEGIN) {
-    begin(report);
-  } else if (event == MARDEL_REPORT_ITEM_START && current_ != nullptr) {
-    // The start of an item carries no index yet: the items are counted as they start.
-    ++current_->started;
-    if (onStatus)
-      onStatus("item " + std::to_string(current_->started) + " of " +
-               std::to_string(current_->total) + ": " + itemLabel(recordOf(report)));
-  } else if (event == MARDEL_REPORT_ITEM_DONE && current_ != nullptr) {
-    done(report);
-  }
-}
-
-void DrawProgress::begin(const MardelItemReport& report) {
+void DrawProgress::begin(std::uint32_t total) {
   std::shared_ptr<host::Document> document = targetOf ? targetOf() : nullptr;
   imports_.erase(std::remove_if(imports_.begin(), imports_.end(),
                                 [&](const Import& i) {
                                   return i.document.expired() || i.document.lock() == document;
                                 }),
                  imports_.end());
-  imports_.push_back(Import{document, report.total, {}, std::vector<bool>(report.total), 0});
+  imports_.push_back(Import{document, total, {}, std::vector<bool>(total), 0});
   current_ = &imports_.back();
-  current_->items.resize(report.total);
-  if (report.total == 0) finish();
+  current_->items.resize(total);
+  if (total == 0) finish();
 }
 
-void DrawProgress::done(const MardelItemReport& report) {
-  if (report.index >= current_->total) return;
-  current_->items[report.index] = recordOf(report);
-  if (!current_->reported[report.index]) {
-    current_->reported[report.index] = true;
+void DrawProgress::itemStarted(const ItemRecord& item) {
+  if (current_ == nullptr) return;
+  ++current_->started;
+  if (onStatus)
+    onStatus("item " + std::to_string(current_->started) + " of " +
+             std::to_string(current_->total) + ": " + itemLabel(item));
+}
+
+void DrawProgress::itemDone(std::uint32_t index, ItemRecord item) {
+  if (current_ == nullptr || index >= current_->total) return;
+  current_->items[index] = std::move(item);
+  if (!current_->reported[index]) {
+    current_->reported[index] = true;
     ++current_->reportedCount;
   }
   if (current_->reportedCount == current_->total) finish();
@@ -122,7 +73,7 @@ void DrawProgress::finish() {
   Import& import = *current_;
   current_ = nullptr;
   std::size_t failed = 0;
-  for (const ItemRecord& item : import.items) failed += item.outcome == MARDEL_ITEM_FAILED;
+  for (const ItemRecord& item : import.items) failed += item.outcome == ItemOutcome::Failed;
   if (onStatus)
     onStatus("Drawn: " + std::to_string(import.total) + " items, " + std::to_string(failed) +
              " failed");

@@ -66,7 +66,7 @@ std::vector<TreeItem*> labelObjects(const ItemRecord& item, Index& index) {
   for (const std::string& object : item.objects) {
     if (TreeItem* node = claim(index, object)) nodes.push_back(node);
   }
-  if (item.outcome == MARDEL_ITEM_FAILED) markFailed(item, nodes);
+  if (item.outcome == ItemOutcome::Failed) markFailed(item, nodes);
   numberAlike(item, nodes);
   return nodes;
 }
@@ -105,7 +105,7 @@ TreeItem unbuilt(const ItemRecord& item) {
   TreeItem node;
   node.name = itemLabel(item);
   node.type = item.type;
-  node.failed = item.outcome == MARDEL_ITEM_FAILED;
+  node.failed = item.outcome == ItemOutcome::Failed;
   node.error = itemProblem(item);
   node.built = false;
   return node;

@@ -10,7 +10,6 @@
 #include <QToolBar>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +74,15 @@ QIcon badgeIcon(const std::string& name) {
   return QIcon(pixmap);
 }
 
+// A draw the session has no drawer for fails as the core fails a draw it cannot start.
+int cannotDraw(const char* why, Workstation::DrawResult& result) {
+  result = Workstation::DrawResult{};
+  result.status = 2;
+  result.errorCode = 100;
+  result.message = why;
+  return result.status;
+}
+
 }  // namespace
 
 Workstation::Workstation(Options options)
@@ -129,7 +137,7 @@ void Workstation::wireMenus() {
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    MardelImportResult result{};
+    DrawResult result;
     openJson(text.str(), 0, nullptr, result);
   };
   window_->onExport = [this](const QString& format) {
@@ -203,13 +211,11 @@ OcctView* Workstation::viewOf(const std::shared_ptr<host::Document>& document) c
 }
 
 int Workstation::drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
-                          std::uint32_t drawDelayMs, MardelImportResult& result) {
-  MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, static_cast<int32_t>(drawDelayMs)};
+                          std::uint32_t drawDelayMs, DrawResult& result) {
+  if (!partDrawer_) return cannotDraw("This session cannot draw a part JSON.", result);
   std::weak_ptr<host::Document> outer = drawTarget_;
   drawTarget_ = document;
-  const int status =
-      MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
-                            json.size(), &options, &result);
+  const int status = partDrawer_(document, json, drawDelayMs, result);
   drawTarget_ = outer;
   if (OcctView* view = viewOf(document)) view->fitAll();
   window_->refreshTree();
@@ -217,7 +223,7 @@ int Workstation::drawJson(const std::shared_ptr<host::Document>& document, const
 }
 
 int Workstation::openJson(const std::string& json, std::uint32_t drawDelayMs,
-                          std::shared_ptr<host::Document> part, MardelImportResult& result,
+                          std::shared_ptr<host::Document> part, DrawResult& result,
                           std::shared_ptr<host::Document>* drawnInto) {
   // The add-in tells a product from a part by this key, and so does the session.
   const bool product = json.find("\"partList\"") != std::string::npos;
@@ -229,11 +235,7 @@ int Workstation::openJson(const std::string& json, std::uint32_t drawDelayMs,
     if (OcctView* view = viewOf(document)) view->fitAll();
     window_->refreshTree();
   } else if (product) {
-    result = MardelImportResult{};
-    result.status = 2;
-    result.errorCode = 100;
-    std::snprintf(result.message, sizeof result.message, "%s",
-                  "This session cannot draw a product JSON.");
+    status = cannotDraw("This session cannot draw a product JSON.", result);
   } else {
     status = drawJson(document, json, drawDelayMs, result);
   }

@@ -2,15 +2,13 @@
 // names, instead of an empty Part.
 #include <QTreeWidget>
 
-#include "product_drawer.h"
 #include "workstation_fixture.h"
 
 namespace workstation::testing {
 namespace {
 
 TEST_F(DrawTest, AProductJsonOpensAsAProductWithItsInstancesPlaced) {
-  installProductDrawer(*ws_);
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   std::shared_ptr<host::Document> product;
   const int status = ws_->openJson(ReadFile(EXAMPLES_DIR "/pin_stand_assembly.json"), 0, document_,
                                    result, &product);

@@ -50,7 +50,7 @@ class SelectionTest : public DrawTest {
   void SetUp() override {
     DrawTest::SetUp();
     if (HasFatalFailure()) return;
-    MardelImportResult result{};
+    Workstation::DrawResult result;
     ASSERT_EQ(ws_->drawJson(document_, Part(kBlockItems), 0, result), 0) << result.message;
     view_->repaint();
     QApplication::processEvents();
@@ -68,7 +68,8 @@ class SelectionTest : public DrawTest {
     std::string rest = message.substr(at + 13);
     return rest.substr(0, rest.size() - 2);  // the selection's and the message's braces
   }
-  std::shared_ptr<host::Document> drawAgain(const std::string& items, MardelImportResult& result) {
+  std::shared_ptr<host::Document> drawAgain(const std::string& items,
+                                            Workstation::DrawResult& result) {
     std::shared_ptr<host::Document> again = ws_->newPart();
     ws_->drawJson(again, Part(items), 0, result);
     return again;
@@ -89,7 +90,7 @@ TEST_F(SelectionTest, AClickOnTheTopFaceSelectsItAndItsDescriptorOpensThatFaceOf
 
   // Open at the picked top, 2 thick: 24000 - 36 * 26 * 18 = 7152; the lid is gone, the
   // floor (z from 0 to 2) stays.
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   auto again = drawAgain(
       kBlockItems + R"(,{"type":"shell","id":"sh","thickness":2,"shellFaces":[)" + d + "]}",
       result);
@@ -111,7 +112,7 @@ TEST_F(SelectionTest, AClickOnTheTopFrontEdgeSelectsItAndItsDescriptorRoundsThat
 
   // A round of 2 on that edge takes (1 - pi/4) * 2^2 * 40 = 34.336 mm^3; the corner point
   // 0.2 mm in from the edge's two faces is cut away, the same point at the back edge stays.
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   auto again = drawAgain(
       kBlockItems + R"(,{"type":"fillet","id":"f","radius":2,"filletTopos":[)" + d + "]}", result);
   ASSERT_EQ(result.status, 0) << result.message;

@@ -58,7 +58,7 @@ class TreeTest : public DrawTest {
     return out;
   }
   void draw(const std::string& json, std::uint32_t delayMs = 0) {
-    MardelImportResult result{};
+    Workstation::DrawResult result;
     ws_->drawJson(document_, json, delayMs, result);
     QApplication::processEvents();
   }

@@ -16,7 +16,7 @@ class ViewCommandsTest : public DrawTest {
   void SetUp() override {
     DrawTest::SetUp();
     if (HasFatalFailure()) return;
-    MardelImportResult result{};
+    Workstation::DrawResult result;
     ASSERT_EQ(ws_->drawJson(document_, ReadFile(EXAMPLES_DIR "/flanged_bracket.json"), 0, result),
               0);
     ws_->mainWindowWidget().activateWindow();

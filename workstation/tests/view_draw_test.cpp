@@ -31,7 +31,7 @@ const char kTwoPads[] = R"({"mode":"part","flatNode":[
 TEST_F(DrawTest, TheViewRedrawsOncePerDrawnItem) {
   const int framesBefore = view_->frames();
   int framesAtFirstPause = -1;
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   const int status = ws_->drawJson(document_, kTwoPads, 60, result);
   (void)framesAtFirstPause;
   ASSERT_EQ(status, 0) << result.message;
@@ -53,7 +53,7 @@ TEST_F(DrawTest, TheWindowStaysLiveDuringThePauses) {
   bool postedRanDuringDraw = false;
   QTimer::singleShot(30, [&] { timerRanDuringDraw = drawing; });
   ws_->pump().post([&] { postedRanDuringDraw = drawing; });
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   EXPECT_EQ(ws_->drawJson(document_, kTwoPads, 80, result), 0) << result.message;
   drawing = false;
   EXPECT_TRUE(timerRanDuringDraw);
@@ -61,23 +61,23 @@ TEST_F(DrawTest, TheWindowStaysLiveDuringThePauses) {
 }
 
 TEST_F(DrawTest, ANestedDrawDuringAPauseIsRefused) {
-  MardelImportResult nested{};
+  Workstation::DrawResult nested;
   int nestedStatus = -1;
   QTimer::singleShot(20,
                      [&] { nestedStatus = ws_->drawJson(ws_->newPart(), kTwoPads, 0, nested); });
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   EXPECT_EQ(ws_->drawJson(document_, kTwoPads, 60, result), 0) << result.message;
   EXPECT_EQ(nestedStatus, 2);
   EXPECT_EQ(nested.errorCode, 100);
-  EXPECT_STREQ(nested.message, "MardelImport_DrawJson reentrant calls are not supported.");
+  EXPECT_EQ(nested.message, "MardelImport_DrawJson reentrant calls are not supported.");
 }
 
 TEST_F(DrawTest, QuittingDuringAPauseCancelsTheDrawWithCode500) {
   QTimer::singleShot(30, [&] { ws_->mainWindowWidget().close(); });
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   EXPECT_EQ(ws_->drawJson(document_, kTwoPads, 100, result), 2);
   EXPECT_EQ(result.errorCode, 500);
-  EXPECT_STREQ(result.message, "CATIA host is exiting; Part import cancelled.");
+  EXPECT_EQ(result.message, "CATIA host is exiting; Part import cancelled.");
   EXPECT_LT(result.createdCount, 4u);
   // The quit was posted again and reaches the application's own loop.
   EXPECT_FALSE(ws_->pump().quitReached());
@@ -120,7 +120,7 @@ size_t DarkPixels(const QImage& image, const QRect& region) {
 }
 
 TEST_F(DrawTest, TheFlangedBracketShowsInTheWindow) {
-  MardelImportResult result{};
+  Workstation::DrawResult result;
   ASSERT_EQ(ws_->drawJson(document_, ReadFile(EXAMPLES_DIR "/flanged_bracket.json"), 5, result), 0)
       << result.message;
   view_->repaint();

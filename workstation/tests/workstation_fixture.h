@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/core_drawing.h"
 #include "log_test_support.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
@@ -44,6 +45,7 @@ class WorkstationTest : public ::testing::Test {
     vantrel::VantrelAddin::ResetIconForTesting();
   }
   void TearDown() override {
+    drawing_.reset();
     ws_.reset();
     for (const char* name : kVariables) platform::UnsetEnv(name);
     platform::UnsetEnv("XDG_STATE_HOME");
@@ -55,7 +57,10 @@ class WorkstationTest : public ::testing::Test {
   }
 
   Workstation& MakeWorkstation(bool manualTimers) {
+    drawing_.reset();
     ws_ = std::make_unique<Workstation>(Workstation::Options{manualTimers});
+    // The program links the session to the core the same way.
+    drawing_ = std::make_unique<desktop::CoreDrawing>(*ws_);
     return *ws_;
   }
   // Shows the main window, so that its dialogs and frames get their windows.
@@ -102,6 +107,7 @@ class WorkstationTest : public ::testing::Test {
       "TOLVANE_PANEL_HEIGHT",  "TOLVANE_ICON_NAME",           "TOLVANE_AUTO_OPEN_PANEL"};
   std::string dir_;
   std::unique_ptr<Workstation> ws_;
+  std::unique_ptr<desktop::CoreDrawing> drawing_;
 };
 
 inline std::string ReadFile(const std::string& path) {

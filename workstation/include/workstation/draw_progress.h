@@ -1,7 +1,6 @@
-// What the core reports of each import as it goes (its report sink), kept for the
-// workstation: the item being written, for the status bar, and each item's outcome,
-// messages and host objects, for the model tree. One per workstation; it holds the sink
-// while it lives.
+// What the drawer reports of each import as it goes, kept for the workstation: the item
+// being written, for the status bar, and each item's outcome, messages and host objects, for
+// the model tree and the selection. One per workstation; the drawer feeds it.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +10,25 @@
 #include <vector>
 
 #include "host/document.h"
-#include "kestrun/kestrun.h"
 
 namespace workstation {
+
+// How an item of an import ended, numbered as the core numbers its outcomes.
+enum class ItemOutcome : int {
+  Built = 0,
+  Warned = 1,
+  Failed = 2,
+  Skipped = 3,
+  NeverReached = 4,
+  Unsupported = 5,
+  NoEffect = 6
+};
 
 struct ItemRecord {
   std::string id;
   std::string type;
   std::string name;
-  int outcome = MARDEL_ITEM_BUILT;
+  ItemOutcome outcome = ItemOutcome::Built;
   std::vector<std::string> messages;
   std::vector<std::string> objects;
   bool hasBody = false;
@@ -35,8 +44,7 @@ std::string itemProblem(const ItemRecord& item);
 
 class DrawProgress {
  public:
-  DrawProgress();
-  ~DrawProgress();
+  DrawProgress() = default;
   DrawProgress(const DrawProgress&) = delete;
   DrawProgress& operator=(const DrawProgress&) = delete;
 
@@ -52,8 +60,13 @@ class DrawProgress {
   // True between an import's start and its last record.
   bool drawing() const { return current_ != nullptr; }
 
-  // Takes one event as the core's sink would hand it over (tests feed events this way).
-  void onEvent(std::int32_t event, const MardelItemReport& report);
+  // An import of `total` list elements starts, into the document `targetOf` names.
+  void begin(std::uint32_t total);
+  // The next item is being written (the start of an item carries no index: they are
+  // counted as they start).
+  void itemStarted(const ItemRecord& item);
+  // The element at `index` of the list is done.
+  void itemDone(std::uint32_t index, ItemRecord item);
 
  private:
   struct Import {
@@ -64,9 +77,6 @@ class DrawProgress {
     std::uint32_t reportedCount = 0;
     std::uint32_t started = 0;
   };
-  static void sink(void* context, std::int32_t event, const MardelItemReport* report);
-  void begin(const MardelItemReport& report);
-  void done(const MardelItemReport& report);
   void finish();
 
   std::vector<Import> imports_;

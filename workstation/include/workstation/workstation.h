@@ -14,7 +14,6 @@
 
 #include "host/desktop.h"
 #include "host/environment.h"
-#include "kestrun/kestrun.h"
 #include "workstation/draw_progress.h"
 #include "workstation/event_pump.h"
 #include "workstation/main_window.h"
@@ -51,29 +50,45 @@ class Workstation : public host::Environment, public host::Desktop {
   // Null unless the timers are manual.
   ManualThreadTimers* manualTimers() { return manualTimers_; }
   std::size_t activeTimers() const { return timers_->active(); }
-  // What the core reported of the imports so far.
+  // What the drawer reported of the imports so far; the drawer feeds it.
+  DrawProgress& progress() { return *progress_; }
   const DrawProgress& progress() const { return *progress_; }
 
   // A new Part document in a window of its own, current.
   std::shared_ptr<host::Document> newPart() { return newDocument("Part"); }
   // A new document of that kind ("Part", "Product") in a window of its own, current.
   std::shared_ptr<host::Document> newDocument(const std::string& kind);
+  // What a draw into the session gives back: the core's status, error code, count of
+  // created objects and message.
+  struct DrawResult {
+    int status = 0;
+    int errorCode = 0;
+    std::uint32_t createdCount = 0;
+    std::string message;
+  };
+  // Draws part JSON into `document`, pausing `drawDelayMs` after each item, and returns the
+  // status. The program installs it: the session itself does not know the geometry core.
+  using PartDrawer =
+      std::function<int(const std::shared_ptr<host::Document>& document, const std::string& json,
+                        std::uint32_t drawDelayMs, DrawResult& result)>;
   // Draws a product JSON (an assembly) into `document`, a Product, and returns the status;
   // `document` may become another Product when the draw had to retry in a new one. The
   // program installs it: the two stages of a product draw are the add-in's.
   using ProductDrawer = std::function<int(std::shared_ptr<host::Document>& document,
-                                          const std::string& json, MardelImportResult& result)>;
+                                          const std::string& json, DrawResult& result)>;
+  void setPartDrawer(PartDrawer drawer) { partDrawer_ = std::move(drawer); }
   void setProductDrawer(ProductDrawer drawer) { productDrawer_ = std::move(drawer); }
   // Opens a JSON file's text as the add-in would draw it: a product JSON (one with a
   // "partList") into a new Product, a part JSON into `part` (a new Part when null).
   // Returns the status and the document drawn into.
   int openJson(const std::string& json, std::uint32_t drawDelayMs,
-               std::shared_ptr<host::Document> part, MardelImportResult& result,
+               std::shared_ptr<host::Document> part, DrawResult& result,
                std::shared_ptr<host::Document>* drawnInto = nullptr);
   OcctView* viewOf(const std::shared_ptr<host::Document>& document) const;
-  // Draws part JSON into `document` through the core, pausing `drawDelayMs` after each item.
+  // Draws part JSON into `document` through the installed drawer, pausing `drawDelayMs`
+  // after each item.
   int drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
-               std::uint32_t drawDelayMs, MardelImportResult& result);
+               std::uint32_t drawDelayMs, DrawResult& result);
   // Writes the document as "STEP", "glTF" or "STL"; false with a reason.
   bool exportDocument(const std::shared_ptr<host::Document>& document, const std::string& format,
                       const std::string& path, std::string& error);
@@ -127,6 +142,7 @@ class Workstation : public host::Environment, public host::Desktop {
   std::shared_ptr<occt_host::ApplicationFrame> frame_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<DrawProgress> progress_;
+  PartDrawer partDrawer_;
   ProductDrawer productDrawer_;
   // The document drawJson draws into, while it does.
   std::weak_ptr<host::Document> drawTarget_;
