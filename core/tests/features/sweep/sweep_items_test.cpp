@@ -1,5 +1,4 @@
 // Rotate, loft and sweep items drawn through the entry, measured on the STEP export.
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -9,56 +8,30 @@
 #include "host/part.h"
 #include "host/wireframe.h"
 #include "occt_host/kernel/inspect.h"
+#include "part_json.h"
 #include "sketch/sketch_writer.h"
 
 namespace {
 
-std::string n(double v) {
-  std::ostringstream out;
-  out << v;
-  return out.str();
-}
+using part_json::circle;
+using part_json::kPlaneXZ;
+using part_json::kPlaneYZ;
+using part_json::line;
+using part_json::planeAtZ;
+using part_json::rectangle;
+using part_json::sketchOn;
 
-std::string line(double x1, double y1, double x2, double y2) {
-  return "{\"type\":\"line\",\"x1\":" + n(x1) + ",\"y1\":" + n(y1) + ",\"x2\":" + n(x2) +
-         ",\"y2\":" + n(y2) + "}";
-}
-
-std::string rectangle(double x0, double y0, double x1, double y1) {
-  return line(x0, y0, x1, y0) + "," + line(x1, y0, x1, y1) + "," + line(x1, y1, x0, y1) + "," +
-         line(x0, y1, x0, y0);
-}
-
-std::string circle(double x, double y, double r) {
-  return "{\"type\":\"circle\",\"center\":{\"x\":" + n(x) + ",\"y\":" + n(y) +
-         "},\"radius\":" + n(r) + "}";
-}
-
-std::string sketch(const std::string& id, const std::string& matrix,
-                   const std::string& geometries) {
-  return "{\"type\":\"sketch\",\"id\":\"" + id + "\",\"matrix\":" + matrix + ",\"geometries\":[" +
-         geometries + "]}";
-}
-
-// Horizontal sketch planes at height z.
-std::string atZ(double z) {
-  return "[1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0," + n(z) + ",1]";
-}
-// The XZ plane: sketch x along x, sketch y along z.
-const std::string kXZ = "[1,0,0,0, 0,0,1,0, 0,-1,0,0, 0,0,0,1]";
-// The YZ plane through the origin, normal to x.
-const std::string kYZ = "[0,1,0,0, 0,0,1,0, 1,0,0,0, 0,0,0,1]";
 const std::string kZAxis = R"("axis":{"x":0,"y":0,"z":0,"dx":0,"dy":0,"dz":1})";
 
 // The rectangle x 10..20, z 0..5; a full turn about z is the ring
 // pi (20^2 - 10^2) 5 = 1500 pi.
-const std::string kRingProfile = sketch("s_ring", kXZ, rectangle(10, 0, 20, 5));
+const std::string kRingProfile = sketchOn("s_ring", kPlaneXZ, rectangle(10, 0, 20, 5));
 constexpr double kRing = 1500 * M_PI;
 
 // Circles of radius 10, 15, 20 at z 0, 10, 20: the frustum pi 20 / 3 (400 + 200 + 100).
-const std::string kFrustumSections = sketch("c1", atZ(0), circle(0, 0, 10)) + "," +
-                                     sketch("c2", atZ(10), circle(0, 0, 15)) + "," +
-                                     sketch("c3", atZ(20), circle(0, 0, 20));
+const std::string kFrustumSections = sketchOn("c1", planeAtZ(0), circle(0, 0, 10)) + "," +
+                                     sketchOn("c2", planeAtZ(10), circle(0, 0, 15)) + "," +
+                                     sketchOn("c3", planeAtZ(20), circle(0, 0, 20));
 constexpr double kFrustum = M_PI * 20 / 3 * 700;
 
 class SweepItemsTest : public EntryTest {};
@@ -97,10 +70,10 @@ TEST_F(SweepItemsTest, ShaftNewBodyIsAddedToThePadThroughTheBooleanStep) {
   // added into the plate's body when a later item names both: 8000 + 1500 pi + a
   // separate 10 mm cube of 1000.
   const std::string items =
-      sketch("s_plate", atZ(-5), rectangle(-20, -20, 20, 20)) +
+      sketchOn("s_plate", planeAtZ(-5), rectangle(-20, -20, 20, 20)) +
       R"(,{"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":5},)" + kRingProfile +
       R"(,{"type":"rotate","id":"shaft","boolType":"new","rotateType":"completely",)" + kZAxis +
-      R"(,"sketchId":"s_ring"},)" + sketch("s_cube", atZ(0), rectangle(100, 0, 110, 10)) +
+      R"(,"sketchId":"s_ring"},)" + sketchOn("s_cube", planeAtZ(0), rectangle(100, 0, 110, 10)) +
       R"(,{"type":"extrude","id":"cube","boolType":"add","boolSolids":["plate","shaft"],
           "sketchId":"s_cube","n1Height":10})";
   EXPECT_EQ(drawItems(items), 0) << result.message;
@@ -111,7 +84,7 @@ TEST_F(SweepItemsTest, ShaftNewBodyIsAddedToThePadThroughTheBooleanStep) {
 TEST_F(SweepItemsTest, ShaftRemovedFromAPlateCutsARingGroove) {
   // Plate 40 x 40 x 10 (z 0..10) less the ring z 0..5: 16000 - 1500 pi.
   const std::string items =
-      sketch("s_plate", atZ(0), rectangle(-20, -20, 20, 20)) +
+      sketchOn("s_plate", planeAtZ(0), rectangle(-20, -20, 20, 20)) +
       R"(,{"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10},)" + kRingProfile +
       R"(,{"type":"rotate","id":"groove","boolType":"remove","boolSolids":["plate"],)" +
       R"("rotateType":"completely",)" + kZAxis + R"(,"sketchId":"s_ring"})";
@@ -124,7 +97,7 @@ TEST_F(SweepItemsTest, RotateFailuresAreReportedWithTheirText) {
       drawItems(kRingProfile + R"(,{"type":"rotate","id":"r","name":"R","sketchId":"s_ring"})"), 2);
   EXPECT_TRUE(logged("error: rotate axis is missing, name = R, id = r")) << log;
   // A profile across its axis: the kernel's text names the fault.
-  const std::string across = sketch("s_x", kXZ, rectangle(-5, 0, 10, 5)) +
+  const std::string across = sketchOn("s_x", kPlaneXZ, rectangle(-5, 0, 10, 5)) +
                              R"(,{"type":"rotate","id":"r","rotateType":"completely",)" + kZAxis +
                              R"(,"sketchId":"s_x"})";
   EXPECT_EQ(drawItems(across), 2);
@@ -146,8 +119,8 @@ TEST_F(SweepItemsTest, LoftThroughThreeCirclesWithOneClosingPoint) {
 
 TEST_F(SweepItemsTest, LoftFromASquareToACircleLiesBetweenItsBounds) {
   // Square 20 x 20 at z 0 to its inscribed circle at z 10: pi 10^2 10 < V < 20^2 10.
-  const std::string items = sketch("sq", atZ(0), rectangle(-10, -10, 10, 10)) + "," +
-                            sketch("ci", atZ(10), circle(0, 0, 10)) +
+  const std::string items = sketchOn("sq", planeAtZ(0), rectangle(-10, -10, 10, 10)) + "," +
+                            sketchOn("ci", planeAtZ(10), circle(0, 0, 10)) +
                             R"(,{"type":"loft","id":"l","sketches":["sq","ci"]})";
   EXPECT_EQ(drawItems(items), 0) << result.message;
   const double v = exported().volume;
@@ -160,7 +133,7 @@ TEST_F(SweepItemsTest, LoftPocketedByARemoveItem) {
   // right through: the frustum less 6 * 6 * 20 = 720.
   const std::string items =
       kFrustumSections + R"(,{"type":"loft","id":"l","sketches":["c1","c2","c3"]},)" +
-      sketch("s_p", atZ(20), rectangle(-3, -3, 3, 3)) +
+      sketchOn("s_p", planeAtZ(20), rectangle(-3, -3, 3, 3)) +
       R"(,{"type":"extrude","id":"p","boolType":"remove","boolSolids":["l"],"sketchId":"s_p",
           "n1Height":20,"direction":{"x":0,"y":0,"z":-1}})";
   EXPECT_EQ(drawItems(items), 0) << result.message;
@@ -168,8 +141,8 @@ TEST_F(SweepItemsTest, LoftPocketedByARemoveItem) {
 }
 
 TEST_F(SweepItemsTest, LoftThroughCoincidentSectionsFails) {
-  const std::string items = sketch("a", atZ(0), circle(0, 0, 10)) + "," +
-                            sketch("b", atZ(0), circle(0, 0, 10)) +
+  const std::string items = sketchOn("a", planeAtZ(0), circle(0, 0, 10)) + "," +
+                            sketchOn("b", planeAtZ(0), circle(0, 0, 10)) +
                             R"(,{"type":"loft","id":"l","sketches":["a","b"]})";
   EXPECT_EQ(drawItems(items), 2);
   EXPECT_TRUE(logged("(Update) ERROR : ")) << log;
@@ -178,13 +151,13 @@ TEST_F(SweepItemsTest, LoftThroughCoincidentSectionsFails) {
 // In the XY plane: a line from (0, 0) to (50, 0), then a quarter arc of radius 20 about
 // (50, 20) on to (70, 20), tangent to the line.
 const std::string kBentPath =
-    sketch("path", atZ(0),
-           line(0, 0, 50, 0) +
-               R"(,{"type":"arc","center":{"x":50,"y":20},"start":{"x":50,"y":0},
+    sketchOn("path", planeAtZ(0),
+             line(0, 0, 50, 0) +
+                 R"(,{"type":"arc","center":{"x":50,"y":20},"start":{"x":50,"y":0},
                    "end":{"x":70,"y":20},"radius":20,"sweep":false})");
 
 TEST_F(SweepItemsTest, CircleSweptAlongALineAndAnArcIsABentPipe) {
-  const std::string items = kBentPath + "," + sketch("disc", kYZ, circle(0, 0, 2)) +
+  const std::string items = kBentPath + "," + sketchOn("disc", kPlaneYZ, circle(0, 0, 2)) +
                             R"(,{"type":"sweep","id":"w","profile":["disc"],
                                 "sketchPath":["path"]})";
   EXPECT_EQ(drawItems(items), 0) << result.message;
@@ -198,12 +171,13 @@ TEST_F(SweepItemsTest, SweepWithoutProfileOrAlongACuspFails) {
                                        "sketchPath":["path"]})"),
             2);
   EXPECT_TRUE(logged("error: sweep profile not found")) << log;
-  EXPECT_EQ(drawItems(sketch("disc", kYZ, circle(0, 0, 2)) +
+  EXPECT_EQ(drawItems(sketchOn("disc", kPlaneYZ, circle(0, 0, 2)) +
                       R"(,{"type":"sweep","id":"w","profile":["disc"],"sketchPath":["none"]})"),
             2);
   EXPECT_TRUE(logged("error: sweep path not found")) << log;
-  const std::string cusp = sketch("back", atZ(0), line(0, 0, 50, 0) + "," + line(50, 0, 0, 1));
-  EXPECT_EQ(drawItems(cusp + "," + sketch("disc", kYZ, circle(0, 0, 2)) +
+  const std::string cusp =
+      sketchOn("back", planeAtZ(0), line(0, 0, 50, 0) + "," + line(50, 0, 0, 1));
+  EXPECT_EQ(drawItems(cusp + "," + sketchOn("disc", kPlaneYZ, circle(0, 0, 2)) +
                       R"(,{"type":"sweep","id":"w","profile":["disc"],"sketchPath":["back"]})"),
             2);
 }
@@ -243,8 +217,8 @@ class LoftWriterTest : public EntryTest {
 TEST_F(LoftWriterTest, SectionsNotMadeYetGetPlanesOfTheirOwnAndPointsOnThem) {
   // c2 stands at z 10 turned a quarter about z: h = (0, 1, 0), v = (-1, 0, 0). Its closing
   // point (10, 0) is origin + 10 h = (0, 10, 10).
-  json.Parse(("[" + sketch("c1", atZ(0), circle(0, 0, 10)) + "," +
-              sketch("c2", "[0,1,0,0, -1,0,0,0, 0,0,1,0, 0,0,10,1]", circle(0, 0, 10)) +
+  json.Parse(("[" + sketchOn("c1", planeAtZ(0), circle(0, 0, 10)) + "," +
+              sketchOn("c2", "[0,1,0,0, -1,0,0,0, 0,0,1,0, 0,0,10,1]", circle(0, 0, 10)) +
               R"(,{"type":"loft","id":"l","name":"L","sketches":["c1","c2"],
                    "matchConnections":{"c2":{"x":10,"y":0},"c1":{"x":"10"}}}])")
                  .c_str());
