@@ -49,11 +49,13 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --step FILE      STEP file to write (at least one of --step, --report, --gltf,\n"
-    "                   --stl and --svg is required)\n"
+    "                   --stl, --svg and --png is required)\n"
     "  --report FILE    write the per-item report as JSON; '-' prints it on standard\n"
     "                   output instead of the result record\n"
     "  --gltf FILE      also write the bodies as binary glTF (.glb), with their colours\n"
     "  --stl FILE       also write the bodies as binary STL\n"
+    "  --png FILE       also save a shaded isometric picture, drawn again by the workstation\n"
+    "                   program beside kestrun on the display or under xvfb-run\n"
     "  --svg FILE       also write a drawing sheet: isometric, front, top and right views\n"
     "                   with hidden lines dashed\n"
     "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
@@ -145,9 +147,11 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
     }
   }
   const bool output = !args.step.empty() || !args.report.empty() || !args.meshes.gltf.empty() ||
-                      !args.meshes.stl.empty() || !args.meshes.svg.empty();
+                      !args.meshes.stl.empty() || !args.meshes.svg.empty() ||
+                      !args.meshes.png.empty();
   if (!output) {
-    std::cerr << "kestrun: an output is required: --step, --report, --gltf, --stl or --svg\n";
+    std::cerr << "kestrun: an output is required: --step, --report, --gltf, --stl, --svg or "
+                 "--png\n";
   }
   return output;
 }
@@ -339,6 +343,7 @@ int runKestrun(int argc, char** argv) {
   const double seconds = progress.elapsed();
   std::vector<std::string> failures;
   std::string record = writeStepAndMeshes(document, args, result, failures);
+  record.insert(record.size() - 1, kestrun_app::writeViewPng(bytes, args.meshes, failures));
   progress.uninstall();
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   kestrun_app::explainItems(progress.collector().items(), validation.problems, text);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "cli/result_json.h"
+#include "view_render.h"
 
 namespace kestrun_app {
 namespace {
@@ -25,6 +26,8 @@ bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& ou
     outputs.stl = value;
   } else if (flag == "--svg") {
     outputs.svg = value;
+  } else if (flag == "--png") {
+    outputs.png = value;
   } else if (flag == "--deflection") {
     char* end = nullptr;
     const double mm = std::strtod(value, &end);
@@ -56,6 +59,15 @@ std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
     if (!written) failures.push_back(notWrittenLine("SVG", outputs.svg, error));
   }
   return members;
+}
+
+std::string writeViewPng(const std::vector<unsigned char>& json, const MeshOutputs& outputs,
+                         std::vector<std::string>& failures) {
+  if (outputs.png.empty()) return {};
+  std::string error;
+  const bool written = renderIsometricPng(json, outputs.png, error);
+  if (!written) failures.push_back(notWrittenLine("PNG", outputs.png, error));
+  return writtenMembers("png", outputs.png, written, error);
 }
 
 std::string notWrittenLine(const std::string& kind, const std::string& path,

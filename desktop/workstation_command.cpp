@@ -42,6 +42,7 @@ const char* const kUsage =
     "                        new Product)\n"
     "  --delay-ms MS         show each drawn item for MS milliseconds (default 0)\n"
     "  --screenshot FILE.png save the window once the drawing is done\n"
+    "  --view-png FILE.png   save the drawn document's 3D view alone, shaded, isometric\n"
     "  --quit-after-draw     end once the drawing (and screenshot) is done\n"
     "  --report-startup      print the time to a shown window and the peak memory\n"
     "  --help                show this text\n";
@@ -54,9 +55,12 @@ struct Arguments {
   std::string open;
   unsigned long delayMs = 0;
   std::string screenshot;
+  std::string viewPng;
   bool quitAfterDraw = false;
   bool reportStartup = false;
 };
+
+constexpr int kViewNotSaved = 3;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -100,6 +104,8 @@ bool parse(int argc, char** argv, Arguments& args) {
       args.delayMs = std::strtoul(argv[++i], nullptr, 10);
     } else if (flag == "--screenshot" && hasValue) {
       args.screenshot = argv[++i];
+    } else if (flag == "--view-png" && hasValue) {
+      args.viewPng = argv[++i];
     } else if (flag == "--quit-after-draw") {
       args.quitAfterDraw = true;
     } else if (flag == "--report-startup") {
@@ -156,29 +162,39 @@ double secondsSinceStart() {
   return up - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Draws the file asked for; returns the document drawn into (the first Part when none).
+std::shared_ptr<host::Document> openOnStart(workstation::Workstation& ws, const Arguments& args) {
+  std::shared_ptr<host::Document> document = ws.frame().documents().front();
+  if (args.open.empty()) return document;
+  std::ifstream in(args.open, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!in) std::cerr << "workstation: cannot read " << args.open << "\n";
+  workstation::Workstation::DrawResult result;
+  const int status = ws.openJson(text.str(), static_cast<std::uint32_t>(args.delayMs), document,
+                                 result, &document);
+  std::cout << "{\"status\":" << status << ",\"errorCode\":" << result.errorCode
+            << ",\"createdCount\":" << result.createdCount << "}" << std::endl;
+  return document;
+}
+
 void drawOnStart(workstation::Workstation& ws, const Arguments& args) {
   if (args.reportStartup) {
     for (workstation::OcctView* view : ws.mainWindowWidget().views()) view->repaint();
     std::cout << "{\"startupSeconds\":" << secondsSinceStart()
               << ",\"peakResidentKb\":" << peakResidentKb() << "}" << std::endl;
   }
-  if (!args.open.empty()) {
-    std::ifstream in(args.open, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in) std::cerr << "workstation: cannot read " << args.open << "\n";
-    workstation::Workstation::DrawResult result;
-    const int status = ws.openJson(text.str(), static_cast<std::uint32_t>(args.delayMs),
-                                   ws.frame().documents().front(), result);
-    std::cout << "{\"status\":" << status << ",\"errorCode\":" << result.errorCode
-              << ",\"createdCount\":" << result.createdCount << "}" << std::endl;
-  }
+  const std::shared_ptr<host::Document> drawn = openOnStart(ws, args);
   if (!args.screenshot.empty()) {
     for (workstation::OcctView* view : ws.mainWindowWidget().views()) view->repaint();
     if (!ws.mainWindowWidget().grab().save(QString::fromStdString(args.screenshot)))
       std::cerr << "workstation: cannot write " << args.screenshot << "\n";
   }
-  if (args.quitAfterDraw) ws.pump().postQuit(0);
+  std::string error;
+  const bool viewSaved = args.viewPng.empty() || ws.saveIsometricView(drawn, args.viewPng, error);
+  if (!viewSaved) std::cerr << "workstation: " << error << "\n";
+  // A view that was asked for and not saved fails the run, so that a caller can tell.
+  if (args.quitAfterDraw) ws.pump().postQuit(viewSaved ? 0 : kViewNotSaved);
 }
 
 }  // namespace

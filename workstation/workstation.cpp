@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QImage>
 #include <QMessageBox>
 #include <QPainter>
 #include <QStatusBar>
@@ -241,6 +242,28 @@ int Workstation::openJson(const std::string& json, std::uint32_t drawDelayMs,
   }
   if (drawnInto != nullptr) *drawnInto = document;
   return status;
+}
+
+bool Workstation::saveIsometricView(const std::shared_ptr<host::Document>& document,
+                                    const std::string& path, std::string& error) {
+  OcctView* view = viewOf(document);
+  if (view == nullptr) {
+    error = "the document has no 3D view";
+    return false;
+  }
+  window_->showView(view);
+  view->showStandard(OcctView::Standard::Isometric);
+  view->repaint();
+  const QImage image = view->grabFramebuffer();
+  if (image.isNull()) {
+    error = "the 3D view could not be rendered";
+    return false;
+  }
+  if (!image.save(QString::fromStdString(path), "PNG")) {
+    error = "cannot write the PNG file " + path;
+    return false;
+  }
+  return true;
 }
 
 bool Workstation::exportDocument(const std::shared_ptr<host::Document>& document,

@@ -72,8 +72,9 @@ with tempfile.TemporaryDirectory() as tmp:
         failures.append("with_meshes: the result does not name the written meshes")
     r = report_of("unwritable_files", tmp, bracket, "--step", str(missing / "a.step"),
                   "--gltf", str(missing / "a.glb"), "--stl", str(missing / "a.stl"),
-                  "--svg", str(missing / "a.svg"))
-    if r and not all(k in r["result"] for k in ("stepError", "gltfError", "stlError", "svgError")):
+                  "--svg", str(missing / "a.svg"), "--png", str(missing / "a.png"))
+    if r and not all(k in r["result"]
+                     for k in ("stepError", "gltfError", "stlError", "svgError", "pngError")):
         failures.append(f"unwritable_files: errors missing from {r['result']}")
     report_of("product", tmp, str(examples / "pin_stand_assembly.json"), "--mode", "2",
               "--step", str(tmp / "p.step"), "--gltf", str(tmp / "p.glb"), "--stl", str(tmp / "p.stl"))

@@ -85,5 +85,27 @@ TEST_F(ViewCommandsTest, ToolbarSwitchesPerspectiveAndFitsAll) {
   ws_->mainWindowWidget().grab().save(ARTIFACT_DIR "/workstation_view_commands.png");
 }
 
+TEST_F(ViewCommandsTest, TheIsometricPictureIsTheShadedViewAloneFitted) {
+  press(Qt::Key_1);
+  const std::string path = ARTIFACT_DIR "/workstation_isometric_view.png";
+  std::string error;
+  ASSERT_TRUE(ws_->saveIsometricView(document_, path, error)) << error;
+  const double k = 1 / std::sqrt(3.0);
+  expectLooking(-k, k, -k);
+  expectFitted();
+  const QImage image(QString::fromStdString(path));
+  ASSERT_FALSE(image.isNull());
+  // The view alone, not the window with its tree and toolbars.
+  EXPECT_EQ(image.size(), view_->size());
+  // The upright's front face (y = 0, between its bores) shows the body's blue over the
+  // background.
+  const QColor background = image.pixelColor(2, 2);
+  const QColor flange = image.pixelColor(view_->pixelOf(60, 0, 30));
+  EXPECT_NE(flange, background);
+  EXPECT_GT(flange.blue(), flange.red() + 40);
+  EXPECT_FALSE(ws_->saveIsometricView(document_, ARTIFACT_DIR "/no/such/dir/x.png", error));
+  EXPECT_EQ(error, "cannot write the PNG file " ARTIFACT_DIR "/no/such/dir/x.png");
+}
+
 }  // namespace
 }  // namespace workstation::testing

@@ -16,11 +16,12 @@ struct MeshOutputs {
   std::string gltf;
   std::string stl;
   std::string svg;  // the hidden-line drawing sheet
+  std::string png;  // the shaded isometric view, rendered by the workstation
   occt_host::MeshQuality quality;
 };
 
-// Takes --gltf FILE, --stl FILE, --svg FILE and --deflection MM; false for any other flag or a
-// deflection that is not a positive number.
+// Takes --gltf FILE, --stl FILE, --svg FILE, --png FILE and --deflection MM; false for any other
+// flag or a deflection that is not a positive number.
 bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& outputs);
 
 // Writes the files asked for and returns their members of the result record
@@ -28,6 +29,11 @@ bool parseMeshOption(const std::string& flag, const char* value, MeshOutputs& ou
 // could not be written adds its line to `failures`.
 std::string writeMeshOutputs(const std::shared_ptr<host::Document>& document,
                              const MeshOutputs& outputs, std::vector<std::string>& failures);
+
+// Renders the shaded isometric view of the JSON text when --png asked for it and returns
+// its members of the result record, as writeMeshOutputs does.
+std::string writeViewPng(const std::vector<unsigned char>& json, const MeshOutputs& outputs,
+                         std::vector<std::string>& failures);
 
 // The line standard error shows for an output that could not be written: the file and the
 // reason. `kind` names the output ("STEP", "report", ...).

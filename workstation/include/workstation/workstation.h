@@ -89,6 +89,10 @@ class Workstation : public host::Environment, public host::Desktop {
   // after each item.
   int drawJson(const std::shared_ptr<host::Document>& document, const std::string& json,
                std::uint32_t drawDelayMs, DrawResult& result);
+  // Saves the document's 3D view alone, shaded, from the isometric standard view fitted to
+  // the part, as a PNG image at the view's size; false with a reason.
+  bool saveIsometricView(const std::shared_ptr<host::Document>& document, const std::string& path,
+                         std::string& error);
   // Writes the document as "STEP", "glTF" or "STL"; false with a reason.
   bool exportDocument(const std::shared_ptr<host::Document>& document, const std::string& format,
                       const std::string& path, std::string& error);
