@@ -1,0 +1,38 @@
+// A factory of the host that gets a null handle back from the kernel leaves the kernel's
+// reason readable on the calling thread.
+#include "host/wireframe.h"
+#include "kernel/kernel_guard.h"
+#include "part_fixture.h"
+
+namespace occt_host::testing {
+namespace {
+
+class KernelFailureReasonTest : public PartFixture {
+ protected:
+  void SetUp() override {
+    PartFixture::SetUp();
+    wireframe = host::query<host::WireframeFactory>(container);
+    ASSERT_TRUE(wireframe);
+    clearKernelFailure();
+  }
+  std::shared_ptr<host::WireframeFactory> wireframe;
+};
+
+TEST_F(KernelFailureReasonTest, PlaneOnADirectionTooSmallForTheKernel) {
+  // The normal u x v = (0, 0, 1e-10) passes the host's own check, but u's length is below
+  // the kernel's resolution, so its direction cannot be built.
+  const host::Plane plane{{0, 0, 0}, {1e-310, 0, 0}, {0, 1e300, 0}};
+  EXPECT_FALSE(wireframe->createPlane(plane));
+  EXPECT_EQ(lastKernelFailure(),
+            "Standard_ConstructionError: gp_Dir() - input vector has zero norm");
+}
+
+TEST_F(KernelFailureReasonTest, LaterSuccessfulCallKeepsTheReason) {
+  EXPECT_FALSE(wireframe->createPlane({{0, 0, 0}, {1e-310, 0, 0}, {0, 1e300, 0}}));
+  EXPECT_TRUE(wireframe->createPlane({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
+  EXPECT_TRUE(lastKernelFailure().find("Standard_ConstructionError") != std::string::npos)
+      << lastKernelFailure();
+}
+
+}  // namespace
+}  // namespace occt_host::testing
