@@ -75,6 +75,10 @@ void noteFailure(std::string* error) noexcept {
 
 }  // namespace guard_detail
 
+bool runGuarded(const std::function<void()>& work, std::string& error) noexcept {
+  return runGuarded<const std::function<void()>&>(work, error);
+}
+
 void quietKernelMessages() noexcept {
   // Printing noise is harmless; a failure here leaves nothing to report.
   runGuarded([] { Message::DefaultMessenger()->ChangePrinters().Clear(); });

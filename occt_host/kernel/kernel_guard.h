@@ -1,6 +1,7 @@
 // The one place where kernel exceptions become diagnostic text.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <type_traits>
 
@@ -29,6 +30,7 @@ using Result = std::invoke_result_t<Work&>;
 // result type, so `nullptr`, `{}` or a status convert to it.
 template <typename Work>
 guard_detail::Result<Work> guarded(guard_detail::Result<Work> onFailure, Work&& work) noexcept {
+  static_assert(!std::is_reference_v<guard_detail::Result<Work>>, "guarded work returns a value");
   static_assert(std::is_nothrow_move_constructible_v<guard_detail::Result<Work>>,
                 "the failure value must be returnable without throwing");
   try {
@@ -51,6 +53,9 @@ bool runGuarded(Work&& work, std::string& error) noexcept {
   }
   return false;
 }
+
+// The same for work already held as a std::function; the library has always exported it.
+bool runGuarded(const std::function<void()>& work, std::string& error) noexcept;
 
 // Runs `work`; on any exception returns false, its text kept only as lastKernelFailure().
 template <typename Work>

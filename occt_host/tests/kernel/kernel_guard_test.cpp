@@ -4,6 +4,7 @@
 #include <Standard_Failure.hxx>
 #include <gp_Dir.hxx>
 
+#include <functional>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -54,6 +55,17 @@ TEST_F(KernelGuardTest, StandardAndUnknownExceptionsAreCaught) {
   EXPECT_EQ(error, "unknown exception in the modelling kernel");
   error.clear();
   EXPECT_TRUE(runGuarded([] {}, error));
+  EXPECT_TRUE(error.empty());
+}
+
+TEST_F(KernelGuardTest, HeldFunctionTakesTheSamePath) {
+  bool (*held)(const std::function<void()>&, std::string&) noexcept = &runGuarded;
+  std::string error;
+  EXPECT_FALSE(held([] { throw Standard_ConstructionError("bad axis"); }, error));
+  EXPECT_EQ(error, "Standard_ConstructionError: bad axis");
+  EXPECT_EQ(lastKernelFailure(), error);
+  error.clear();
+  EXPECT_TRUE(held([] {}, error));
   EXPECT_TRUE(error.empty());
 }
 
