@@ -1,7 +1,9 @@
 // A factory of the host that gets a null handle back from the kernel leaves the kernel's
 // reason readable on the calling thread.
+#include "host/document_services.h"
 #include "host/wireframe.h"
 #include "kernel/kernel_guard.h"
+#include "occt_host/session/application_frame.h"
 #include "part_fixture.h"
 
 namespace occt_host::testing {
@@ -32,6 +34,14 @@ TEST_F(KernelFailureReasonTest, LaterSuccessfulCallKeepsTheReason) {
   EXPECT_TRUE(wireframe->createPlane({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
   EXPECT_TRUE(lastKernelFailure().find("Standard_ConstructionError") != std::string::npos)
       << lastKernelFailure();
+}
+
+TEST_F(KernelFailureReasonTest, OpeningAMissingFileSaysWhy) {
+  host::DocumentServices& documents = session.frame();
+  std::shared_ptr<host::Document> opened;
+  EXPECT_EQ(documents.openDocument("/nonexistent/tolvane/part.bin", opened), host::kFail);
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(lastKernelFailure(), "cannot open /nonexistent/tolvane/part.bin");
 }
 
 }  // namespace
