@@ -1,5 +1,6 @@
 #include "automation/automation_dispatch.h"
 
+#include "kernel/kernel_guard.h"
 #include "platform/automation.h"
 
 namespace occt_host::automation {
@@ -89,12 +90,7 @@ HResult DispatchObject::Invoke(int32_t id, const Guid& iid, uint32_t, uint16_t f
   for (uint32_t i = 0; i < given; ++i) args.push_back(&params->args[given - 1 - i]);
   Variant value;
   std::string error;
-  HResult hr = kFail;
-  try {
-    hr = member.handler(args, value, error);
-  } catch (...) {
-    hr = kOutOfMemory;
-  }
+  HResult hr = guarded(kOutOfMemory, [&] { return member.handler(args, value, error); });
   if (hr == kDispTypeMismatch && argError != nullptr) *argError = 0;
   if (Failed(hr) && !error.empty()) {
     if (exception != nullptr) exception->scode = hr;

@@ -1,6 +1,7 @@
 #include "occt_host/automation/automation_server.h"
 
 #include "automation/automation_objects.h"
+#include "kernel/kernel_guard.h"
 #include "platform/automation.h"
 
 namespace occt_host {
@@ -43,13 +44,11 @@ class RunningObject : public AutomationRegistration {
 
 std::unique_ptr<AutomationRegistration> registerRunningApplication(
     const std::shared_ptr<ApplicationFrame>& frame, host::Environment* environment) {
-  try {
+  return guarded(nullptr, [&]() -> std::unique_ptr<AutomationRegistration> {
     auto registration = std::make_unique<RunningObject>();
     if (!frame || !registration->start(frame, environment)) return nullptr;
     return registration;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

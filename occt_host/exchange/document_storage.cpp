@@ -141,10 +141,7 @@ void read(const std::string& path, Document& into) {
     Handle(XCAFApp_Application) app;
     Handle(TDocStd_Document) doc;
     ~Closer() {
-      try {
-        app->Close(doc);
-      } catch (...) {
-      }
+      runGuarded([&] { app->Close(doc); });
     }
   } closer{app, xde};
   Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());

@@ -9,7 +9,6 @@
 #include <HLRAlgo_Projector.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
-#include <Standard_Failure.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -220,7 +219,7 @@ std::string svgSheet(const std::vector<ProjectedView>& views) {
 bool exportSvgSheet(const std::shared_ptr<host::Document>& document, const std::string& path,
                     std::string* error) {
   quietKernelMessages();
-  try {
+  auto work = [&] {
     OutputFile file("SVG", path);
     const std::string sheet = svgSheet(projectViews(documentShape(document)));
     std::ofstream stream(path, std::ios::binary | std::ios::trunc);
@@ -228,15 +227,8 @@ bool exportSvgSheet(const std::shared_ptr<host::Document>& document, const std::
     stream.close();
     if (!stream) throw std::runtime_error("cannot write the SVG file " + path);
     file.keep();
-    return true;
-  } catch (const Standard_Failure& failure) {
-    if (error) *error = failure.GetMessageString();
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-  } catch (...) {
-    if (error) *error = "unknown failure";
-  }
-  return false;
+  };
+  return error ? runGuarded(work, *error) : runGuarded(work);
 }
 
 }  // namespace occt_host

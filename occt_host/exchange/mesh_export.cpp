@@ -4,7 +4,6 @@
 #include <BRep_Builder.hxx>
 #include <Message_ProgressRange.hxx>
 #include <RWGltf_CafWriter.hxx>
-#include <Standard_Failure.hxx>
 #include <StlAPI_Writer.hxx>
 #include <TColStd_IndexedDataMapOfStringString.hxx>
 #include <TCollection_ExtendedString.hxx>
@@ -164,32 +163,23 @@ void writeGltf(const std::shared_ptr<host::Document>& document, const std::strin
 }
 
 template <class Write>
-bool guarded(Write write, const std::shared_ptr<host::Document>& document, const std::string& path,
-             const MeshQuality& quality, std::string* error) {
+bool writeGuarded(Write write, const std::shared_ptr<host::Document>& document,
+                  const std::string& path, const MeshQuality& quality, std::string* error) {
   quietKernelMessages();
-  try {
-    write(document, path, quality);
-    return true;
-  } catch (const Standard_Failure& failure) {
-    if (error) *error = failure.GetMessageString();
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-  } catch (...) {
-    if (error) *error = "unknown failure";
-  }
-  return false;
+  auto work = [&] { write(document, path, quality); };
+  return error ? runGuarded(work, *error) : runGuarded(work);
 }
 
 }  // namespace
 
 bool exportStl(const std::shared_ptr<host::Document>& document, const std::string& path,
                std::string* error, const MeshQuality& quality) {
-  return guarded(writeStl, document, path, quality, error);
+  return writeGuarded(writeStl, document, path, quality, error);
 }
 
 bool exportGltf(const std::shared_ptr<host::Document>& document, const std::string& path,
                 std::string* error, const MeshQuality& quality) {
-  return guarded(writeGltf, document, path, quality, error);
+  return writeGuarded(writeGltf, document, path, quality, error);
 }
 
 }  // namespace occt_host

@@ -4,6 +4,7 @@
 #include <GProp_GProps.hxx>
 
 #include "host/part.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/solid_feature.h"
@@ -21,7 +22,7 @@ TopoDS_Shape solidOf(const host::SpecObjectPtr& object) {
 }
 
 double partVolume(const std::shared_ptr<host::Document>& document) {
-  try {
+  return guarded(0.0, [&]() -> double {
     auto roots = host::query<host::DocumentRoots>(document);
     auto container =
         roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
@@ -31,9 +32,7 @@ double partVolume(const std::shared_ptr<host::Document>& document) {
     GProp_GProps props;
     BRepGProp::VolumeProperties(solid, props);
     return props.Mass();
-  } catch (...) {
-    return 0.0;
-  }
+  });
 }
 
 }  // namespace occt_host

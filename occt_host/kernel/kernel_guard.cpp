@@ -10,6 +10,14 @@ namespace occt_host {
 
 namespace {
 
+// Short enough for the string's own buffer, so that setting it cannot allocate.
+constexpr const char* kOutOfMemory = "out of memory";
+
+std::string& lastFailure() noexcept {
+  thread_local std::string text;
+  return text;
+}
+
 std::string describe(const Standard_Failure& failure) {
   std::string text = failure.DynamicType()->Name();
   const char* message = failure.GetMessageString();
@@ -17,34 +25,63 @@ std::string describe(const Standard_Failure& failure) {
   return text;
 }
 
+// The readable text of the exception being handled; may throw only std::bad_alloc.
+std::string describeCurrent() {
+  std::string text;
+  try {
+    throw;
+  } catch (const Standard_Failure& failure) {
+    text = describe(failure);
+  } catch (const std::exception& e) {
+    text = e.what();
+  } catch (...) {
+    text = "unknown exception in the modelling kernel";
+  }
+  if (text.empty()) text = "the modelling kernel failed without a message";
+  return text;
+}
+
 }  // namespace
 
-bool runGuarded(const std::function<void()>& work, std::string& error) noexcept {
+const std::string& lastKernelFailure() noexcept {
+  return lastFailure();
+}
+
+void clearKernelFailure() noexcept {
+  lastFailure().clear();
+}
+
+namespace guard_detail {
+
+void noteFailure(std::string* error) noexcept {
+  std::string& last = lastFailure();
   try {
-    try {
-      work();
-      return true;
-    } catch (const Standard_Failure& failure) {
-      error = describe(failure);
-    } catch (const std::exception& e) {
-      error = e.what();
-    } catch (...) {
-      error = "unknown exception in the modelling kernel";
-    }
-    if (error.empty()) error = "the modelling kernel failed without a message";
+    last = describeCurrent();
   } catch (...) {
-    // Even composing the text failed (out of memory); the status still says failed.
+    // Composing the text failed (out of memory); an older reason must not stand for this one.
+    last.clear();
+    try {
+      last = kOutOfMemory;
+    } catch (...) {
+    }
   }
-  return false;
+  if (!error) return;
+  try {
+    *error = last;
+  } catch (...) {
+    // The status still says failed; the thread's reason holds the text.
+  }
+}
+
+}  // namespace guard_detail
+
+bool runGuarded(const std::function<void()>& work, std::string& error) noexcept {
+  return runGuarded<const std::function<void()>&>(work, error);
 }
 
 void quietKernelMessages() noexcept {
-  try {
-    const Handle(Message_Messenger)& messenger = Message::DefaultMessenger();
-    messenger->ChangePrinters().Clear();
-  } catch (...) {
-    // Printing noise is harmless; nothing to report.
-  }
+  // Printing noise is harmless; a failure here leaves nothing to report.
+  runGuarded([] { Message::DefaultMessenger()->ChangePrinters().Clear(); });
 }
 
 }  // namespace occt_host

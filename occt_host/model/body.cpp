@@ -1,6 +1,7 @@
 #include "occt_host/model/body.h"
 
 #include "host/interface_table.h"
+#include "kernel/kernel_guard.h"
 
 #include "occt_host/model/solid_feature.h"
 
@@ -54,12 +55,10 @@ host::UpdateResult Body::recompute() {
 }
 
 bool Body::volume(double& mm3) {
-  try {
+  return guarded(false, [&]() -> bool {
     return volume_.volume(
         solidStamp(), [this] { return solid(); }, mm3);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 void* Body::findInterface(host::InterfaceId id) {

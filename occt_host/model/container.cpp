@@ -7,6 +7,7 @@
 #include "features/hole/hole_factory.h"
 #include "features/pattern/pattern_factory.h"
 #include "features/sweep/sweep_factory.h"
+#include "kernel/kernel_guard.h"
 #include "model/structure_factory.h"
 #include "occt_host/model/part.h"
 #include "sketch/sketch.h"
@@ -33,25 +34,21 @@ host::SpecObjectPtr Container::part() {
 
 host::SpecObjectPtr Container::createSketch(const host::Point3& origin, const host::Vec3& h,
                                             const host::Vec3& v) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto sketch = Sketch::create(part_->nextName("Sketch"), origin, h, v);
     if (!sketch || host::failed(part_->addFeature(sketch))) return nullptr;
     return sketch;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr Container::createPad(const host::SpecObjectPtr& sketch) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto profile = std::dynamic_pointer_cast<Sketch>(sketch);
     if (!profile || !profile->isWithin(part_.get())) return nullptr;
     auto pad = std::make_shared<Pad>(part_->nextName("Pad"), profile);
     if (host::failed(part_->addFeature(pad))) return nullptr;
     return pad;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr Container::createSketchOnPlane(const host::SpecObjectPtr& planeFeature) {
@@ -59,15 +56,13 @@ host::SpecObjectPtr Container::createSketchOnPlane(const host::SpecObjectPtr& pl
 }
 
 host::SpecObjectPtr Container::createPocket(const host::SpecObjectPtr& sketch) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto profile = std::dynamic_pointer_cast<Sketch>(sketch);
     if (!profile || !profile->isWithin(part_.get())) return nullptr;
     auto pocket = std::make_shared<Pocket>(part_->nextName("Pocket"), profile);
     if (host::failed(part_->addFeature(pocket))) return nullptr;
     return pocket;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 void* Container::findInterface(host::InterfaceId id) {

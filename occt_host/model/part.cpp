@@ -3,6 +3,7 @@
 #include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
 
+#include "kernel/kernel_guard.h"
 #include "model/reference_plane.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/product.h"
@@ -45,7 +46,7 @@ host::SpecObjectPtr Part::currentFeature() {
 
 // A feature inside a body also makes that body the current tool.
 host::Status Part::setCurrentFeature(const host::SpecObjectPtr& feature) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (!feature) return host::kPointer;
     auto node = std::dynamic_pointer_cast<TreeNode>(feature);
     if (!owns(node.get())) return host::kInvalidArg;
@@ -56,9 +57,7 @@ host::Status Part::setCurrentFeature(const host::SpecObjectPtr& feature) {
     }
     currentFeature_ = node;
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 host::SpecObjectPtr Part::currentTool() {
@@ -67,7 +66,7 @@ host::SpecObjectPtr Part::currentTool() {
 }
 
 host::Status Part::setCurrentTool(const host::SpecObjectPtr& tool) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (!tool) return host::kPointer;
     auto body = std::dynamic_pointer_cast<Body>(tool);
     if (!body || !owns(body.get())) return host::kInvalidArg;
@@ -75,9 +74,7 @@ host::Status Part::setCurrentTool(const host::SpecObjectPtr& tool) {
     auto feature = currentFeature_.lock();
     if (!feature || !feature->isWithin(body.get())) currentFeature_ = body;
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 host::SpecObjectPtr Part::mainBody() {
@@ -90,15 +87,13 @@ std::shared_ptr<Body> Part::mainBodyNode() const {
 }
 
 host::SpecObjectList Part::referencePlanes() {
-  try {
+  return guarded({}, [&] {
     host::SpecObjectList planes;
     for (const auto& child : childNodes()) {
       if (std::dynamic_pointer_cast<ReferencePlane>(child)) planes.push_back(child);
     }
     return planes;
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 host::Status Part::addFeature(const std::shared_ptr<TreeNode>& feature) {
@@ -155,16 +150,14 @@ void Part::childAdded(TreeNode& added) {
 }
 
 host::SpecObjectList Part::joinedSince(std::uint64_t mark) {
-  host::SpecObjectList joined;
-  try {
+  return guarded({}, [&] {
+    host::SpecObjectList joined;
     for (std::size_t i = static_cast<std::size_t>(mark); i < journal_.size(); ++i) {
       auto node = journal_[i].lock();
       if (node && owns(node.get())) joined.push_back(node);
     }
-  } catch (...) {
-    joined.clear();
-  }
-  return joined;
+    return joined;
+  });
 }
 
 bool Part::volume(double& mm3) {

@@ -1,8 +1,8 @@
 #include "occt_host/model/product.h"
 
 #include <cmath>
-#include <exception>
 
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
 
@@ -28,38 +28,26 @@ Product::Product(std::string partNumber, std::shared_ptr<Part> part)
     : partNumber_(partNumber), instanceName_(std::move(partNumber)), part_(std::move(part)) {}
 
 std::string Product::partNumber() const {
-  try {
-    return reference_ ? reference_->partNumber() : partNumber_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return reference_ ? reference_->partNumber() : partNumber_; });
 }
 
 host::Status Product::setPartNumber(const std::string& partNumber) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (reference_) return reference_->setPartNumber(partNumber);
     partNumber_ = partNumber;
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 std::string Product::instanceName() const {
-  try {
-    return instanceName_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return instanceName_; });
 }
 
 host::Status Product::setInstanceName(const std::string& name) {
-  try {
+  return guarded(host::kFail, [&] {
     instanceName_ = name;
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 std::shared_ptr<Product> Product::reference() {
@@ -77,7 +65,7 @@ bool Product::reachableFrom(const Product& reference, std::size_t depth) const {
 }
 
 host::ProductPtr Product::addProduct(const host::ProductPtr& reference) {
-  try {
+  return guarded(nullptr, [&]() -> host::ProductPtr {
     auto given = std::dynamic_pointer_cast<Product>(reference);
     if (!given) return nullptr;
     std::shared_ptr<Product> ref = given->reference();
@@ -90,27 +78,19 @@ host::ProductPtr Product::addProduct(const host::ProductPtr& reference) {
     instance->father_ = std::static_pointer_cast<Product>(shared_from_this());
     children_.push_back(instance);
     return instance;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::ProductPtr Product::referenceProduct() {
-  try {
-    return reference();
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr, [&] { return reference(); });
 }
 
 std::vector<host::ProductPtr> Product::children() {
-  std::vector<host::ProductPtr> out;
-  try {
+  return guarded({}, [&] {
+    std::vector<host::ProductPtr> out;
     for (const auto& c : (reference_ ? reference_->children_ : children_)) out.push_back(c);
-  } catch (...) {
-    out.clear();
-  }
-  return out;
+    return out;
+  });
 }
 
 void Product::collect(std::vector<host::ProductPtr>& out, std::size_t depth) {
@@ -122,23 +102,19 @@ void Product::collect(std::vector<host::ProductPtr>& out, std::size_t depth) {
 }
 
 std::vector<host::ProductPtr> Product::allChildren() {
-  std::vector<host::ProductPtr> out;
-  try {
+  return guarded({}, [&] {
+    std::vector<host::ProductPtr> out;
     collect(out, 0);
-  } catch (...) {
-    out.clear();
-  }
-  return out;
+    return out;
+  });
 }
 
 std::shared_ptr<host::Unknown> Product::shapeRepresentation(std::string_view name, bool load) {
-  try {
+  return guarded(nullptr, [&]() -> std::shared_ptr<host::Unknown> {
     (void)load;  // shapes of this model are always loaded
     if (name != "Default" || !partHasSolid(part_)) return nullptr;
     return std::shared_ptr<host::Unknown>(part_, static_cast<host::Part*>(part_.get()));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 std::shared_ptr<host::Unknown> Product::defaultShapeRepresentation() {
@@ -162,13 +138,11 @@ host::Status Product::setPosition(const host::Transform& transform) {
 }
 
 host::Status Product::activateShape(std::string_view name) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (name != "Default" || !shapeRepresentation(name, true)) return host::kFalse;
     activeShape_ = std::string(name);
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 host::SpecObjectPtr Product::father() {
@@ -178,7 +152,7 @@ host::SpecObjectPtr Product::father() {
 }
 
 host::UpdateResult Product::update() {
-  try {
+  auto updateAll = [&]() -> host::UpdateResult {
     if (part_) {
       host::UpdateResult r = part_->update();
       if (!r.ok()) return r;
@@ -188,11 +162,11 @@ host::UpdateResult Product::update() {
       if (!r.ok()) return r;
     }
     return {};
-  } catch (const std::exception& e) {
-    return {host::kFail, e.what()};
-  } catch (...) {
-    return {host::kFail, "product update failed"};
-  }
+  };
+  host::UpdateResult result;
+  std::string error;
+  if (runGuarded([&] { result = updateAll(); }, error)) return result;
+  return {host::kFail, std::move(error)};
 }
 
 void* Product::findInterface(host::InterfaceId id) {

@@ -65,8 +65,8 @@ HistoryRecordPtr SolidFeature::historyRecord() {
 }
 
 std::vector<std::shared_ptr<host::Unknown>> SolidFeature::boundaryCells() {
-  std::vector<std::shared_ptr<host::Unknown>> cells;
-  try {
+  return guarded({}, [&] {
+    std::vector<std::shared_ptr<host::Unknown>> cells;
     auto self = std::static_pointer_cast<SolidFeature>(this->self());
     auto tip = bodyTip(*this);
     HistoryRecordPtr record = tip->historyRecord();
@@ -77,20 +77,16 @@ std::vector<std::shared_ptr<host::Unknown>> SolidFeature::boundaryCells() {
       cells.push_back(
           std::shared_ptr<host::Unknown>(cell, static_cast<host::FaceCell*>(cell.get())));
     }
-  } catch (...) {
-    cells.clear();
-  }
-  return cells;
+    return cells;
+  });
 }
 
 bool SolidFeature::volume(double& mm3) {
-  try {
+  return guarded(false, [&]() -> bool {
     if (volumeWithoutJointCut(mm3)) return true;
     return volume_.volume(
         resultStamp(), [this] { return result(); }, mm3);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 void* SolidFeature::findInterface(host::InterfaceId id) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "kernel/kernel_guard.h"
 #include "model/geometrical_set.h"
 #include "model/length_parameter.h"
 #include "model/plane_feature.h"
@@ -25,61 +26,49 @@ bool pointOf(const host::SpecObjectPtr& feature, gp_Pnt& out) {
 }  // namespace
 
 host::SpecObjectPtr StructureFactory::createPoint(const host::Point3& at) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(at.z)) return nullptr;
     return std::make_shared<PointFeature>(part_.nextName("Point"), gp_Pnt(at.x, at.y, at.z));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr StructureFactory::createLine(const host::SpecObjectPtr& from,
                                                  const host::SpecObjectPtr& to) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     gp_Pnt a, b;
     if (!pointOf(from, a) || !pointOf(to, b) || a.Distance(b) <= 1e-7) return nullptr;
     return std::make_shared<LineFeature>(part_.nextName("Line"), a, b);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr StructureFactory::createPlane(const host::Plane& plane) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     return PlaneFeature::create(part_.nextName("Plane"), plane);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr StructureFactory::createBody(const std::string& name) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto body = std::make_shared<Body>(name.empty() ? part_.nextName("Body") : name);
     part_.append(body);
     return body;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr StructureFactory::createGeometricalSet(const std::string& name, bool ordered) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto set = std::make_shared<GeometricalSet>(
         name.empty() ? part_.nextName("Geometrical Set") : name, ordered);
     part_.append(set);
     return set;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr StructureFactory::createLength(const std::string& name, double metres) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     if (!std::isfinite(metres)) return nullptr;
     return std::make_shared<LengthParameter>(name, metres);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

@@ -2,24 +2,20 @@
 
 #include <algorithm>
 
+#include "kernel/kernel_guard.h"
+
 namespace occt_host {
 
 host::SpecObjectList TreeContainer::children() {
-  try {
-    return host::SpecObjectList(children_.begin(), children_.end());
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return host::SpecObjectList(children_.begin(), children_.end()); });
 }
 
 host::SpecObjectList TreeContainer::allDescendants() {
-  try {
+  return guarded({}, [&] {
     host::SpecObjectList out;
     collect(out);
     return out;
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 void TreeContainer::collect(host::SpecObjectList& out) const {
@@ -30,7 +26,7 @@ void TreeContainer::collect(host::SpecObjectList& out) const {
 }
 
 host::Status TreeContainer::removeChild(const host::SpecObjectPtr& child) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (!child) return host::kPointer;
     const auto* node = dynamic_cast<const TreeNode*>(child.get());
     std::size_t index = indexOf(node);
@@ -43,14 +39,12 @@ host::Status TreeContainer::removeChild(const host::SpecObjectPtr& child) {
     childRemoved(*removed, *this, index);
     touch();
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 // Moves the child here from wherever it was, so that it has one father only.
 host::Status TreeContainer::appendChild(const host::SpecObjectPtr& child) {
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     auto node = std::dynamic_pointer_cast<TreeNode>(child);
     if (!node) return host::kInvalidArg;
     if (isWithin(node.get())) return host::kInvalidArg;  // would make a cycle
@@ -60,9 +54,7 @@ host::Status TreeContainer::appendChild(const host::SpecObjectPtr& child) {
     }
     append(node);
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 void TreeContainer::insertChild(const std::shared_ptr<TreeNode>& child, std::size_t index) {

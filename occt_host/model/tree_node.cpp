@@ -10,27 +10,15 @@ TreeNode::TreeNode(std::string type, std::string name)
     : type_(std::move(type)), name_(std::move(name)) {}
 
 std::string TreeNode::typeName() const {
-  try {
-    return type_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return type_; });
 }
 
 std::string TreeNode::name() const {
-  try {
-    return name_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return name_; });
 }
 
 host::SpecObjectPtr TreeNode::father() {
-  try {
-    return parent_.lock();
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr, [&] { return parent_.lock(); });
 }
 
 host::UpdateResult TreeNode::update() {
@@ -48,21 +36,15 @@ host::UpdateResult TreeNode::recompute() {
 }
 
 std::string TreeNode::alias() const {
-  try {
-    return displayName();
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return displayName(); });
 }
 
 host::Status TreeNode::setAlias(const std::string& name) {
   if (name.empty()) return host::kInvalidArg;
-  try {
+  return guarded(host::kFail, [&] {
     alias_ = name;
     return host::kOk;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 host::Status TreeNode::setColor(const host::Color& color) {

@@ -1,6 +1,7 @@
 #include "occt_host/session/application_frame.h"
 
 #include "exchange/document_storage.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/session/document.h"
 #include "occt_host/session/layout.h"
 #include "occt_host/session/viewer.h"
@@ -56,25 +57,19 @@ host::Status ApplicationFrame::setCurrentEditor(const std::shared_ptr<host::Edit
 }
 
 std::vector<std::shared_ptr<host::Editor>> ApplicationFrame::editors() {
-  std::vector<std::shared_ptr<host::Editor>> all;
-  try {
+  return guarded({}, [&] {
+    std::vector<std::shared_ptr<host::Editor>> all;
     for (const auto& document : documents_) {
       auto editors = host::query<host::DocumentEditor>(document);
       if (editors && editors->editor()) all.push_back(editors->editor());
     }
-  } catch (...) {
-    all.clear();
-  }
-  return all;
+    return all;
+  });
 }
 
 host::Status ApplicationFrame::newDocument(std::string_view type,
                                            std::shared_ptr<host::Document>& out) {
-  try {
-    out = createDocument(type);
-  } catch (...) {
-    out = nullptr;
-  }
+  out = guarded(nullptr, [&]() -> std::shared_ptr<host::Document> { return createDocument(type); });
   return out ? host::kOk : host::kInvalidArg;
 }
 
@@ -90,13 +85,11 @@ std::shared_ptr<host::Editor> ApplicationFrame::createEditor(
 std::shared_ptr<host::Window> ApplicationFrame::createDefaultWindow(
     const std::shared_ptr<host::Editor>& editor) {
   if (!editor || !ownsEditor(editor)) return nullptr;
-  try {
+  return guarded(nullptr, [&] {
     std::shared_ptr<host::Window> window = makeWindow(editor, true);
     layout_->add(window, /*makeCurrent=*/false);
     return window;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Status ApplicationFrame::activateEditor(const std::shared_ptr<host::Editor>& editor) {
@@ -109,20 +102,18 @@ host::Status ApplicationFrame::activateEditor(const std::shared_ptr<host::Editor
 host::Status ApplicationFrame::newDocument(std::string_view type,
                                            std::shared_ptr<host::DocumentEditor>& out) {
   out = nullptr;
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     std::shared_ptr<host::Document> document = createDocument(type);
     if (!document || !openWindow(document, true)) return host::kInvalidArg;
     out = host::query<host::DocumentEditor>(document);
-  } catch (...) {
-    return host::kFail;
-  }
-  return out ? host::kOk : host::kFail;
+    return out ? host::kOk : host::kFail;
+  });
 }
 
 host::Status ApplicationFrame::openDocument(const std::string& path,
                                             std::shared_ptr<host::Document>& out) {
   out = nullptr;
-  try {
+  const host::Status status = guarded(host::kFail, [&]() -> host::Status {
     auto known = paths_.find(path);
     if (known != paths_.end()) {
       out = known->second.lock();
@@ -140,17 +131,17 @@ host::Status ApplicationFrame::openDocument(const std::string& path,
     paths_[path] = document;
     out = document;
     return host::kOk;
-  } catch (...) {
-    out = nullptr;
-    return host::kFail;
-  }
+  });
+  // Every failure leaves no document, also one found before the kernel threw.
+  if (host::failed(status)) out = nullptr;
+  return status;
 }
 
 host::Status ApplicationFrame::saveAs(const std::shared_ptr<host::Document>& document,
                                       const std::string& path, const std::string& format,
                                       int flags) {
   (void)flags;  // an existing file is always replaced
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     auto ours = std::dynamic_pointer_cast<Document>(document);
     if (!ours || !owns(document)) return host::kInvalidArg;
     if (!format.empty() || !ours->container()) return host::kNotImplemented;
@@ -158,15 +149,13 @@ host::Status ApplicationFrame::saveAs(const std::shared_ptr<host::Document>& doc
     const host::Status saved = savePartDocument(*ours, path, error);
     if (host::succeeded(saved)) paths_[path] = document;
     return saved;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 host::Status ApplicationFrame::removeDocument(const std::shared_ptr<host::Document>& document,
                                               int flags) {
   (void)flags;  // nothing here asks the user
-  try {
+  return guarded(host::kFail, [&]() -> host::Status {
     if (!document) return host::kPointer;
     for (auto it = documents_.begin(); it != documents_.end(); ++it) {
       if (!host::sameObject(*it, document)) continue;
@@ -179,9 +168,7 @@ host::Status ApplicationFrame::removeDocument(const std::shared_ptr<host::Docume
       return host::kOk;
     }
     return host::kInvalidArg;
-  } catch (...) {
-    return host::kFail;
-  }
+  });
 }
 
 void* ApplicationFrame::findInterface(host::InterfaceId id) {

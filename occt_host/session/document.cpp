@@ -1,5 +1,6 @@
 #include "occt_host/session/document.h"
 
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/container.h"
 #include "occt_host/model/part.h"
 #include "occt_host/model/product.h"
@@ -30,19 +31,11 @@ bool Document::knownKind(std::string_view kind) {
 }
 
 std::string Document::name() const {
-  try {
-    return name_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return name_; });
 }
 
 std::string Document::kind() const {
-  try {
-    return kind_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return kind_; });
 }
 
 std::shared_ptr<host::Unknown> Document::rootContainer(std::string_view type) {
@@ -56,15 +49,13 @@ std::shared_ptr<host::Editor> Document::editor() {
 }
 
 std::vector<std::shared_ptr<host::Unknown>> Document::roots() {
-  std::vector<std::shared_ptr<host::Unknown>> out;
-  try {
+  return guarded({}, [&] {
+    std::vector<std::shared_ptr<host::Unknown>> out;
     if (kind_ == "Product" && product_)
       out.push_back(
           std::shared_ptr<host::Unknown>(product_, static_cast<host::Product*>(product_.get())));
-  } catch (...) {
-    out.clear();
-  }
-  return out;
+    return out;
+  });
 }
 
 void* Document::findInterface(host::InterfaceId id) {

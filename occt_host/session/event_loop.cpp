@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "kernel/kernel_guard.h"
+
 namespace occt_host {
 
 EventLoop::EventLoop() : start_(Clock::now()) {}
@@ -12,13 +14,12 @@ void EventLoop::post(std::function<void()> handler) {
 }
 
 void EventLoop::postQuit(int exitCode) {
-  try {
-    // The exit code travels as the platform's wParam does, sign-extended.
+  // The exit code travels as the platform's wParam does, sign-extended. Out of memory,
+  // nothing sensible can be queued.
+  runGuarded([&] {
     enqueue(host::Message{
         host::kQuitMessage, static_cast<std::uint64_t>(static_cast<std::int64_t>(exitCode)), {}});
-  } catch (...) {
-    // Out of memory; nothing sensible can be queued.
-  }
+  });
 }
 
 void EventLoop::enqueue(host::Message message) {
@@ -53,13 +54,11 @@ std::uint32_t EventLoop::tickCount() const {
 }
 
 host::WaitResult EventLoop::waitForInput(std::uint32_t timeoutMs) {
-  try {
+  return guarded(host::WaitResult::Failed, [&] {
     std::unique_lock<std::mutex> lock(mutex_);
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     return waitUntil(lock, deadline) ? host::WaitResult::Input : host::WaitResult::Timeout;
-  } catch (...) {
-    return host::WaitResult::Failed;
-  }
+  });
 }
 
 bool EventLoop::inputReady(Clock::time_point now) const {
@@ -89,7 +88,7 @@ bool EventLoop::waitUntil(std::unique_lock<std::mutex>& lock, Clock::time_point 
 }
 
 bool EventLoop::peekMessage(host::Message& out) {
-  try {
+  return guarded(false, [&]() -> bool {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!queue_.empty()) {
       out = std::move(queue_.front());
@@ -98,9 +97,7 @@ bool EventLoop::peekMessage(host::Message& out) {
       return true;
     }
     return takeDueTimer(Clock::now(), out);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool EventLoop::takeDueTimer(Clock::time_point now, host::Message& out) {
@@ -115,11 +112,10 @@ bool EventLoop::takeDueTimer(Clock::time_point now, host::Message& out) {
 }
 
 void EventLoop::dispatchMessage(host::Message& message) {
-  try {
+  // A handler's failure is its own; the loop keeps running.
+  runGuarded([&] {
     if (message.handler) message.handler();
-  } catch (...) {
-    // A handler's failure is its own; the loop keeps running.
-  }
+  });
 }
 
 int EventLoop::run() {

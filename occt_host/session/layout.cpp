@@ -1,15 +1,12 @@
 #include "occt_host/session/layout.h"
 
+#include "kernel/kernel_guard.h"
 #include "session/window.h"
 
 namespace occt_host {
 
 std::vector<std::shared_ptr<host::Window>> Layout::windows() {
-  try {
-    return windows_;
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return windows_; });
 }
 
 host::Status Layout::setCurrentWindow(const std::shared_ptr<host::Window>& window) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kernel/kernel_guard.h"
 #include "sketch/profile_builder.h"
 #include "sketch/sketch_curves.h"
 #include "sketch/sketch_element.h"
@@ -68,61 +69,45 @@ host::Plane Sketch::plane() const {
 
 host::Geometry2DPtr Sketch::createPoint(const host::Point2& at) {
   if (!open_ || !std::isfinite(at.x) || !std::isfinite(at.y)) return nullptr;
-  try {
-    return add(std::make_shared<SketchElement>(gp_Pnt2d(at.x, at.y)));
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr,
+                 [&] { return add(std::make_shared<SketchElement>(gp_Pnt2d(at.x, at.y))); });
 }
 
 host::Geometry2DPtr Sketch::createCircle(const host::Point2& center, double radius) {
-  try {
-    return addCurve(makeCircle2d(toPnt(center), radius), "Circle2D");
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr,
+                 [&] { return addCurve(makeCircle2d(toPnt(center), radius), "Circle2D"); });
 }
 
 host::Geometry2DPtr Sketch::createLine(const host::Point2& from, const host::Point2& to) {
-  try {
-    return addCurve(makeLine2d(toPnt(from), toPnt(to)), "Line2D");
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr, [&] { return addCurve(makeLine2d(toPnt(from), toPnt(to)), "Line2D"); });
 }
 
 host::Geometry2DPtr Sketch::createCircleArc(const host::Point2& center, double radius,
                                             double startAngle, double endAngle) {
-  try {
+  return guarded(nullptr, [&] {
     return addCurve(makeCircleArc2d(toPnt(center), radius, startAngle, endAngle), "Arc2D");
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Geometry2DPtr Sketch::createEllipse(const host::Point2& center,
                                           const host::Point2& majorDirection, double firstRadius,
                                           double secondRadius) {
-  try {
+  return guarded(nullptr, [&] {
     gp_Vec2d major(majorDirection.x, majorDirection.y);
     return addCurve(makeEllipse2d(toPnt(center), major, firstRadius, secondRadius), "Ellipse2D");
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Geometry2DPtr Sketch::createEllipseArc(const host::Point2& center,
                                              const host::Point2& majorDirection, double firstRadius,
                                              double secondRadius, double startParameter,
                                              double endParameter) {
-  try {
+  return guarded(nullptr, [&] {
     gp_Vec2d major(majorDirection.x, majorDirection.y);
     return addCurve(makeEllipseArc2d(toPnt(center), major, firstRadius, secondRadius,
                                      startParameter, endParameter),
                     "EllipseArc2D");
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Geometry2DPtr Sketch::createSpline(const std::vector<host::Geometry2DPtr>& points,
@@ -138,7 +123,7 @@ host::Geometry2DPtr Sketch::createQuinticSpline(const std::vector<host::Geometry
 // The points must be point elements of this sketch.
 host::Geometry2DPtr Sketch::addSpline(const std::vector<host::Geometry2DPtr>& points, int closure,
                                       bool quintic) {
-  try {
+  return guarded(nullptr, [&]() -> host::Geometry2DPtr {
     std::vector<gp_Pnt2d> at;
     for (const auto& point : points) {
       auto element = std::dynamic_pointer_cast<SketchElement>(point);
@@ -149,9 +134,7 @@ host::Geometry2DPtr Sketch::addSpline(const std::vector<host::Geometry2DPtr>& po
     bool closed = closure != 0;
     return addCurve(quintic ? makeQuinticSpline2d(at, closed) : makeSpline2d(at, closed),
                     "Spline2D");
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Geometry2DPtr Sketch::addCurve(const opencascade::handle<Geom2d_Curve>& curve,

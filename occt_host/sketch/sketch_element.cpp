@@ -41,11 +41,7 @@ host::UpdateResult SketchElement::update() {
 }
 
 int SketchElement::closure() const {
-  try {
-    return isCurve() && curve_->IsClosed() ? 1 : 0;
-  } catch (...) {
-    return 0;
-  }
+  return guarded(0, [&] { return isCurve() && curve_->IsClosed() ? 1 : 0; });
 }
 
 gp_Pnt2d SketchElement::point() const {
@@ -68,16 +64,14 @@ void SketchElement::attach(host::SpecObjectPtr sketch, std::function<void()> cha
 host::Geometry2DPtr SketchElement::endElement(bool start) {
   if (!isCurve()) return nullptr;
   std::shared_ptr<SketchElement>& end = start ? start_ : end_;
-  try {
+  return guarded(nullptr, [&] {
     if (!end) {
       end = std::make_shared<SketchElement>(gp_Pnt2d(), "Point2D");
       end->onCurve_ = std::static_pointer_cast<SketchElement>(shared_from_this());
       end->atStart_ = start;
     }
     return end;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::Status SketchElement::moveEnd(const host::Point2& at, bool start) {

@@ -1,13 +1,14 @@
 #include "sketch/sketch_on_plane.h"
 
 #include "host/wireframe.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/part.h"
 #include "sketch/sketch.h"
 
 namespace occt_host {
 
 host::SpecObjectPtr createSketchOnPlane(Part& part, const host::SpecObjectPtr& planeFeature) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto geometry = host::query<host::PlaneGeometry>(planeFeature);
     host::Plane plane;
     if (!geometry || !geometry->plane(plane)) return nullptr;
@@ -16,9 +17,7 @@ host::SpecObjectPtr createSketchOnPlane(Part& part, const host::SpecObjectPtr& p
     sketch->setSupport(planeFeature);
     if (host::failed(part.addFeature(sketch))) return nullptr;
     return sketch;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

@@ -205,16 +205,14 @@ FaceCellObject::FaceCellObject(std::shared_ptr<SolidFeature> owner, TopoDS_Face 
     : owner_(owner), face_(std::move(face)), record_(std::move(record)) {}
 
 std::vector<std::shared_ptr<host::Face>> FaceCellObject::faces() {
-  try {
+  return guarded({}, [&]() -> std::vector<std::shared_ptr<host::Face>> {
     return {std::shared_ptr<host::Face>(shared_from_this(), static_cast<host::Face*>(this))};
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 std::vector<std::shared_ptr<host::Unknown>> FaceCellObject::edgeCells() {
-  std::vector<std::shared_ptr<host::Unknown>> cells;
-  try {
+  return guarded({}, [&] {
+    std::vector<std::shared_ptr<host::Unknown>> cells;
     TopTools_IndexedMapOfShape edges;
     TopExp::MapShapes(face_, TopAbs_EDGE, edges);
     auto owner = owner_.lock();
@@ -224,46 +222,32 @@ std::vector<std::shared_ptr<host::Unknown>> FaceCellObject::edgeCells() {
       cells.push_back(
           std::shared_ptr<host::Unknown>(cell, static_cast<host::EdgeCell*>(cell.get())));
     }
-  } catch (...) {
-    cells.clear();
-  }
-  return cells;
+    return cells;
+  });
 }
 
 std::shared_ptr<host::Surface> FaceCellObject::surface() {
-  try {
-    return std::make_shared<FaceSurface>(face_);
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr, [&] { return std::make_shared<FaceSurface>(face_); });
 }
 
 host::ParamBox FaceCellObject::parameterBox() const {
-  host::ParamBox box;
-  try {
+  return guarded({}, [&] {
+    host::ParamBox box;
     BRepTools::UVBounds(face_, box.uMin, box.uMax, box.vMin, box.vMax);
-  } catch (...) {
-    return {};
-  }
-  return box;
+    return box;
+  });
 }
 
 host::Box3 FaceCellObject::box() const {
-  try {
-    return toBox(record_->box(face_));
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return toBox(record_->box(face_)); });
 }
 
 host::SpecObjectPtr FaceCellObject::featurize() {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto owner = owner_.lock();
     if (!owner) return nullptr;
     return std::make_shared<TopologyReference>(owner, face_);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 void* FaceCellObject::findInterface(host::InterfaceId id) {
@@ -277,24 +261,20 @@ EdgeCellObject::EdgeCellObject(std::shared_ptr<SolidFeature> owner, TopoDS_Edge 
     : owner_(owner), edge_(std::move(edge)), record_(std::move(record)) {}
 
 std::vector<std::shared_ptr<host::Edge>> EdgeCellObject::edges() {
-  try {
+  return guarded({}, [&]() -> std::vector<std::shared_ptr<host::Edge>> {
     return {std::shared_ptr<host::Edge>(shared_from_this(), static_cast<host::Edge*>(this))};
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 std::shared_ptr<host::Curve> EdgeCellObject::curve() {
-  try {
+  return guarded(nullptr, [&]() -> std::shared_ptr<host::Curve> {
     if (BRep_Tool::Degenerated(edge_)) return nullptr;
     return std::make_shared<EdgeCurve>(edge_);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 bool EdgeCellObject::vertices(host::Point3& start, host::Point3& end) const {
-  try {
+  return guarded(false, [&]() -> bool {
     TopoDS_Vertex first, last;
     TopExp::Vertices(edge_, first, last);
     if (first.IsNull() || last.IsNull()) return false;
@@ -304,36 +284,26 @@ bool EdgeCellObject::vertices(host::Point3& start, host::Point3& end) const {
     start = toPoint(BRep_Tool::Pnt(first));
     end = toPoint(BRep_Tool::Pnt(last));
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool EdgeCellObject::vertexParameters(double& start, double& end) const {
-  try {
+  return guarded(false, [&] {
     BRep_Tool::Range(edge_, start, end);
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 host::Box3 EdgeCellObject::box() const {
-  try {
-    return toBox(record_->box(edge_));
-  } catch (...) {
-    return {};
-  }
+  return guarded({}, [&] { return toBox(record_->box(edge_)); });
 }
 
 host::SpecObjectPtr EdgeCellObject::featurize() {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto owner = owner_.lock();
     if (!owner) return nullptr;
     return std::make_shared<TopologyReference>(owner, edge_);
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 void* EdgeCellObject::findInterface(host::InterfaceId id) {

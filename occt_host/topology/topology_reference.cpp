@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/solid_feature.h"
 #include "occt_host/topology/feature_faces.h"
 
@@ -261,12 +262,10 @@ std::string TopologyReference::typeName() const {
 }
 
 std::string TopologyReference::name() const {
-  try {
+  return guarded({}, [&] {
     auto owner = owner_.lock();
     return (isFace() ? "Face of " : "Edge of ") + (owner ? owner->name() : std::string("?"));
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 host::SpecObjectPtr TopologyReference::feature() {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "features/boolean/boolean_ops.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/body.h"
 
 namespace occt_host {
@@ -40,11 +41,7 @@ const char* BooleanFeature::typeOf(Kind kind) {
 }
 
 host::Status BooleanFeature::modifyOperatedObject(const host::SpecObjectPtr& object) {
-  try {
-    return setTool(object);
-  } catch (...) {
-    return host::kFail;
-  }
+  return guarded(host::kFail, [&] { return setTool(object); });
 }
 
 host::Status BooleanFeature::setTool(const host::SpecObjectPtr& object) {

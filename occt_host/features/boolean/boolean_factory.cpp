@@ -1,5 +1,6 @@
 #include "features/boolean/boolean_factory.h"
 
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
 
@@ -46,7 +47,7 @@ host::SpecObjectPtr BooleanFactory::createIntersect(const host::SpecObjectPtr& o
 host::SpecObjectPtr BooleanFactory::create(BooleanFeature::Kind kind,
                                            const host::SpecObjectPtr& operated,
                                            const host::SpecObjectPtr& tool) noexcept {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto node = std::dynamic_pointer_cast<TreeNode>(operated);
     if (!node || !node->isWithin(&part_)) return nullptr;
     Place place = placeAfter(node);
@@ -59,9 +60,7 @@ host::SpecObjectPtr BooleanFactory::create(BooleanFeature::Kind kind,
       return nullptr;
     }
     return feature;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

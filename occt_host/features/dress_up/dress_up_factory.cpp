@@ -6,6 +6,7 @@
 #include "features/dress_up/draft.h"
 #include "features/dress_up/fillet.h"
 #include "features/dress_up/shell.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/part.h"
 #include "topology/topology_reference.h"
 
@@ -32,23 +33,19 @@ bool knownPropagation(int propagation) {
 }  // namespace
 
 host::SpecObjectPtr DressUpFactory::place(const std::shared_ptr<TreeNode>& feature) noexcept {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     if (host::failed(part_.addFeature(feature))) return nullptr;
     return feature;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr DressUpFactory::createSolidFillet(const host::SpecObjectList& edges,
                                                       double radius, int propagation) {
   if (edges.empty() || !references(edges) || !positive(radius) || !knownPropagation(propagation))
     return nullptr;
-  try {
+  return guarded(nullptr, [&] {
     return place(std::make_shared<FilletFeature>(part_.nextName("EdgeFillet"), edges, radius));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr DressUpFactory::createChamfer(const host::SpecObjectList& edges,
@@ -61,12 +58,10 @@ host::SpecObjectPtr DressUpFactory::createChamfer(const host::SpecObjectList& ed
                   orientation == host::kChamferOrientationContrary;
   if (edges.empty() || !references(edges) || !sizes || !oriented || !knownPropagation(propagation))
     return nullptr;
-  try {
+  return guarded(nullptr, [&] {
     return place(std::make_shared<ChamferFeature>(part_.nextName("Chamfer"), edges, mode, first,
                                                   second, orientation));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr DressUpFactory::createShell(const host::SpecObjectList& openFaces, double inner,
@@ -74,11 +69,9 @@ host::SpecObjectPtr DressUpFactory::createShell(const host::SpecObjectList& open
   bool sizes = std::isfinite(inner) && std::isfinite(outer) && inner >= 0 && outer >= 0 &&
                (inner > 0) != (outer > 0);
   if (!references(openFaces) || !sizes) return nullptr;
-  try {
+  return guarded(nullptr, [&] {
     return place(std::make_shared<ShellFeature>(part_.nextName("Shell"), openFaces, inner, outer));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr DressUpFactory::createDraft(const host::SpecObjectList& faces,
@@ -90,12 +83,10 @@ host::SpecObjectPtr DressUpFactory::createDraft(const host::SpecObjectList& face
   if (faces.empty() || !references(faces) || !references({neutral}) || !angle ||
       !std::isfinite(length) || !(length > 0))
     return nullptr;
-  try {
+  return guarded(nullptr, [&] {
     return place(std::make_shared<DraftFeature>(part_.nextName("Draft"), faces, neutral,
                                                 pullDirection, angleDegrees));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

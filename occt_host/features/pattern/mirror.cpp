@@ -9,6 +9,7 @@
 #include "features/pattern/feature_copies.h"
 #include "host/interface_table.h"
 #include "host/wireframe.h"
+#include "kernel/kernel_guard.h"
 
 namespace occt_host {
 
@@ -30,11 +31,7 @@ bool planeAxes(const host::SpecObjectPtr& object, gp_Ax2& out) {
 
 bool hasPlane(const host::SpecObjectPtr& plane) {
   gp_Ax2 axes;
-  try {
-    return planeAxes(plane, axes);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return planeAxes(plane, axes); });
 }
 
 MirrorFeature::MirrorFeature(std::string name, const host::SpecObjectPtr& plane)

@@ -2,6 +2,7 @@
 
 #include "features/pattern/mirror.h"
 #include "features/pattern/pattern.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/part.h"
 
 namespace occt_host {
@@ -18,41 +19,35 @@ bool inPart(const host::SpecObjectPtr& object, const Part& part) {
 
 host::SpecObjectPtr PatternFactory::createRectPattern(const host::SpecObjectPtr& object,
                                                       const host::RectPatternParams& params) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     std::vector<gp_Trsf> moves;
     if (!inPart(object, part_) || !rectPatternMoves(params, moves)) return nullptr;
     auto pattern = std::make_shared<RectPatternFeature>(part_.nextName("RectPattern"), object,
                                                         std::move(moves));
     if (host::failed(part_.addFeature(pattern))) return nullptr;
     return pattern;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr PatternFactory::createCircPattern(const host::SpecObjectPtr& object,
                                                       const host::CircPatternParams& params) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     std::vector<gp_Trsf> moves;
     if (!inPart(object, part_) || !circPatternMoves(params, moves)) return nullptr;
     auto pattern = std::make_shared<CircPatternFeature>(part_.nextName("CircPattern"), object,
                                                         std::move(moves));
     if (host::failed(part_.addFeature(pattern))) return nullptr;
     return pattern;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr PatternFactory::createMirror(const host::SpecObjectPtr& plane) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     if (!hasPlane(plane)) return nullptr;
     auto mirror = std::make_shared<MirrorFeature>(part_.nextName("Mirror"), plane);
     if (host::failed(part_.addFeature(mirror))) return nullptr;
     return mirror;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host

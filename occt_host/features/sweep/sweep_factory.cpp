@@ -7,6 +7,7 @@
 #include "features/sweep/shaft.h"
 #include "host/sketch.h"
 #include "host/wireframe.h"
+#include "kernel/kernel_guard.h"
 #include "model/point_feature.h"
 #include "occt_host/model/part.h"
 #include "sketch/sketch.h"
@@ -44,39 +45,32 @@ host::SpecObjectPtr placed(Part& part, const std::shared_ptr<TreeNode>& feature)
 }  // namespace
 
 host::SpecObjectPtr SweepFactory::createShaft(const host::SpecObjectPtr& sketch) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto profile = sketchOf(sketch, part_);
     if (!profile) return nullptr;
     return placed(part_, std::make_shared<Shaft>(part_.nextName("Shaft"), profile));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr SweepFactory::createLoft() {
-  try {
-    return placed(part_, std::make_shared<Loft>(part_.nextName("Loft")));
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr,
+                 [&] { return placed(part_, std::make_shared<Loft>(part_.nextName("Loft"))); });
 }
 
 host::SpecObjectPtr SweepFactory::createRib(const host::SpecObjectPtr& profile,
                                             const host::SpecObjectPtr& path) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     auto section = sketchOf(profile, part_);
     auto spine = sketchOf(path, part_);
     if (!section || !spine) return nullptr;
     return placed(part_, std::make_shared<Rib>(part_.nextName("Rib"), section, spine));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 host::SpecObjectPtr SweepFactory::createPointOnPlane(const host::SpecObjectPtr& plane,
                                                      const host::SpecObjectPtr& x,
                                                      const host::SpecObjectPtr& y) {
-  try {
+  return guarded(nullptr, [&]() -> host::SpecObjectPtr {
     host::Plane on;
     auto u = host::query<host::LengthParameter>(x);
     auto v = host::query<host::LengthParameter>(y);
@@ -86,9 +80,7 @@ host::SpecObjectPtr SweepFactory::createPointOnPlane(const host::SpecObjectPtr& 
         on.origin + unit(on.u) * (u->metres() * 1000.0) + unit(on.v) * (v->metres() * 1000.0);
     if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(at.z)) return nullptr;
     return std::make_shared<PointFeature>(part_.nextName("Point"), gp_Pnt(at.x, at.y, at.z));
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace occt_host
