@@ -41,11 +41,11 @@ std::string label(const MardelItemReport& item) {
 Progress::Progress(std::FILE* err, bool terminal, int verbosity, std::FILE* log)
     : err_(err), terminal_(terminal), verbosity_(verbosity), log_(log) {}
 
-void Progress::install(bool volumes) {
+void Progress::install(bool report) {
   MardelImport_SetLogSink(&Progress::logSink, this);
   MardelImport_SetReportSinkWithFlags(
       &Progress::reportSink, this,
-      volumes ? 0u : static_cast<std::uint32_t>(MARDEL_REPORT_NO_VOLUMES));
+      static_cast<std::uint32_t>(report ? MARDEL_REPORT_DESCRIPTORS : MARDEL_REPORT_NO_VOLUMES));
 }
 
 void Progress::uninstall() {

@@ -34,6 +34,8 @@ ReportItem itemOf(const MardelItemReport& in) {
   if (in.hasVolume && std::isfinite(in.volume)) item.volume = in.volume;
   item.seconds = in.seconds;
   item.reason = textOf(in.reason);
+  for (std::uint64_t i = 0; in.descriptors != nullptr && i < in.descriptorCount; ++i)
+    item.descriptors.push_back(textOf(in.descriptors[i]));
   return item;
 }
 
@@ -85,6 +87,17 @@ void optionalNumber(Writer& w, const std::optional<double>& value) {
 void strings(Writer& w, const std::vector<std::string>& texts) {
   w.StartArray();
   for (const std::string& text : texts) string(w, text);
+  w.EndArray();
+}
+
+// The core writes each descriptor as one JSON object; an item's id may carry bytes that are
+// not UTF-8, which the report mends as it does every text.
+void descriptors(Writer& w, const std::vector<std::string>& texts) {
+  w.StartArray();
+  for (const std::string& text : texts) {
+    const std::string valid = validUtf8(text);
+    w.RawValue(valid.data(), valid.size(), rapidjson::kObjectType);
+  }
   w.EndArray();
 }
 
@@ -200,6 +213,10 @@ void writeItem(Writer& w, const ReportItem& item, const ProblemList& problems) {
   if (!problems.empty()) {
     key(w, "problems");
     writeProblems(w, problems);
+  }
+  if (!item.descriptors.empty()) {
+    key(w, "descriptors");
+    descriptors(w, item.descriptors);
   }
   w.EndObject();
 }

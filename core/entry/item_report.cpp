@@ -1,8 +1,10 @@
 #include "entry/item_report.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "entry/item_effect.h"
+#include "features/topology/topo_listing.h"
 #include "features/writer/feature_dispatch.h"
 #include "features/writer/feature_ids.h"
 #include "features/writer/feature_writer.h"
@@ -166,6 +168,28 @@ void ItemReporter::finish(Writer& writer, bool failed) {
   if (writer.item()) recorded_.insert(writer.item());
   send(MARDEL_REPORT_ITEM_DONE, current_);
   done_[current_.id] = current_;
+  if (sink_.descriptors && writer.feature()) features_[current_.id] = writer.feature();
+}
+
+void ItemReporter::listDescriptors() {
+  if (!active() || !sink_.descriptors) return;
+  std::vector<const ItemRecord*> built;
+  for (const auto& [id, record] : done_) {
+    if (features_.count(id) && record.outcome != MARDEL_ITEM_FAILED &&
+        record.outcome != MARDEL_ITEM_UNSUPPORTED)
+      built.push_back(&record);
+  }
+  std::sort(built.begin(), built.end(),
+            [](const ItemRecord* a, const ItemRecord* b) { return a->index < b->index; });
+  for (const ItemRecord* record : built) {
+    std::vector<std::string> descriptors;
+    try {
+      descriptors = listTopoDescriptors(record->id, features_[record->id]);
+    } catch (const std::exception&) {
+      continue;  // the record as sent stands
+    }
+    if (!descriptors.empty()) send(MARDEL_REPORT_ITEM_DONE, *record, descriptors);
+  }
 }
 
 void ItemReporter::failLater(const std::string& id, std::string_view message) {
@@ -258,8 +282,10 @@ void ItemReporter::finishList(const rapidjson::Value& items,
   }
 }
 
-void ItemReporter::send(std::int32_t event, const ItemRecord& record) const {
+void ItemReporter::send(std::int32_t event, const ItemRecord& record,
+                        const std::vector<std::string>& descriptors) const {
   const std::vector<MardelText> messages = textsOf(record.messages);
+  const std::vector<MardelText> listed = textsOf(descriptors);
   const std::vector<MardelText> objects = textsOf(record.objects);
   MardelItemReport out{};
   out.index = record.index;
@@ -278,6 +304,8 @@ void ItemReporter::send(std::int32_t event, const ItemRecord& record) const {
   out.volume = record.volume;
   out.seconds = record.seconds;
   out.reason = textOf(record.reason);
+  out.descriptors = listed.empty() ? nullptr : listed.data();
+  out.descriptorCount = listed.size();
   sink_.sink(sink_.context, event, &out);
 }
 

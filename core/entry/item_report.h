@@ -31,6 +31,8 @@ struct ReportSink {
   void* context = nullptr;
   // Whether each record measures its body's volume.
   bool volumes = true;
+  // Whether built items list their faces and edges as descriptors at the end.
+  bool descriptors = false;
 };
 ReportSink& reportSink();
 
@@ -71,10 +73,14 @@ class ItemReporter {
   // Every element of `items` without a record yet; `reason(id)` says why it was not built.
   void finishList(const rapidjson::Value& items,
                   const std::function<std::string(const std::string&)>& reason);
+  // Once the solids are final: each built item's record again, with its faces and edges as
+  // descriptors, when the sink asked for them.
+  void listDescriptors();
 
  private:
   static void observeLine(void* context, std::string_view line);
-  void send(std::int32_t event, const ItemRecord& record) const;
+  void send(std::int32_t event, const ItemRecord& record,
+            const std::vector<std::string>& descriptors = {}) const;
   void placeIn(ItemRecord& record, Writer& writer);
   void judgeEffect(ItemRecord& record, Writer& writer);
   void collectNewObjects(std::vector<std::string>& out);
@@ -93,7 +99,8 @@ class ItemReporter {
   std::set<const rapidjson::Value*> recorded_;
   std::map<const rapidjson::Value*, std::string> skipped_;
   std::map<std::string, std::vector<std::string>> notes_;
-  std::map<std::string, ItemRecord> done_;  // written items by id, for failLater
+  std::map<std::string, ItemRecord> done_;               // written items by id, for failLater
+  std::map<std::string, host::SpecObjectPtr> features_;  // what they made, for descriptors
 };
 
 }  // namespace kestrun

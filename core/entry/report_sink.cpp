@@ -6,7 +6,8 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSinkWithFlags(MardelR
                                                                          void* context,
                                                                          uint32_t flags) {
   const bool volumes = (flags & MARDEL_REPORT_NO_VOLUMES) == 0;
-  kestrun::reportSink() = kestrun::ReportSink{sink, sink ? context : nullptr, volumes};
+  const bool descriptors = (flags & MARDEL_REPORT_DESCRIPTORS) != 0;
+  kestrun::reportSink() = kestrun::ReportSink{sink, sink ? context : nullptr, volumes, descriptors};
 }
 
 KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSink(MardelReportSinkFn sink,

@@ -360,7 +360,9 @@ std::int32_t PartImportPipeline::import(const rapidjson::Value& root, ImportResu
   }
   report_.finishList(*items, notBuilt);
   applyBodyColors(root);
-  if (!runClosingPasses(result)) return kStatusFailed;
+  const bool closed = runClosingPasses(result);
+  report_.listDescriptors();
+  if (!closed) return kStatusFailed;
   return finish(result);
 }
 

@@ -3,12 +3,14 @@
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepTools.hxx>
+#include <BRepTopAdaptor_FClass2d.hxx>
 #include <BRep_Tool.hxx>
 #include <ElSLib.hxx>
 #include <GeomAPI_ProjectPointOnCurve.hxx>
 #include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Geom_Curve.hxx>
 #include <Geom_Surface.hxx>
+#include <Precision.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
@@ -235,6 +237,13 @@ host::ParamBox FaceCellObject::parameterBox() const {
     host::ParamBox box;
     BRepTools::UVBounds(face_, box.uMin, box.uMax, box.vMin, box.vMax);
     return box;
+  });
+}
+
+bool FaceCellObject::holds(const host::Point2& uv) const {
+  return guarded(false, [&] {
+    BRepTopAdaptor_FClass2d classifier(face_, Precision::PConfusion());
+    return classifier.Perform(gp_Pnt2d(uv.x, uv.y)) == TopAbs_IN;
   });
 }
 

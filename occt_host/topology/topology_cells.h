@@ -32,6 +32,7 @@ class FaceCellObject : public Object,
   // host::Face
   std::shared_ptr<host::Surface> surface() override;
   host::ParamBox parameterBox() const override;
+  bool holds(const host::Point2& uv) const override;
   host::Box3 box() const override;
   // host::Featurize
   host::SpecObjectPtr featurize() override;

@@ -23,8 +23,8 @@ class Progress {
   Progress& operator=(const Progress&) = delete;
 
   // Sends the core's log lines and report events here (with this as context); the items'
-  // volumes are measured only when `volumes` (a report file was asked for).
-  void install(bool volumes);
+  // volumes are measured and faces and edges listed only for a report file (`report`).
+  void install(bool report);
   void uninstall();
 
   // One of the core's log lines: whole to the log file, to standard error by verbosity.

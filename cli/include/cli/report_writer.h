@@ -27,6 +27,8 @@ struct ReportItem {
   double seconds = 0;
   std::string reason;
   std::optional<ItemProblem> problem;
+  // The faces and edges the item owns on the final solid, as JSON descriptor objects.
+  std::vector<std::string> descriptors;
 };
 
 struct ReportSummary {

@@ -136,6 +136,11 @@ typedef struct MardelItemReport {
   double seconds;
   MardelText reason; /* why a skipped, never reached or unsupported item was not built, or
                         why a built one had no effect */
+  /* With MARDEL_REPORT_DESCRIPTORS: the faces and edges the item owns on its body's final
+   * solid, each a topology descriptor (a JSON object text) that a later item can name it
+   * by. They come in one more ITEM_DONE per such item once the whole list is built. */
+  const MardelText* descriptors;
+  uint64_t descriptorCount;
 } MardelItemReport;
 
 /* Receives one report event; `item` and everything it points to live for the call only. */
@@ -153,7 +158,10 @@ typedef void (*MardelImport_SetReportSinkFn)(MardelReportSinkFn, void*);
 enum {
   /* Leave out each item's volume (hasVolume 0): measuring it is most of the report's cost,
    * and a consumer that only shows progress does not need it. */
-  MARDEL_REPORT_NO_VOLUMES = 1
+  MARDEL_REPORT_NO_VOLUMES = 1,
+  /* List the faces and edges of each built item as topology descriptors (see
+   * MardelItemReport.descriptors). */
+  MARDEL_REPORT_DESCRIPTORS = 2
 };
 
 /* As MardelImport_SetReportSink, with MARDEL_REPORT_... flags for the imports it reports. */

@@ -80,6 +80,9 @@ class Face {
   virtual std::shared_ptr<Surface> surface() = 0;
   // The face's bounds in its surface's parameters.
   virtual ParamBox parameterBox() const = 0;
+  // Whether the surface's point at `uv` lies on the face itself, within its boundary: the
+  // parameter box also covers the face's holes and notches.
+  virtual bool holds(const Point2& uv) const = 0;
   // The face's box in space, kept with the solid it belongs to.
   virtual Box3 box() const = 0;
 };
