@@ -264,6 +264,11 @@ void WebPanelWindow::OnMessage(const QString& json) {
       break;
   }
   PostJson(outcome.reply);
+  // Only a packet that asked for the draw's report has one; it follows the reply.
+  if (!outcome.report.empty()) {
+    Log("Win32WebView2PanelWindow::DrawReportResponse");
+    PostJson(outcome.report);
+  }
   const std::string schemaReply = vantrel::DemoSchemaHook(&partAdapter_, outcome);
   if (!schemaReply.empty()) {
     Log("Win32WebView2PanelWindow::SchemaDispatchResponse");

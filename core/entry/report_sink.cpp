@@ -14,3 +14,13 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSink(MardelReportSink
                                                                 void* context) {
   MardelImport_SetReportSinkWithFlags(sink, context, 0);
 }
+
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_GetReportSink(MardelReportSinkFn* sink,
+                                                                void** context, uint32_t* flags) {
+  const kestrun::ReportSink& installed = kestrun::reportSink();
+  if (sink != nullptr) *sink = installed.sink;
+  if (context != nullptr) *context = installed.context;
+  if (flags != nullptr)
+    *flags =
+        installed.sink && !installed.volumes ? static_cast<uint32_t>(MARDEL_REPORT_NO_VOLUMES) : 0u;
+}

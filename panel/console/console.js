@@ -1,12 +1,21 @@
 // A front end for trying the add-in by hand: sends part JSON, product JSON or STEP files
-// as single or chunked transfers with FNV-1a hashes, answers retry requests and shows
-// every reply. Tests drive it through window.tolvaneConsole.
+// as single or chunked transfers with FNV-1a hashes, answers retry requests, shows every
+// reply and, when asked for, the draw's per-item report. Tests drive it through
+// window.tolvaneConsole.
 (function () {
   "use strict";
   var webview = window.chrome && window.chrome.webview;
   var sent = {};        // transfer name -> its chunks, for retries
   var replies = [];     // every reply object, in order
   var counter = 0;
+  var report = null;    // the last "draw-report" message
+  var copied = [];      // what each Copy button put on the clipboard: {text, ok}
+
+  // Whether the packet that completes a json payload asks for the draw's report.
+  function asksReport() {
+    var box = document.getElementById("askReport");
+    return !box || box.checked;
+  }
 
   function fnv1a(text) {
     var bytes = new TextEncoder().encode(text);
@@ -18,9 +27,10 @@
     return ("0000000" + hash.toString(16)).slice(-8);
   }
 
-  function post(cmd, data, mode) {
+  function post(cmd, data, mode, wantsReport) {
     var packet = { cmd: cmd, data: data };
     if (mode) packet.mode = mode;
+    if (wantsReport) packet.report = true;
     webview.postMessage(packet);
   }
 
@@ -49,17 +59,18 @@
       chunks.push(text.slice(i, end));
     }
     if (chunks.length === 0) chunks.push("");
-    sent[name] = { chunks: chunks, mode: mode, resent: {} };
+    var wantsReport = mode === "json" && asksReport();
+    sent[name] = { chunks: chunks, mode: mode, resent: {}, report: wantsReport };
     post("transferLargeStart", JSON.stringify({ name: name, size: chunks.length }), mode);
     chunks.forEach(function (chunk, index) {
       sendChunk(name, index, chunk, index === corruptIndex, mode);
     });
-    post("transferLargeEnd", JSON.stringify({ name: name }), mode);
+    post("transferLargeEnd", JSON.stringify({ name: name }), mode, wantsReport);
     return name;
   }
 
   function sendSingle(text, mode) {
-    post("transferSingle", text, mode);
+    post("transferSingle", text, mode, mode === "json" && asksReport());
   }
 
   // Re-sends what the add-in asks for, then closes the transfer again. A damaged chunk is
@@ -75,12 +86,19 @@
       transfer.resent[index] = true;
       sendChunk(body.name, index, transfer.chunks[index], false, transfer.mode);
     });
-    post("transferLargeEnd", JSON.stringify({ name: body.name }), transfer.mode);
+    post("transferLargeEnd", JSON.stringify({ name: body.name }), transfer.mode, transfer.report);
+  }
+
+  function isReport(message) {
+    return message && message.type === "plugin:response" && message.id === "draw-report";
   }
 
   function show(reply) {
     var item = document.createElement("li");
-    item.textContent = JSON.stringify(reply);
+    // The report has a section of its own; the list only notes that it came.
+    item.textContent = isReport(reply) && reply.ok
+      ? "plugin:response draw-report (" + ((reply.result || {}).items || []).length + " items)"
+      : JSON.stringify(reply);
     if (reply.ok === false) item.className = "error";
     if (reply.cmd === "transferLargeRetry") item.className = "retry";
     var list = document.getElementById("replies");
@@ -95,6 +113,7 @@
       }
       replies.push(event.data);
       show(event.data);
+      if (isReport(event.data)) showReport(event.data);
       if (event.data && event.data.cmd === "transferLargeRetry") answerRetry(event.data);
     });
   }
@@ -111,6 +130,86 @@
     descriptor.textContent = picked && picked.descriptor
       ? JSON.stringify(picked.descriptor)
       : (picked ? "(no descriptor names a " + picked.kind + " " + picked.topoType + ")" : "");
+  }
+
+  function element(tag, className, text) {
+    var node = document.createElement(tag);
+    if (className) node.className = className;
+    if (text !== undefined) node.textContent = text;
+    return node;
+  }
+
+  // Copies through the clipboard API where the page may use it, else through a selection.
+  function copyText(text, button) {
+    function done(ok) {
+      copied.push({ text: text, ok: ok });
+      button.textContent = ok ? "Copied" : "Copy failed";
+      setTimeout(function () { button.textContent = "Copy"; }, 1500);
+    }
+    function bySelection() {
+      var area = element("textarea");
+      area.value = text;
+      area.style.position = "fixed";
+      area.style.opacity = "0";
+      document.body.appendChild(area);
+      area.select();
+      var ok = false;
+      try { ok = document.execCommand("copy"); } catch (e) { ok = false; }
+      document.body.removeChild(area);
+      return ok;
+    }
+    if (navigator.clipboard && navigator.clipboard.writeText) {
+      navigator.clipboard.writeText(text).then(function () { done(true); },
+                                               function () { done(bySelection()); });
+    } else {
+      done(bySelection());
+    }
+  }
+
+  function descriptorRow(lists) {
+    var row = element("tr", "descriptors");
+    var cell = element("td");
+    cell.colSpan = 4;
+    lists.forEach(function (list) {
+      var box = element("div", "descriptorList");
+      box.appendChild(element("span", "descriptorKey", list.key));
+      var button = element("button", "copy", "Copy");
+      button.addEventListener("click", function () { copyText(list.json, button); });
+      box.appendChild(button);
+      box.appendChild(element("pre", "descriptorJson", list.json));
+      cell.appendChild(box);
+    });
+    row.appendChild(cell);
+    return row;
+  }
+
+  function itemRowElement(row) {
+    var tr = element("tr", "item");
+    tr.dataset.id = row.id;
+    tr.appendChild(element("td", "id", row.name && row.name !== row.id
+      ? row.id + " (" + row.name + ")" : row.id));
+    tr.appendChild(element("td", "type", row.type));
+    tr.appendChild(element("td", "outcome outcome-" + row.outcome, row.outcome));
+    var messages = element("td", "messages");
+    row.messages.forEach(function (m) { messages.appendChild(element("div", "", m)); });
+    tr.appendChild(messages);
+    return tr;
+  }
+
+  // The report section: a summary line and one row per item, descriptors under their item.
+  function showReport(message) {
+    report = message;
+    var view = window.tolvaneReport.readReport(message);
+    var summary = document.getElementById("reportSummary");
+    var body = document.getElementById("reportRows");
+    if (!summary || !body) return;
+    summary.textContent = view.error || view.summary;
+    summary.className = view.error ? "error" : "";
+    body.textContent = "";
+    view.rows.forEach(function (row) {
+      body.appendChild(itemRowElement(row));
+      if (row.descriptors.length) body.appendChild(descriptorRow(row.descriptors));
+    });
   }
 
   function toBase64(buffer) {
@@ -152,6 +251,7 @@
   window.tolvaneConsole = {
     fnv1a: fnv1a, sendLarge: sendLarge, sendSingle: sendSingle,
     replies: function () { return replies; }, connected: !!webview,
-    selection: function () { return selection; }
+    selection: function () { return selection; },
+    report: function () { return report; }, copied: function () { return copied; }
   };
 })();

@@ -2,6 +2,7 @@
 // chunks with one damaged, the add-in asks for it again, completes the transfer and draws
 // the part into the workstation; pages of another origin, subframes and navigations away
 // never reach the add-in.
+#include <QClipboard>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -42,6 +44,26 @@ const char kTwoPads[] = R"({"mode":"part","flatNode":[
   {"type":"line","x1":50,"y1":0,"x2":60,"y2":0},{"type":"line","x1":60,"y1":0,"x2":60,"y2":10},
   {"type":"line","x1":60,"y1":10,"x2":50,"y2":10},{"type":"line","x1":50,"y1":10,"x2":50,"y2":0}]},
  {"type":"extrude","id":"p2","sketchId":"s2","n1Height":30}]})";
+
+// The two pads and a third extrude of the first sketch by 0, which fails.
+const char kOneFailing[] = R"({"mode":"part","flatNode":[
+ {"type":"sketch","id":"s1","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
+  {"type":"line","x1":0,"y1":0,"x2":40,"y2":0},{"type":"line","x1":40,"y1":0,"x2":40,"y2":20},
+  {"type":"line","x1":40,"y1":20,"x2":0,"y2":20},{"type":"line","x1":0,"y1":20,"x2":0,"y2":0}]},
+ {"type":"extrude","id":"p1","sketchId":"s1","n1Height":10},
+ {"type":"sketch","id":"s2","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"geometries":[
+  {"type":"line","x1":50,"y1":0,"x2":60,"y2":0},{"type":"line","x1":60,"y1":0,"x2":60,"y2":10},
+  {"type":"line","x1":60,"y1":10,"x2":50,"y2":10},{"type":"line","x1":50,"y1":10,"x2":50,"y2":0}]},
+ {"type":"extrude","id":"p2","sketchId":"s2","n1Height":30},
+ {"type":"extrude","id":"z","sketchId":"s1","n1Height":0}]})";
+
+// A text as the argument of a script call: a JSON string literal.
+QString ScriptString(const char* text) {
+  return QString::fromUtf8(
+             QJsonDocument(QJsonArray{QString::fromUtf8(text)}).toJson(QJsonDocument::Compact))
+      .mid(1)
+      .chopped(1);
+}
 
 QString ConsoleUrl() {
   return QUrl::fromLocalFile(CONSOLE_DIR "/index.html").toString();
@@ -112,6 +134,8 @@ class PanelTest : public WorkstationTest {
 };
 
 TEST_F(PanelTest, HashedChunksWithOneDamagedAreRetriedCompletedAndDrawn) {
+  // The replies of the protocol alone; the report has a test of its own.
+  Js("document.getElementById('askReport').checked = false");
   const QString json = QString::fromUtf8(kTwoPads);
   Js(QString("tolvaneConsole.sendLarge(%1, 'json', 256, 1)")
          .arg(QString::fromUtf8(QJsonDocument(QJsonArray{json}).toJson(QJsonDocument::Compact))
@@ -205,6 +229,7 @@ TEST_F(PanelTest, EveryReplyToHostilePayloadsReachesThePageAsJson) {
     std::vector<std::string> drawn;
   } capture;
   window_->SetDrawTarget(&capture);
+  Js("document.getElementById('askReport').checked = false");
   // The page keeps what it sent; the bridge drops any reply that is not JSON, so a reply
   // that is not JSON is one missing from the list.
   Js(R"(
@@ -258,6 +283,95 @@ TEST_F(PanelTest, EveryReplyToHostilePayloadsReachesThePageAsJson) {
   // The json sends went on to the draw as they came.
   EXPECT_EQ(capture.drawn.size(), 2u);
   window_->SetDrawTarget(nullptr);
+}
+
+TEST_F(PanelTest, TheConsoleAsksForTheReportAndShowsIt) {
+  Js(QString("tolvaneConsole.sendLarge(%1, 'json', 256, -1)").arg(ScriptString(kOneFailing)));
+  auto isReport = [](const QJsonValue& v) {
+    return v.toObject()["type"] == "plugin:response" && v.toObject()["id"] == "draw-report";
+  };
+  ASSERT_TRUE(WaitFor([&] {
+    const QJsonArray replies = Replies();
+    return std::any_of(replies.begin(), replies.end(), isReport);
+  })) << QJsonDocument(Replies()).toJson().toStdString();
+  // The transfer's own echo first, then the report: the five items, the last one failed.
+  const QJsonArray replies = Replies();
+  ASSERT_EQ(replies.size(), 2) << QJsonDocument(replies).toJson().toStdString();
+  EXPECT_EQ(replies[0].toObject()["cmd"], "transferLargeEcho");
+  const QJsonObject message = replies[1].toObject();
+  ASSERT_TRUE(message["ok"].toBool()) << QJsonDocument(message).toJson().toStdString();
+  const QJsonArray items = message["result"].toObject()["items"].toArray();
+  ASSERT_EQ(items.size(), 5);
+  EXPECT_EQ(items[4].toObject()["id"], "z");
+  EXPECT_EQ(items[4].toObject()["outcome"], "failed");
+  EXPECT_EQ(Count("Win32WebView2PanelWindow::DrawReportResponse"), 1);
+  // 40*20*10 + 10*10*30 = 11000 mm^3: the failed extrude adds nothing.
+  EXPECT_NEAR(occt_host::partVolume(document_), 11000.0, 1e-6);
+  // The workstation's own report of the draw still came, for its tree.
+  EXPECT_EQ(ws_->progress().itemsOf(document_).size(), 5u);
+
+  // One row per item in the page, the failed one coloured and saying why.
+  EXPECT_EQ(Js("document.querySelectorAll('#reportRows tr.item').length").toInt(), 5);
+  EXPECT_EQ(Js("Array.from(document.querySelectorAll('#reportRows tr.item td.id'))"
+               ".map(function (c) { return c.textContent; }).join()")
+                .toString(),
+            "s1,p1,s2,p2,z");
+  const QString failed = "document.querySelector('#reportRows tr.item[data-id=\"z\"]')";
+  EXPECT_EQ(Js(failed + ".querySelector('td.outcome').className").toString(),
+            "outcome outcome-failed");
+  EXPECT_EQ(Js("getComputedStyle(" + failed + ".querySelector('td.outcome')).color").toString(),
+            "rgb(176, 24, 24)");
+  EXPECT_NE(Js(failed + ".querySelector('td.messages').textContent")
+                .toString()
+                .indexOf("the extrusion length (first plus second limit) is zero"),
+            -1);
+  EXPECT_EQ(Js("document.getElementById('reportSummary').textContent").toString(),
+            QString::fromUtf8("5 items: 4 built, 1 failed \u2014 One or more features failed to "
+                              "update."));
+
+  // The report names no descriptors yet: the add-in's message with a face list added to p1
+  // shows it under its item, and Copy puts its text on the clipboard.
+  QJsonObject withFaces = message;
+  QJsonObject result = withFaces["result"].toObject();
+  QJsonArray listed = result["items"].toArray();
+  QJsonObject p1 = listed[1].toObject();
+  const QJsonArray faces{QJsonObject{{"featureId", "p1"},
+                                     {"topoType", "face"},
+                                     {"type", "plane"},
+                                     {"loc", QJsonArray{20, 10, 10}},
+                                     {"vDir", QJsonArray{0, 0, 1}}}};
+  p1["faces"] = faces;
+  listed[1] = p1;
+  result["items"] = listed;
+  withFaces["result"] = result;
+  window_->PostJson(QJsonDocument(withFaces).toJson(QJsonDocument::Compact).toStdString());
+  ASSERT_TRUE(
+      WaitFor([&] { return Js("document.querySelectorAll('pre.descriptorJson').length") == 1; }));
+  const QString faceText = QString::fromUtf8(QJsonDocument(faces).toJson(QJsonDocument::Compact));
+  EXPECT_EQ(Js("document.querySelector('pre.descriptorJson').textContent").toString(), faceText);
+  QApplication::clipboard()->clear();
+  // A real click, as a user gives it: the page may write the clipboard on a user's gesture.
+  const QJsonObject at =
+      QJsonDocument::fromJson(Js("(function () { var b = document.querySelector('button.copy');"
+                                 "b.scrollIntoView({block: 'center'}); var r = "
+                                 "b.getBoundingClientRect(); return JSON.stringify({x: r.left + "
+                                 "r.width / 2, y: r.top + r.height / 2}); })()")
+                                  .toString()
+                                  .toUtf8())
+          .object();
+  Wait(200);
+  QWidget* target = window_->view()->focusProxy() ? window_->view()->focusProxy() : window_->view();
+  QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(qRound(at["x"].toDouble()), qRound(at["y"].toDouble())));
+  ASSERT_TRUE(WaitFor([&] { return Js("tolvaneConsole.copied().length").toInt() == 1; }));
+  EXPECT_EQ(Js("tolvaneConsole.copied()[0].text").toString(), faceText);
+  EXPECT_EQ(Js("tolvaneConsole.copied()[0].ok"), true);
+  EXPECT_TRUE(WaitFor([&] { return QApplication::clipboard()->text() == faceText; }))
+      << QApplication::clipboard()->text().toStdString();
+
+  Js("document.getElementById('reportSummary').scrollIntoView()");
+  Wait(500);
+  window_->view()->grab().save(ARTIFACT_DIR "/console_report.png");
 }
 
 TEST_F(PanelTest, APageOfAnotherOriginIsNotHeard) {

@@ -86,6 +86,8 @@ class PanelSelectionTest : public WorkstationTest {
 
 TEST_F(PanelSelectionTest, APickedEdgeReachesTheConsoleWithItsDescriptor) {
   // The console sends the block; the add-in draws it into the workstation's Part.
+  // The replies of the protocol alone; the report has a test of its own.
+  Js("document.getElementById('askReport').checked = false");
   const QString json = QString::fromUtf8(kBlock);
   Js(QString("tolvaneConsole.sendSingle(%1, 'json')")
          .arg(QString::fromUtf8(QJsonDocument(QJsonArray{json}).toJson(QJsonDocument::Compact))

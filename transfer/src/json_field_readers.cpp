@@ -193,6 +193,13 @@ std::optional<int32_t> JsonFieldScanner::IntField(std::string_view key) {
   return ReadInt32(text_, pos);
 }
 
+bool JsonFieldScanner::TrueField(std::string_view key) {
+  const size_t pos = KeyValue(key, 0);
+  if (pos == std::string_view::npos || text_.compare(pos, 4, "true") != 0) return false;
+  const size_t end = SkipJsonWhitespace(text_, pos + 4);
+  return end >= text_.size() || text_[end] == ',' || text_[end] == '}';
+}
+
 bool LooksLikeJson(std::string_view text) {
   size_t pos = SkipJsonWhitespace(text, 0);
   if (pos >= text.size()) return false;

@@ -2,13 +2,18 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 
 #include "host/application.h"
 #include "host/environment.h"
+#include "host/part.h"
+#include "host/solid_volume.h"
 #include "platform/directories.h"
 #include "platform/environment.h"
 #include "platform/module_path.h"
+#include "report_sink_scope.h"
 #include "vantrel/diagnostic_log.h"
 #include "vantrel/draw_delay.h"
 #include "vantrel/transfer_mode.h"
@@ -59,29 +64,57 @@ std::string_view TextOf(const char (&field)[512]) {
   return std::string_view(field, strnlen(field, sizeof(field)));
 }
 
+void NotDrawn(DrawReport* report, const char* why) {
+  if (report != nullptr) report->Refuse("report.notDrawn", why);
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point started) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+// The volume of all solids of the document's Part; none without a Part or a solid.
+std::optional<double> PartVolume(const std::shared_ptr<host::Document>& document) {
+  auto roots = host::query<host::DocumentRoots>(document);
+  auto container =
+      roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
+            : nullptr;
+  auto measure = container ? host::query<host::SolidVolume>(container->part()) : nullptr;
+  double volume = 0;
+  if (measure && measure->volume(volume) && std::isfinite(volume)) return volume;
+  return std::nullopt;
+}
+
 }  // namespace
 
-void TransferDataProcessor::ProcessTransfer(std::string_view mode, const std::string& data) {
+void TransferDataProcessor::ProcessTransfer(std::string_view mode, const std::string& data,
+                                            DrawReport* report) {
   if (ParseTransferMode(mode) != TransferMode::Json) return;
   try {
-    DrawJsonPayload(data);
+    DrawJsonPayload(data, report);
   } catch (...) {
     // Only an allocation failure gets here; the draw is abandoned like any other failure.
     try {
       Log("TransferDataProcessor::DrawAborted");
+      if (report != nullptr) report->Refuse("report.notDrawn", "the draw was abandoned");
     } catch (...) {
     }
   }
 }
 
-void TransferDataProcessor::DrawJsonPayload(const std::string& json) {
+std::string TransferDataProcessor::DrawJsonWithReport(const std::string& json) {
+  DrawReport report;
+  ProcessTransfer("json", json, &report);
+  return report.Response();
+}
+
+void TransferDataProcessor::DrawJsonPayload(const std::string& json, DrawReport* report) {
   if (json.empty()) {
     Log("TransferDataProcessor::JsonEmpty");
-    return;
+    return NotDrawn(report, "the payload is empty");
   }
   const PayloadKind kind = DetectPayloadKind(json);
   std::shared_ptr<host::Document> document = TargetDocument(kind);
-  if (!document) return;
+  if (!document) return NotDrawn(report, "there is no document to draw into");
   const std::string path = ResolveCorePath();
   platform::DynamicLibrary module;
   errno = 0;
@@ -89,22 +122,30 @@ void TransferDataProcessor::DrawJsonPayload(const std::string& json) {
     const unsigned long error = LoadFailureCode(errno);
     Log("TransferDataProcessor::LoadLibraryFailed path=" + path +
         " error=" + std::to_string(error));
-    return;
+    return NotDrawn(report, "the core module could not be loaded");
   }
   CoreExports exports;
-  if (!BindCoreExports(module, kind, exports)) return;
+  if (!BindCoreExports(module, kind, exports))
+    return NotDrawn(report, "the core module lacks an entry point the draw needs");
   if (exports.setLogSink && g_coreLogSink.load())
     exports.setLogSink(g_coreLogSink.load(), g_coreLogContext.load());
   const Bytes bytes(json.begin(), json.end());
   MardelImportResult result{};
-  const int32_t status = kind == PayloadKind::Product
-                             ? DrawProductJson(exports, document, bytes, result)
-                             : DrawPart(exports, kind, bytes, document, result);
+  const auto started = std::chrono::steady_clock::now();
+  int32_t status = 0;
+  {
+    ReportSinkScope sink(exports, report);
+    status = kind == PayloadKind::Product ? DrawProductJson(exports, document, bytes, result)
+                                          : DrawPart(exports, kind, bytes, document, result);
+  }
   Log("TransferDataProcessor::ImportStatus status=" + std::to_string(status) + " resultStatus=" +
       std::to_string(result.status) + " errorCode=" + std::to_string(result.errorCode) +
       " created=" + std::to_string(static_cast<int32_t>(result.createdCount)));
   LogResultTexts(result);
   Remember(document, status, result);
+  if (report != nullptr)
+    report->Finish(result, SecondsSince(started),
+                   kind == PayloadKind::Product ? std::nullopt : PartVolume(document));
 }
 
 std::optional<TransferDataProcessor::DrawRecord> TransferDataProcessor::LastDraw(
@@ -137,6 +178,10 @@ bool TransferDataProcessor::BindCoreExports(const platform::DynamicLibrary& modu
   }
   exports.setLogSink =
       ExportAs<MardelImport_SetLogSinkFn>(module.Symbol("MardelImport_SetLogSink"));
+  exports.getReportSink =
+      ExportAs<MardelImport_GetReportSinkFn>(module.Symbol("MardelImport_GetReportSink"));
+  exports.setReportSink = ExportAs<MardelImport_SetReportSinkWithFlagsFn>(
+      module.Symbol("MardelImport_SetReportSinkWithFlags"));
   if (kind != PayloadKind::Product) return true;
   auto list =
       ExportAs<ListProductSourcePartsFn>(module.Symbol("MardelImport_ListProductSourceParts"));

@@ -20,6 +20,8 @@ struct TransferPacket {
   std::string body;
   std::string mode;
   std::optional<TransferMode> kind;
+  // The packet's "report": true: the draw it completes answers with its per-item report.
+  bool wantsReport = false;
 };
 
 TransferOutcome HandleTransferSingle(TransferPacket& packet);
@@ -28,7 +30,7 @@ TransferOutcome HandleTransferLargeData(TransferPacket& packet);
 TransferOutcome HandleTransferLargeEnd(TransferPacket& packet);
 
 // Hands a complete "json" payload to the processor; a processor fault is logged, never raised.
-void DispatchJsonPayload(const TransferServices& services, const std::string& command,
-                         const std::string& json);
+// Answers the report message when the packet asked for one, else nothing.
+std::string DispatchJsonPayload(const TransferPacket& packet, const std::string& json);
 
 }  // namespace vantrel

@@ -150,7 +150,7 @@ TransferOutcome HandleTransferLargeEnd(TransferPacket& packet) {
   outcome.payloadData = assembly.payloadData;
   outcome.dataIsJson = assembly.dataIsJson;
   if (kind == TransferMode::Json) {
-    DispatchJsonPayload(packet.services, packet.command, assembly.data);
+    outcome.report = DispatchJsonPayload(packet, assembly.data);
   }
   packet.table.Remove(*name);
   outcome.reply = EchoReply(*name);

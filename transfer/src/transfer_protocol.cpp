@@ -4,6 +4,7 @@
 #include "transfer_replies.h"
 #include "vantrel/diagnostic_log.h"
 #include "vantrel/json_field_readers.h"
+#include "vantrel/plugin_response.h"
 
 namespace vantrel {
 namespace {
@@ -23,6 +24,7 @@ TransferOutcome Dispatch(TransferTable& table, std::string_view text,
                         mode ? std::move(*mode) : std::string("text"),
                         std::nullopt};
   packet.kind = ParseTransferMode(packet.mode);
+  packet.wantsReport = fields.TrueField("report");
   if (packet.command == "transferSingle") return HandleTransferSingle(packet);
   if (packet.command == "transferLargeStart") return HandleTransferLargeStart(packet);
   if (packet.command == "transferLargeData") return HandleTransferLargeData(packet);
@@ -32,14 +34,26 @@ TransferOutcome Dispatch(TransferTable& table, std::string_view text,
 
 }  // namespace
 
-void DispatchJsonPayload(const TransferServices& services, const std::string& command,
-                         const std::string& json) {
-  if (services.processor == nullptr) return;
-  try {
-    services.processor->DrawJson(json);
-  } catch (...) {
-    WriteLog(kLogError, kProtocolComponent, "protocol_dispatch_failed cmd=" + command);
+std::string JsonPayloadProcessor::DrawJsonWithReport(const std::string& json) {
+  DrawJson(json);
+  return SerializePluginResponse(MakeErrorPluginResponse(kDrawReportId, "report.unavailable",
+                                                         "this panel's draw makes no report"));
+}
+
+std::string DispatchJsonPayload(const TransferPacket& packet, const std::string& json) {
+  JsonPayloadProcessor* processor = packet.services.processor;
+  if (processor == nullptr) {
+    if (!packet.wantsReport) return std::string();
+    return SerializePluginResponse(
+        MakeErrorPluginResponse(kDrawReportId, "report.notDrawn", "the payload was not drawn"));
   }
+  try {
+    if (packet.wantsReport) return processor->DrawJsonWithReport(json);
+    processor->DrawJson(json);
+  } catch (...) {
+    WriteLog(kLogError, kProtocolComponent, "protocol_dispatch_failed cmd=" + packet.command);
+  }
+  return std::string();
 }
 
 TransferOutcome HandleTransferPacket(TransferTable& table, std::string_view packet,
@@ -81,7 +95,7 @@ TransferOutcome HandleTransferSingle(TransferPacket& packet) {
   outcome.dataIsJson = json;
   outcome.data = std::move(packet.body);
   outcome.reply = ReceivedReply(outcome.Payload());
-  if (json) DispatchJsonPayload(packet.services, packet.command, outcome.data);
+  if (json) outcome.report = DispatchJsonPayload(packet, outcome.data);
   return outcome;
 }
 

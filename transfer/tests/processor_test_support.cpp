@@ -27,7 +27,7 @@ void ProcessorTest::TearDown() {
 }
 
 TransferOutcome ProcessorTest::SendChunked(const std::string& name, const std::string& json,
-                                           size_t chunkChars) {
+                                           size_t chunkChars, bool report) {
   const size_t count = (json.size() + chunkChars - 1) / chunkChars;
   HandleTransferPacket(table_, Packet("transferLargeStart", StartBody(name, int(count)), "json"),
                        drawing_);
@@ -38,7 +38,9 @@ TransferOutcome ProcessorTest::SendChunked(const std::string& name, const std::s
         Packet("transferLargeData", DataBody(name, int(i), chunk, ChunkHash(chunk)), "json"),
         drawing_);
   }
-  return HandleTransferPacket(table_, Packet("transferLargeEnd", EndBody(name), "json"), drawing_);
+  std::string end = Packet("transferLargeEnd", EndBody(name), "json");
+  if (report) end.insert(end.size() - 1, ",\"report\":true");
+  return HandleTransferPacket(table_, end, drawing_);
 }
 
 std::vector<std::string> ProcessorTest::TakeProcessorLog() {

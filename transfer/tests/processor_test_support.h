@@ -18,8 +18,10 @@ class ProcessorTest : public ProtocolTest {
   void SetUp() override;
   void TearDown() override;
 
-  // Sends `json` as a large "json" transfer cut into hashed chunks of `chunkChars`.
-  TransferOutcome SendChunked(const std::string& name, const std::string& json, size_t chunkChars);
+  // Sends `json` as a large "json" transfer cut into hashed chunks of `chunkChars`; its end
+  // asks for the draw's report when `report` is true.
+  TransferOutcome SendChunked(const std::string& name, const std::string& json, size_t chunkChars,
+                              bool report = false);
   // Log lines of the processor since the last call, as "LEVEL component message".
   std::vector<std::string> TakeProcessorLog();
   // Only the protocol messages, without level and component.

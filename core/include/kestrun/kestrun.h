@@ -169,6 +169,16 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_SetReportSinkWithFlags(MardelR
                                                                          void* context,
                                                                          uint32_t flags);
 
+typedef void (*MardelImport_SetReportSinkWithFlagsFn)(MardelReportSinkFn, void*, uint32_t);
+
+/* The sink installed now, its context and its flags (null, null and 0 when none): a caller
+ * that installs a sink of its own for one draw hands the events on to it and puts it back
+ * afterwards. Any of the three may be null. */
+KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_GetReportSink(MardelReportSinkFn* sink,
+                                                                void** context, uint32_t* flags);
+
+typedef void (*MardelImport_GetReportSinkFn)(MardelReportSinkFn*, void**, uint32_t*);
+
 #ifdef __cplusplus
 namespace wenlow {
 KESTRUN_EXPORT int32_t ImportJsonToCatia(KestrunDocument* drawingDocument,

@@ -33,6 +33,7 @@ TEST(Exports, EntryPointsBindByNameAndNothingElseLeaks) {
       "MardelImport_AssignProductSourcePartNumber",
       "MardelImport_DrawJson",
       "MardelImport_FreeProductSourcePartSpecs",
+      "MardelImport_GetReportSink",
       "MardelImport_ListProductSourceParts",
       "MardelImport_SetLogSink",
       "MardelImport_SetReportSink",

@@ -242,6 +242,26 @@ TEST_F(ItemReport, WithoutVolumesTheRecordsKeepEverythingElse) {
   EXPECT_REL_NEAR(rect->volume, 50000.0, 1e-9);
 }
 
+// A caller that installs a sink for one draw reads the one there first, to put it back.
+TEST_F(ItemReport, TheInstalledSinkCanBeReadBack) {
+  MardelReportSinkFn sink = nullptr;
+  void* context = &capture;
+  uint32_t flags = 7;
+  MardelImport_SetReportSink(nullptr, nullptr);
+  MardelImport_GetReportSink(&sink, &context, &flags);
+  EXPECT_EQ(sink, nullptr);
+  EXPECT_EQ(context, nullptr);
+  EXPECT_EQ(flags, 0u);
+  MardelImport_SetReportSinkWithFlags(&Capture::event, &capture, MARDEL_REPORT_NO_VOLUMES);
+  MardelImport_GetReportSink(&sink, &context, &flags);
+  EXPECT_EQ(sink, &Capture::event);
+  EXPECT_EQ(context, &capture);
+  EXPECT_EQ(flags, static_cast<uint32_t>(MARDEL_REPORT_NO_VOLUMES));
+  MardelImport_SetReportSink(&Capture::event, &capture);
+  MardelImport_GetReportSink(nullptr, nullptr, &flags);
+  EXPECT_EQ(flags, 0u);
+}
+
 TEST_F(ItemReport, FailedItemCarriesTheLoggedTextsAndItsDependentIsNeverReached) {
   // A zero-height pad fails; "e2" names it and is never written; "x1" has no handler;
   // "e3" is built.

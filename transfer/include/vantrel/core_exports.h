@@ -26,6 +26,9 @@ struct CoreExports {
   FreeProductSourcePartSpecsFn freeProductSourcePartSpecs = nullptr;
   AssignProductSourcePartNumberFn assignProductSourcePartNumber = nullptr;
   MardelImport_SetLogSinkFn setLogSink = nullptr;  // optional
+  // Optional: only a draw whose report the page asked for installs a report sink.
+  MardelImport_GetReportSinkFn getReportSink = nullptr;
+  MardelImport_SetReportSinkWithFlagsFn setReportSink = nullptr;
 };
 
 // The numbers logged as "error=%lu". dlopen gives no error number of its own, so a load

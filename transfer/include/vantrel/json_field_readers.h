@@ -41,6 +41,8 @@ class JsonFieldScanner {
 
   std::optional<std::string> StringField(std::string_view key);
   std::optional<int32_t> IntField(std::string_view key);
+  // Whether the value at the first key position of "key" is the literal true.
+  bool TrueField(std::string_view key);
   size_t KeyValue(std::string_view key, size_t from, size_t* occurrence = nullptr);
   std::optional<std::string> ReadLiteral(size_t& pos);
   // Appends the value StringField(key) reads to `out`, run through the chunk hash from `*hash`

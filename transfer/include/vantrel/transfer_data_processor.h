@@ -12,6 +12,7 @@
 #include "kestrun/kestrun.h"
 #include "platform/dynamic_library.h"
 #include "vantrel/core_exports.h"
+#include "vantrel/draw_report.h"
 #include "vantrel/payload_kind.h"
 #include "vantrel/transfer_services.h"
 
@@ -32,9 +33,14 @@ class TransferDataProcessor : public JsonPayloadProcessor {
   };
 
   void DrawJson(const std::string& json) override { ProcessTransfer("json", json); }
-  // Draws the data when the mode is "json"; other modes are not for drawing.
-  void ProcessTransfer(std::string_view mode, const std::string& data);
-  void DrawJsonPayload(const std::string& json);
+  // Draws as DrawJson with the core's report sink installed for the one draw (the sink
+  // installed before still gets every event and is put back), and answers the report message.
+  std::string DrawJsonWithReport(const std::string& json) override;
+  // Draws the data when the mode is "json"; other modes are not for drawing. With `report`,
+  // the draw's report goes there.
+  void ProcessTransfer(std::string_view mode, const std::string& data,
+                       DrawReport* report = nullptr);
+  void DrawJsonPayload(const std::string& json, DrawReport* report = nullptr);
 
   // The last draw into `document`, while the document lives.
   std::optional<DrawRecord> LastDraw(const std::shared_ptr<host::Document>& document) const;

@@ -31,6 +31,9 @@ struct TransferOutcome {
   bool dataIsJson = false;
   std::string reply;   // JSON for the front end; empty for Accepted
   std::string detail;  // failure message
+  // The draw's report message, to post after the reply; empty unless the packet asked for it
+  // ("report": true) and completed a "json" payload.
+  std::string report;
   // The received-payload object of a Completed outcome is its head (the keys before `data`),
   // then the data written as `payloadData` says, then "}". A large transfer's object would be
   // a second copy of the whole data, so it is put together only when asked for.
