@@ -20,7 +20,9 @@ KESTRUN_EXTERN_C KESTRUN_EXPORT void MardelImport_GetReportSink(MardelReportSink
   const kestrun::ReportSink& installed = kestrun::reportSink();
   if (sink != nullptr) *sink = installed.sink;
   if (context != nullptr) *context = installed.context;
-  if (flags != nullptr)
-    *flags =
-        installed.sink && !installed.volumes ? static_cast<uint32_t>(MARDEL_REPORT_NO_VOLUMES) : 0u;
+  if (flags != nullptr) {
+    *flags = 0;
+    if (installed.sink && !installed.volumes) *flags |= MARDEL_REPORT_NO_VOLUMES;
+    if (installed.sink && installed.descriptors) *flags |= MARDEL_REPORT_DESCRIPTORS;
+  }
 }

@@ -170,13 +170,18 @@
     var row = element("tr", "descriptors");
     var cell = element("td");
     cell.colSpan = 4;
+    // One line per face or edge, each with its own Copy: a fillet or a shell takes one.
     lists.forEach(function (list) {
       var box = element("div", "descriptorList");
       box.appendChild(element("span", "descriptorKey", list.key));
-      var button = element("button", "copy", "Copy");
-      button.addEventListener("click", function () { copyText(list.json, button); });
-      box.appendChild(button);
-      box.appendChild(element("pre", "descriptorJson", list.json));
+      list.entries.forEach(function (entry) {
+        var line = element("div", "descriptor");
+        var button = element("button", "copy", "Copy");
+        button.addEventListener("click", function () { copyText(entry, button); });
+        line.appendChild(button);
+        line.appendChild(element("pre", "descriptorJson", entry));
+        box.appendChild(line);
+      });
       cell.appendChild(box);
     });
     row.appendChild(cell);

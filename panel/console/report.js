@@ -15,13 +15,15 @@
   }
 
   // Every list of descriptor objects in an item, whatever its key ("faces", "edges",
-  // "descriptors", ...), in key order: [{key, json}], json being the list's compact text.
+  // "descriptors", ...), in key order: [{key, json, entries}], json being the list's compact
+  // text and entries each descriptor's own, the text a later item takes as it stands.
   function descriptorLists(item) {
     var lists = [];
     if (!item || typeof item !== "object") return lists;
     Object.keys(item).forEach(function (key) {
       if (NOT_DESCRIPTORS[key] || !isDescriptorList(item[key])) return;
-      lists.push({ key: key, json: JSON.stringify(item[key]) });
+      lists.push({ key: key, json: JSON.stringify(item[key]),
+                   entries: item[key].map(function (entry) { return JSON.stringify(entry); }) });
     });
     return lists;
   }

@@ -15,6 +15,9 @@ test("every list of descriptor objects is found, whatever its key", () => {
   assert.deepStrictEqual(lists.map((l) => l.key), ["faces", "edges", "later"]);
   assert.strictEqual(lists[0].json, JSON.stringify([face]));
   assert.deepStrictEqual(JSON.parse(lists[1].json), [{ type: "edge" }, { type: "edge", n: 2 }]);
+  // Each descriptor's own text, to copy one alone.
+  assert.deepStrictEqual(lists[1].entries.map((e) => JSON.parse(e)),
+                         [{ type: "edge" }, { type: "edge", n: 2 }]);
 });
 
 test("a row shows the item's messages, else its reason", () => {

@@ -20,7 +20,7 @@ std::vector<std::string> TextsOf(const MardelText* texts, uint64_t count) {
   return out;
 }
 
-DrawReportItem ItemOf(const MardelItemReport& in) {
+DrawReportItem ItemOf(const MardelItemReport& in, bool descriptors) {
   DrawReportItem item;
   item.id = TextOf(in.id);
   item.type = TextOf(in.type);
@@ -32,6 +32,7 @@ DrawReportItem ItemOf(const MardelItemReport& in) {
   if (in.hasVolume && std::isfinite(in.volume)) item.volume = in.volume;
   item.seconds = std::isfinite(in.seconds) && in.seconds > 0 ? in.seconds : 0;
   item.reason = TextOf(in.reason);
+  if (descriptors) item.descriptors = TextsOf(in.descriptors, in.descriptorCount);
   return item;
 }
 
@@ -62,9 +63,9 @@ void DrawReport::Take(int32_t event, const MardelItemReport& item) {
   if (event != MARDEL_REPORT_ITEM_DONE) return;
   const size_t at = importStart_ + item.index;
   if (at < items_.size()) {
-    items_[at] = ItemOf(item);  // sent again: a closing update changed it
+    items_[at] = ItemOf(item, readDescriptors_);  // sent again: changed, or with descriptors
   } else {
-    items_.push_back(ItemOf(item));
+    items_.push_back(ItemOf(item, readDescriptors_));
   }
 }
 

@@ -113,6 +113,13 @@ void Item(std::string& out, const DrawReportItem& item) {
     out += "null";
   }
   if (item.outcome != MARDEL_ITEM_BUILT) Problem(out, item);
+  if (!item.descriptors.empty()) {
+    // Each is one JSON object, written by the core.
+    out += ",\"descriptors\":[";
+    for (size_t i = 0; i < item.descriptors.size(); ++i)
+      out += (i ? "," : "") + item.descriptors[i];
+    out += ']';
+  }
   out += '}';
 }
 

@@ -14,7 +14,14 @@ ReportSinkScope::ReportSinkScope(const CoreExports& exports, DrawReport* report)
   exports.getReportSink(&previous_, &previousContext_, &previousFlags_);
   report->ChainTo(previous_, previousContext_);
   set_ = exports.setReportSink;
-  set_(&DrawReport::Sink, report, 0);
+  set_(&DrawReport::Sink, report, MARDEL_REPORT_DESCRIPTORS);
+  // A core that does not list descriptors gives records without them: read them only when it
+  // says it took the flag.
+  MardelReportSinkFn installed = nullptr;
+  void* context = nullptr;
+  uint32_t taken = 0;
+  exports.getReportSink(&installed, &context, &taken);
+  report->ReadDescriptors((taken & MARDEL_REPORT_DESCRIPTORS) != 0);
 }
 
 ReportSinkScope::~ReportSinkScope() {

@@ -20,6 +20,8 @@ struct DrawReportItem {
   std::optional<double> volume;
   double seconds = 0;
   std::string reason;
+  // The faces and edges the item owns on the final solid, as JSON descriptor objects.
+  std::vector<std::string> descriptors;
 };
 
 class DrawReport {
@@ -29,6 +31,8 @@ class DrawReport {
   static void Sink(void* context, int32_t event, const MardelItemReport* item);
   // The sink that was installed before this report's, to hand every event on to.
   void ChainTo(MardelReportSinkFn sink, void* context);
+  // Whether the records carry descriptors: the core said it lists them.
+  void ReadDescriptors(bool read) { readDescriptors_ = read; }
   void Take(int32_t event, const MardelItemReport& item);
 
   // The draw ended with `result`, after `seconds`, leaving `volume` mm^3 in the Part.
@@ -48,6 +52,7 @@ class DrawReport {
   void* nextContext_ = nullptr;
   std::vector<DrawReportItem> items_;
   size_t importStart_ = 0;  // where the current import's records begin
+  bool readDescriptors_ = false;
   bool finished_ = false;
   MardelImportResult result_{};
   double seconds_ = 0;
