@@ -222,5 +222,11 @@ TEST_F(DescriptorRoundTripTest, EveryFaceAndEdgeTheBracketListsIsTheOneItActsOn)
   EXPECT_LE(unshelled_, 3);
 }
 
+TEST_F(DescriptorRoundTripTest, AFlangeOfPatternedBoresAndATurnedSpindleToo) {
+  // Copies of a pattern and the faces and rims of a shaft list what they own as well.
+  roundTrip("bolt_flange.json", 20);
+  roundTrip("turned_spindle.json", 10);
+}
+
 }  // namespace
 }  // namespace kestrun_test

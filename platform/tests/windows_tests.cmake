@@ -12,5 +12,5 @@ target_link_libraries(platform_win32_tests PRIVATE tolvane_platform GTest::gtest
 target_include_directories(platform_win32_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win32)
 target_compile_definitions(platform_win32_tests PRIVATE
   PLATFORM_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
-kestrun_warnings(platform_win32_tests)
+tolvane_warnings(platform_win32_tests)
 tolvane_windows_tests(platform_win32_tests)

@@ -16,7 +16,7 @@ target_include_directories(transfer_win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tr
 target_compile_definitions(transfer_win32_tests PRIVATE
   TRANSFER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 add_dependencies(transfer_win32_tests Kestrun Vantrel)
-kestrun_warnings(transfer_win32_tests)
+tolvane_warnings(transfer_win32_tests)
 # Two cases are POSIX only (the temporary folder from TMPDIR, owner-only file modes); the
 # Windows file rules are checked in win32_processor_test.cpp and the platform's own tests.
 tolvane_windows_tests(transfer_win32_tests --gtest_filter=-Base64StepTest.WritesTheDecodedChunksIntoAnOwnerOnlyFileAndDeletesIt:Base64StepTest.AFolderThatCannotTakeTheFileFailsCleanly)
