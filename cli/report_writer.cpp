@@ -12,6 +12,7 @@
 #include "host/document.h"
 #include "host/part.h"
 #include "host/solid_volume.h"
+#include "vantrel/draw_report.h"
 
 namespace kestrun_app {
 
@@ -224,22 +225,7 @@ void writeItem(Writer& w, const ReportItem& item, const ProblemList& problems) {
 }  // namespace
 
 const char* outcomeWord(std::int32_t outcome) {
-  switch (outcome) {
-    case MARDEL_ITEM_WARNED:
-      return "warned";
-    case MARDEL_ITEM_FAILED:
-      return "failed";
-    case MARDEL_ITEM_SKIPPED:
-      return "skipped";
-    case MARDEL_ITEM_NEVER_REACHED:
-      return "neverReached";
-    case MARDEL_ITEM_UNSUPPORTED:
-      return "unsupported";
-    case MARDEL_ITEM_NO_EFFECT:
-      return "noEffect";
-    default:
-      return "built";
-  }
+  return vantrel::DrawReportOutcomeWord(outcome);
 }
 
 void ReportCollector::take(std::int32_t event, const MardelItemReport& item) {
@@ -312,14 +298,7 @@ std::string validUtf8(const std::string& text) {
 }
 
 std::optional<double> partSolidsVolume(const std::shared_ptr<host::Document>& document) {
-  auto roots = host::query<host::DocumentRoots>(document);
-  auto container =
-      roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
-            : nullptr;
-  auto measure = container ? host::query<host::SolidVolume>(container->part()) : nullptr;
-  double volume = 0;
-  if (measure && measure->volume(volume) && std::isfinite(volume)) return volume;
-  return std::nullopt;
+  return vantrel::PartSolidsVolume(document);
 }
 
 bool writeText(const std::string& path, const std::string& text, std::string* reason) {

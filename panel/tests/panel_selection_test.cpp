@@ -11,12 +11,12 @@
 
 #include <cmath>
 
+#include "console_fixture.h"
 #include "occt_host/kernel/inspect.h"
 #include "panel/web_panel_window.h"
 #include "vantrel/addin_exports.h"
 #include "vantrel/vantrel_cmd.h"
 #include "workstation/occt_view.h"
-#include "workstation_fixture.h"
 
 namespace workstation::testing {
 namespace {
@@ -28,60 +28,13 @@ const char kBlock[] = R"({"mode":"part","flatNode":[
   {"type":"line","x1":40,"y1":20,"x2":0,"y2":20},{"type":"line","x1":0,"y1":20,"x2":0,"y2":0}]},
  {"type":"extrude","id":"p1","name":"Block","sketchId":"s1","n1Height":10}]})";
 
-class PanelSelectionTest : public WorkstationTest {
+class PanelSelectionTest : public ConsoleTest {
  protected:
-  void SetUp() override {
-    WorkstationTest::SetUp();
-    panel::InstallWebPanel();
-    vantrel::SetFrontendLaunchOverride(
-        QUrl::fromLocalFile(CONSOLE_DIR "/index.html").toString().toStdString());
-    Workstation& ws = MakeWorkstation(false);
-    document_ = ws.newPart();
-    ws.mainWindowWidget().resize(1500, 900);
-    ShowWindow();
-    ws.adoptCommand(fctCreateVantrelCmd());
-    auto* cmd = static_cast<vantrel::VantrelCmd*>(ws.commands().front());
-    ASSERT_NE(cmd->panelWindow(), nullptr);
-    window_ = static_cast<panel::WebPanelWindow*>(cmd->panelWindow());
-    ASSERT_TRUE(
-        WaitFor([&] { return Js("window.tolvaneConsole && tolvaneConsole.connected") == true; }));
-  }
-  void TearDown() override {
-    vantrel::SetPanelWindowFactory(nullptr);
-    WorkstationTest::TearDown();
-  }
-  QVariant Js(const QString& script) {
-    QVariant value;
-    bool done = false;
-    window_->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-      value = v;
-      done = true;
-    });
-    for (QElapsedTimer t; !done;) {
-      if (!t.isValid()) t.start();
-      if (t.elapsed() > 10000) break;
-      QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return value;
-  }
-  template <class F>
-  bool WaitFor(F condition, int ms = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-      if (condition()) return true;
-      QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return condition();
-  }
   QJsonObject Selection() {
     return QJsonDocument::fromJson(
                Js("JSON.stringify(tolvaneConsole.selection())").toString().toUtf8())
         .object();
   }
-
-  std::shared_ptr<host::Document> document_;
-  panel::WebPanelWindow* window_ = nullptr;
 };
 
 TEST_F(PanelSelectionTest, APickedEdgeReachesTheConsoleWithItsDescriptor) {

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "host/document.h"
+#include "host/part.h"
+#include "host/solid_volume.h"
 #include "vantrel/plugin_response.h"
 #include "vantrel/transfer_services.h"
 
@@ -110,6 +113,17 @@ const char* DrawReportOutcomeWord(int32_t outcome) {
     default:
       return "built";
   }
+}
+
+std::optional<double> PartSolidsVolume(const std::shared_ptr<host::Document>& document) {
+  auto roots = host::query<host::DocumentRoots>(document);
+  auto container =
+      roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
+            : nullptr;
+  auto measure = container ? host::query<host::SolidVolume>(container->part()) : nullptr;
+  double volume = 0;
+  if (measure && measure->volume(volume) && std::isfinite(volume)) return volume;
+  return std::nullopt;
 }
 
 }  // namespace vantrel

@@ -72,18 +72,6 @@ double SecondsSince(std::chrono::steady_clock::time_point started) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-// The volume of all solids of the document's Part; none without a Part or a solid.
-std::optional<double> PartVolume(const std::shared_ptr<host::Document>& document) {
-  auto roots = host::query<host::DocumentRoots>(document);
-  auto container =
-      roots ? host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType))
-            : nullptr;
-  auto measure = container ? host::query<host::SolidVolume>(container->part()) : nullptr;
-  double volume = 0;
-  if (measure && measure->volume(volume) && std::isfinite(volume)) return volume;
-  return std::nullopt;
-}
-
 }  // namespace
 
 void TransferDataProcessor::ProcessTransfer(std::string_view mode, const std::string& data,
@@ -145,7 +133,7 @@ void TransferDataProcessor::DrawJsonPayload(const std::string& json, DrawReport*
   Remember(document, status, result);
   if (report != nullptr)
     report->Finish(result, SecondsSince(started),
-                   kind == PayloadKind::Product ? std::nullopt : PartVolume(document));
+                   kind == PayloadKind::Product ? std::nullopt : PartSolidsVolume(document));
 }
 
 std::optional<TransferDataProcessor::DrawRecord> TransferDataProcessor::LastDraw(

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "host/document.h"
 #include "kestrun/kestrun.h"
 
 namespace vantrel {
@@ -62,5 +64,9 @@ class DrawReport {
 
 // The word the report uses for an outcome ("built", "warned", "failed", ...).
 const char* DrawReportOutcomeWord(int32_t outcome);
+
+// The volume of all solids of the document's Part (the report's summary volume); none
+// without a Part or a solid.
+std::optional<double> PartSolidsVolume(const std::shared_ptr<host::Document>& document);
 
 }  // namespace vantrel
