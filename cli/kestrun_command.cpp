@@ -22,6 +22,7 @@
 #include "cli/result_json.h"
 #include "cli/validate/validate.h"
 #include "cli/validate_command.h"
+#include "item_sheets.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/exchange/step_export.h"
 #include "occt_host/kernel/kernel_messages.h"
@@ -56,6 +57,8 @@ const char* const kUsage =
     "  --stl FILE       also write the bodies as binary STL\n"
     "  --png FILE       also save a shaded isometric picture, drawn again by the workstation\n"
     "                   program beside kestrun on the display or under xvfb-run\n"
+    "  --svg-items DIR  also write one sheet per item into DIR (NNN_id.svg): the body it\n"
+    "                   made or changed as it stood right after it\n"
     "  --svg FILE       also write a drawing sheet: isometric, front, top and right views\n"
     "                   with hidden lines dashed\n"
     "  --deflection MM  chord height of the glTF and STL triangles (default 0.1)\n"
@@ -90,6 +93,7 @@ struct Arguments {
   std::string step;
   std::string log;
   std::string report;
+  std::string svgItems;
   int verbosity = 0;
   kestrun_app::MeshOutputs meshes;
   MardelImportOptions options{0, 1, 300.0, 500.0, nullptr, 0, 0};
@@ -109,6 +113,8 @@ bool parseOption(const std::string& flag, const char* value, Arguments& args) {
     args.log = value;
   else if (flag == "--report")
     args.report = value;
+  else if (flag == "--svg-items")
+    args.svgItems = value;
   else if (kestrun_app::parseMeshOption(flag, value, args.meshes))
     return true;
   else if (!parseNumber(value, number))
@@ -148,7 +154,7 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
   }
   const bool output = !args.step.empty() || !args.report.empty() || !args.meshes.gltf.empty() ||
                       !args.meshes.stl.empty() || !args.meshes.svg.empty() ||
-                      !args.meshes.png.empty();
+                      !args.meshes.png.empty() || !args.svgItems.empty();
   if (!output) {
     std::cerr << "kestrun: an output is required: --step, --report, --gltf, --stl, --svg or "
                  "--png\n";
@@ -345,6 +351,10 @@ int runKestrun(int argc, char** argv) {
   std::string record = writeStepAndMeshes(document, args, result, failures);
   record.insert(record.size() - 1, kestrun_app::writeViewPng(bytes, args.meshes, failures));
   progress.uninstall();
+  if (!args.svgItems.empty())
+    record.insert(record.size() - 1,
+                  kestrun_app::writeItemSheets(document, progress.collector().items(),
+                                               args.svgItems, failures));
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   kestrun_app::explainItems(progress.collector().items(), validation.problems, text);
   kestrun_app::ReportSummary summary = progress.collector().summary(

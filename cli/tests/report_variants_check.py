@@ -66,9 +66,9 @@ with tempfile.TemporaryDirectory() as tmp:
     report_of("report_alone", tmp, bracket)
     report_of("with_step", tmp, bracket, "--step", str(tmp / "a.step"))
     r = report_of("with_meshes", tmp, bracket, "--gltf", str(tmp / "a.glb"), "--stl", str(tmp / "a.stl"),
-                  "--svg", str(tmp / "a.svg"))
+                  "--svg", str(tmp / "a.svg"), "--svg-items", str(tmp / "items"))
     if r and not (r["result"].get("gltfWritten") and r["result"].get("stlWritten")
-                  and r["result"].get("svgWritten")):
+                  and r["result"].get("svgWritten") and r["result"].get("svgItemsWritten") == 9):
         failures.append("with_meshes: the result does not name the written meshes")
     r = report_of("unwritable_files", tmp, bracket, "--step", str(missing / "a.step"),
                   "--gltf", str(missing / "a.glb"), "--stl", str(missing / "a.stl"),
