@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <functional>
+
 #include "document_scene.h"
 #include "workstation/occt_view.h"
 
@@ -158,7 +160,45 @@ void MainWindow::refreshTree() {
   refreshTreeIfChanged();
 }
 
+namespace {
+
+QTimer* dueTimer(QObject* owner, const std::function<void()>& then) {
+  auto* timer = new QTimer(owner);
+  timer->setSingleShot(true);
+  QObject::connect(timer, &QTimer::timeout, owner, then);
+  return timer;
+}
+
+int milliseconds(double seconds) {
+  return static_cast<int>(seconds * 1000) + 1;
+}
+
+}  // namespace
+
+void MainWindow::refreshTreeWhenDue(double wait) {
+  if (treeDue_ == nullptr) treeDue_ = dueTimer(this, [this] { refreshTreeIfChanged(); });
+  if (treeDue_->isActive()) return;
+  if (wait <= 0) {
+    refreshTreeIfChanged();
+    return;
+  }
+  treeDue_->start(milliseconds(wait));
+}
+
+void MainWindow::showStatusWhenDue(const QString& text, double wait) {
+  if (statusDue_ == nullptr)
+    statusDue_ = dueTimer(this, [this] { statusBar()->showMessage(statusWaiting_); });
+  if (wait <= 0) {
+    statusDue_->stop();
+    statusBar()->showMessage(text);
+    return;
+  }
+  statusWaiting_ = text;
+  if (!statusDue_->isActive()) statusDue_->start(milliseconds(wait));
+}
+
 void MainWindow::refreshTreeIfChanged() {
+  if (treeDue_ != nullptr) treeDue_->stop();
   OcctView* view = currentView();
   TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
   if (view != nullptr && onTreeBuilt) onTreeBuilt(view->document(), root);

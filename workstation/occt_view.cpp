@@ -1,9 +1,11 @@
 #include "workstation/occt_view.h"
 
 #include <QKeyEvent>
+
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include <Aspect_NeutralWindow.hxx>
 #include <Graphic3d_Camera.hxx>
@@ -20,7 +22,15 @@
 #include "view_picker.h"
 
 namespace workstation {
+
 namespace {
+
+// A live draw may spend this share of its time showing frames, at the most.
+constexpr double kShowingShare = 0.25;
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 // Qt renders into a framebuffer of its own; OCCT must draw into that one, as sRGB.
 class QtFrameBuffer : public OpenGl_FrameBuffer {
@@ -93,6 +103,15 @@ OcctView::OcctView(std::shared_ptr<host::Document> document, QWidget* parent)
   viewer_->SetDefaultLights();
   viewer_->SetLightOn();
   context_ = new AIS_InteractiveContext(viewer_);
+  // A frame costs what it takes from taking the scene to the swap: a software renderer
+  // does most of its work when the frame is composed, after paintGL.
+  connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+    if (!frameStarted_) return;
+    frameEnd_ = std::chrono::steady_clock::now();
+    // The first frame also builds the renderer's programs: it says nothing of the next.
+    if (frames_ > 1) frameCost_ = std::chrono::duration<double>(frameEnd_ - frameStart_).count();
+    frameStarted_ = false;
+  });
   context_->SetDisplayMode(AIS_Shaded, false);
   context_->DefaultDrawer()->SetFaceBoundaryDraw(edgesShown());
   context_->DefaultDrawer()->SetFaceBoundaryAspect(boundaryAspect());
@@ -156,6 +175,8 @@ void OcctView::initializeGL() {
 
 void OcctView::paintGL() {
   if (!glReady_ || view_->Window().IsNull()) return;
+  // What changed since the frame was asked for shows in it.
+  syncScene();
   Handle(OpenGl_GraphicDriver) driver = Handle(OpenGl_GraphicDriver)::DownCast(viewer_->Driver());
   const Handle(OpenGl_Context)& gl = driver->GetSharedContext();
   Handle(OpenGl_FrameBuffer) fbo = gl->DefaultFrameBuffer();
@@ -183,13 +204,59 @@ void OcctView::paintGL() {
   emit painted();
 }
 
+double OcctView::nextFrameIn() const {
+  // Items that come well over a frame apart are each shown: the frame fits in the time
+  // between them (a pause that shows each item is spent painting it). A gap that holds a
+  // frame of ours and little else is no such pause.
+  if (requestGap_ >= 1.5 * frameCost_) return 0;
+  return std::max(0.0, frameCost_ * (1 / kShowingShare - 1) - secondsSince(frameEnd_));
+}
+
 void OcctView::requestRedraw() {
+  const auto now = std::chrono::steady_clock::now();
+  // A refresh asks twice, close together: the longer of the last two gaps is the one
+  // between refreshes.
+  const double gap = std::chrono::duration<double>(now - lastRequest_).count();
+  requestGap_ = std::max(gap, lastGap_);
+  lastGap_ = gap;
+  lastRequest_ = now;
+  // A frame on its way takes the scene as it paints; one waiting for its turn is coming.
+  if (frameStarted_ || (pending_ != nullptr && pending_->isActive())) return;
+  const double wait = nextFrameIn();
+  if (wait <= 0) {
+    redrawNow();
+    return;
+  }
+  if (pending_ == nullptr) {
+    pending_ = new QTimer(this);
+    pending_->setSingleShot(true);
+    connect(pending_, &QTimer::timeout, this, [this] { redrawNow(); });
+  }
+  pending_->start(static_cast<int>(wait * 1000) + 1);
+}
+
+void OcctView::redrawNow() {
+  if (pending_ != nullptr) pending_->stop();
+  startFrame();
   syncScene();
   update();
 }
 
+void OcctView::startFrame() {
+  if (frameStarted_) return;
+  frameStart_ = std::chrono::steady_clock::now();
+  frameStarted_ = true;
+}
+
 void OcctView::redrawIfChanged() {
-  if (syncScene()) update();
+  // A request waiting for its turn shows the change; a frame is not due yet otherwise.
+  if (pending_ != nullptr && pending_->isActive()) return;
+  if (nextFrameIn() > 0) return;
+  const auto start = std::chrono::steady_clock::now();
+  if (syncScene()) {
+    if (!frameStarted_) frameStart_ = start, frameStarted_ = true;
+    update();
+  }
 }
 
 bool OcctView::syncScene() {

@@ -30,6 +30,8 @@ namespace workstation {
 namespace {
 
 constexpr int kWatchIntervalMs = 250;
+// Refreshes this far apart have a pause between them that a user watches the items in.
+constexpr double kWatchedPause = 0.015;
 
 // A window's viewer: redrawing it shows the window and repaints its 3D view.
 class ViewRedraw : public occt_host::Viewer {
@@ -40,7 +42,8 @@ class ViewRedraw : public occt_host::Viewer {
     if (!view_) return;
     if (window_) window_->showView(view_);
     view_->requestRedraw();
-    if (window_ && window_->currentView() == view_) window_->refreshTreeIfChanged();
+    if (window_ && window_->currentView() == view_)
+      window_->refreshTreeWhenDue(view_->nextFrameIn());
   }
 
  private:
@@ -169,7 +172,12 @@ void Workstation::wireProgress() {
     return editor ? editor->document() : nullptr;
   };
   progress_->onStatus = [this](const std::string& text) {
-    window_->statusBar()->showMessage(QString::fromStdString(text));
+    // Items drawn back to back (no pause to watch them in) would recompose the window for
+    // every line: the line then waits for the view's next frame. The summary never waits.
+    OcctView* view = window_->currentView();
+    const bool backToBack =
+        progress_->drawing() && view != nullptr && view->refreshGap() < kWatchedPause;
+    window_->showStatusWhenDue(QString::fromStdString(text), backToBack ? view->nextFrameIn() : 0);
   };
   progress_->onDrawEnded = [this](const std::shared_ptr<host::Document>& document) {
     if (OcctView* view = viewOf(document)) view->fitAll();

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -42,6 +43,13 @@ class MainWindow : public QMainWindow {
   void refreshTree();
   // Rebuilds the tree only when the active document's tree changed.
   void refreshTreeIfChanged();
+  // The same once `wait` seconds have passed (at once when 0); several calls before then
+  // give one rebuild.
+  void refreshTreeWhenDue(double wait);
+  // Shows `text` in the status bar once `wait` seconds have passed (at once when 0); a
+  // later text replaces one still waiting.
+  void showStatusWhenDue(const QString& text, double wait);
+
   QTreeWidget* tree() const { return tree_; }
   QToolBar* addCommandBar(const QString& name, const QString& title);
   // The view toolbar: fit all, the standard views, perspective or orthographic.
@@ -68,6 +76,9 @@ class MainWindow : public QMainWindow {
   QToolBar* viewBar_ = nullptr;
   QAction* perspective_ = nullptr;
   std::string treeSignature_;
+  QTimer* treeDue_ = nullptr;
+  QTimer* statusDue_ = nullptr;
+  QString statusWaiting_;
 };
 
 }  // namespace workstation

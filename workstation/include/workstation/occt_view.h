@@ -6,6 +6,7 @@
 // Qt's headers come before any that pull in X11, whose macros clash with Qt's names.
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QTimer>
 
 #include <AIS_ColoredShape.hxx>
 #include <AIS_InteractiveContext.hxx>
@@ -15,6 +16,7 @@
 #include <V3d_Viewer.hxx>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,8 +50,15 @@ class OcctView : public QOpenGLWidget {
   ~OcctView() override;
 
   // Takes the document's current bodies into the scene and schedules one repaint; several
-  // requests before the next paint give one frame.
+  // requests before the next paint give one frame. While frames come faster than a few
+  // times what the last one cost, the request waits for its turn (a timer takes it), so that
+  // a live draw of many items spends most of its time drawing, not showing.
   void requestRedraw();
+  // Seconds until the next frame is due (0 when it is): what shows beside the view (the
+  // tree, the status bar) waits as long, since every change recomposes the window.
+  double nextFrameIn() const;
+  // Seconds between the last two refreshes that asked for a frame, not counting our frames.
+  double refreshGap() const { return requestGap_; }
   // Repaints only when the document's bodies changed since the scene was last taken.
   void redrawIfChanged();
   void fitAll();
@@ -93,6 +102,9 @@ class OcctView : public QOpenGLWidget {
  private:
   // True when the scene changed.
   bool syncScene();
+  // The scene taken and a repaint scheduled, now; what requestRedraw does in its turn.
+  void redrawNow();
+  void startFrame();
   void releaseView();
   void setPick(std::optional<ViewPick> pick);
 
@@ -116,6 +128,14 @@ class OcctView : public QOpenGLWidget {
   bool userMoved_ = false;
   bool glReady_ = false;
   int frames_ = 0;
+  // What the last frame cost (from taking the scene to its swap), when it ended, and the
+  // timer of a request waiting for its turn.
+  double frameCost_ = 0;
+  bool frameStarted_ = false;
+  std::chrono::steady_clock::time_point frameStart_{}, frameEnd_{}, lastRequest_{};
+  double requestGap_ = 0;  // seconds between the last two refreshes that asked for a frame
+  double lastGap_ = 0;
+  QTimer* pending_ = nullptr;
   QString failure_;
 };
 
