@@ -33,12 +33,12 @@ void CheckResult(const MardelImportResult& r, int32_t status) {
   Check(r.message[0] != '\0');
 }
 
-void CheckStaged(const ProductSourcePartSpec& spec, uint64_t index) {
-  Check(spec.sourcePartIndex == static_cast<int32_t>(index));
-  Check(Terminated(spec.sourcePartId, sizeof spec.sourcePartId) && spec.sourcePartId[0] != '\0');
-  Check(spec.jsonBytes != nullptr && spec.jsonSize > 0);
+void CheckStaged(const ProductSourcePartSpec& part, uint64_t index) {
+  Check(part.sourcePartIndex == static_cast<int32_t>(index));
+  Check(Terminated(part.sourcePartId, sizeof part.sourcePartId) && part.sourcePartId[0] != '\0');
+  Check(part.jsonBytes != nullptr && part.jsonSize > 0);
   rapidjson::Document staged;
-  staged.Parse(reinterpret_cast<const char*>(spec.jsonBytes), spec.jsonSize);
+  staged.Parse(reinterpret_cast<const char*>(part.jsonBytes), part.jsonSize);
   Check(!staged.HasParseError() && staged.IsObject());
   auto sequences = staged.FindMember("sequences");
   Check(sequences != staged.MemberEnd() && sequences->value.IsArray());
@@ -60,15 +60,15 @@ std::string PartNumberAfterAssign(const uint8_t* data, size_t size, int32_t inde
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ProductSourcePartSpec* specs = nullptr;
+  ProductSourcePartSpec* parts = nullptr;
   uint64_t count = 0;
   MardelImportResult result{};
-  const int32_t status = MardelImport_ListProductSourceParts(data, size, &specs, &count, &result);
+  const int32_t status = MardelImport_ListProductSourceParts(data, size, &parts, &count, &result);
   Check(status == 0 || status == 2);
   CheckResult(result, status);
-  Check((status == 0) == (specs != nullptr && count > 0));
-  for (uint64_t i = 0; i < count; ++i) CheckStaged(specs[i], i);
-  MardelImport_FreeProductSourcePartSpecs(specs, count);
+  Check((status == 0) == (parts != nullptr && count > 0));
+  for (uint64_t i = 0; i < count; ++i) CheckStaged(parts[i], i);
+  MardelImport_FreeProductSourcePartSpecs(parts, count);
   if (status == 0) {
     const std::string number = PartNumberAfterAssign(data, size, 0);
     Check(number.size() <= 120 && number.rfind("MardelPart_0_", 0) == 0);

@@ -61,12 +61,12 @@ void ListSourceParts(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const std::string json = product(n, 0);
   for (auto _ : state) {
-    ProductSourcePartSpec* specs = nullptr;
+    ProductSourcePartSpec* sourceParts = nullptr;
     uint64_t count = 0;
     MardelImport_ListProductSourceParts(reinterpret_cast<const unsigned char*>(json.data()),
-                                        json.size(), &specs, &count, nullptr);
+                                        json.size(), &sourceParts, &count, nullptr);
     if (count != static_cast<uint64_t>(n)) state.SkipWithError("list failed");
-    MardelImport_FreeProductSourcePartSpecs(specs, count);
+    MardelImport_FreeProductSourcePartSpecs(sourceParts, count);
   }
   perItem(state, n);
 }

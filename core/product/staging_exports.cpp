@@ -29,11 +29,11 @@ std::int32_t parseProduct(const unsigned char* bytes, std::uint64_t size, rapidj
   return result.fail(kCodeInput, "JSON parse failed.");
 }
 
-void releaseSpecs(ProductSourcePartSpec* specs, std::uint64_t count) {
+void releaseSpecs(ProductSourcePartSpec* sourceParts, std::uint64_t count) {
   for (std::uint64_t i = 0; i < count; ++i) {
-    std::free(specs[i].jsonBytes);
-    specs[i].jsonBytes = nullptr;
-    specs[i].jsonSize = 0;
+    std::free(sourceParts[i].jsonBytes);
+    sourceParts[i].jsonBytes = nullptr;
+    sourceParts[i].jsonSize = 0;
   }
 }
 

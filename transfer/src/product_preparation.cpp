@@ -56,7 +56,7 @@ class SpecList {
     specs_ = nullptr;
     count_ = 0;
   }
-  ProductSourcePartSpec** specs() { return &specs_; }
+  ProductSourcePartSpec** sourceParts() { return &specs_; }
   uint64_t* count() { return &count_; }
   const ProductSourcePartSpec& operator[](uint64_t i) const { return specs_[i]; }
   uint64_t size() const { return count_; }
@@ -103,7 +103,7 @@ const unsigned char* DataOf(const std::vector<unsigned char>& bytes) {
 
 // One source part: a new Part drawn, numbered, saved and closed. False with `result` filled.
 bool PrepareOne(const CoreExports& exports, const std::vector<unsigned char>& bytes,
-                const ProductSourcePartSpec& spec, const std::string& path,
+                const ProductSourcePartSpec& sourcePart, const std::string& path,
                 MardelImportResult* result) {
   std::shared_ptr<host::Application> application = Application();
   auto services = host::query<host::DocumentServices>(application);
@@ -118,7 +118,7 @@ bool PrepareOne(const CoreExports& exports, const std::vector<unsigned char>& by
   }
   MardelImportOptions options = SourcePartOptions();
   MardelImportResult step{};
-  if (exports.drawJson(part.get(), spec.jsonBytes, spec.jsonSize, &options, &step) ==
+  if (exports.drawJson(part.get(), sourcePart.jsonBytes, sourcePart.jsonSize, &options, &step) ==
       kStatusFailed) {
     CloseDocument(services, part);
     Log("TransferDataProcessor::ProductSourcePartImportFailed");
@@ -127,7 +127,7 @@ bool PrepareOne(const CoreExports& exports, const std::vector<unsigned char>& by
     return false;
   }
   step = MardelImportResult{};
-  if (exports.assignProductSourcePartNumber(DataOf(bytes), bytes.size(), spec.sourcePartIndex,
+  if (exports.assignProductSourcePartNumber(DataOf(bytes), bytes.size(), sourcePart.sourcePartIndex,
                                             part.get(), &step) == kStatusFailed) {
     CloseDocument(services, part);
     Log("TransferDataProcessor::ProductSourcePartAssignFailed");
@@ -203,34 +203,34 @@ bool TransferDataProcessor::PrepareProductSourceParts(const CoreExports& exports
     return false;
   }
   Log("TransferDataProcessor::ProductExportFolder path=" + folder);
-  SpecList specs(exports);
+  SpecList sourceParts(exports);
   MardelImportResult listed{};
-  const int32_t status = exports.listProductSourceParts(DataOf(bytes), bytes.size(), specs.specs(),
-                                                        specs.count(), &listed);
-  if (status == kStatusFailed || specs.empty()) {
+  const int32_t status = exports.listProductSourceParts(
+      DataOf(bytes), bytes.size(), sourceParts.sourceParts(), sourceParts.count(), &listed);
+  if (status == kStatusFailed || sourceParts.empty()) {
     Log("TransferDataProcessor::ListProductSourcePartsFailed");
     LogResultTexts(listed);
-    specs.Free();
+    sourceParts.Free();
     if (result != nullptr) *result = listed;
     return false;
   }
-  if (!PartPathsFit(folder, specs.size(), result)) return false;
+  if (!PartPathsFit(folder, sourceParts.size(), result)) return false;
   prepared.clear();
-  prepared.reserve(specs.size());
-  for (uint64_t i = 0; i < specs.size(); ++i) {
+  prepared.reserve(sourceParts.size());
+  for (uint64_t i = 0; i < sourceParts.size(); ++i) {
     const std::string path = PartPath(folder, i);
-    if (!PrepareOne(exports, bytes, specs[i], path, result)) return false;
+    if (!PrepareOne(exports, bytes, sourceParts[i], path, result)) return false;
     ProductPreparedPart record{};
-    CopyField(record.sourcePartId,
-              std::string_view(specs[i].sourcePartId,
-                               strnlen(specs[i].sourcePartId, sizeof specs[i].sourcePartId)));
+    CopyField(record.sourcePartId, std::string_view(sourceParts[i].sourcePartId,
+                                                    strnlen(sourceParts[i].sourcePartId,
+                                                            sizeof sourceParts[i].sourcePartId)));
     record.partDocument = nullptr;
     CopyField(record.partPath, path);
     prepared.push_back(record);
     Log("TransferDataProcessor::ProductSourcePartPrepared id=" + std::string(record.sourcePartId) +
         " path=" + path);
   }
-  specs.Free();
+  sourceParts.Free();
   return !prepared.empty();
 }
 

@@ -63,26 +63,28 @@ class ProductImportTest : public ::testing::Test {
   // The caller's first stage: every source part drawn, numbered, saved and closed.
   std::vector<ProductPreparedPart> prepare(const std::string& json) {
     std::vector<ProductPreparedPart> prepared;
-    ProductSourcePartSpec* specs = nullptr;
+    ProductSourcePartSpec* sourceParts = nullptr;
     uint64_t count = 0;
-    if (MardelImport_ListProductSourceParts(bytesOf(json), json.size(), &specs, &count, nullptr))
+    if (MardelImport_ListProductSourceParts(bytesOf(json), json.size(), &sourceParts, &count,
+                                            nullptr))
       return prepared;
     for (uint64_t i = 0; i < count; ++i) {
       std::shared_ptr<host::Document> part;
       session.application()->newDocument("Part", part);
       MardelImportOptions options{1, 1, 300, 500, nullptr, 0, 0};
-      EXPECT_EQ(MardelImport_DrawJson(part.get(), specs[i].jsonBytes, specs[i].jsonSize, &options,
-                                      nullptr),
+      EXPECT_EQ(MardelImport_DrawJson(part.get(), sourceParts[i].jsonBytes, sourceParts[i].jsonSize,
+                                      &options, nullptr),
                 0);
-      EXPECT_EQ(MardelImport_AssignProductSourcePartNumber(
-                    bytesOf(json), json.size(), specs[i].sourcePartIndex, part.get(), nullptr),
-                0);
+      EXPECT_EQ(
+          MardelImport_AssignProductSourcePartNumber(
+              bytesOf(json), json.size(), sourceParts[i].sourcePartIndex, part.get(), nullptr),
+          0);
       const std::string path = folder + "/" + std::to_string(i) + ".CATPart";
       EXPECT_EQ(services->saveAs(part, path, "", 1), 0);
       services->removeDocument(part, 1);
-      prepared.push_back(preparedRecord(specs[i].sourcePartId, path));
+      prepared.push_back(preparedRecord(sourceParts[i].sourcePartId, path));
     }
-    MardelImport_FreeProductSourcePartSpecs(specs, count);
+    MardelImport_FreeProductSourcePartSpecs(sourceParts, count);
     return prepared;
   }
 

@@ -102,8 +102,8 @@ TEST(ProductStaging, Refusals) {
 
 TEST(ProductStaging, FreeOfNothingDoesNothing) {
   MardelImport_FreeProductSourcePartSpecs(nullptr, 4);
-  ProductSourcePartSpec spec{};
-  MardelImport_FreeProductSourcePartSpecs(&spec, 0);
+  ProductSourcePartSpec none{};
+  MardelImport_FreeProductSourcePartSpecs(&none, 0);
 }
 
 TEST(ProductStaging, LongIdsAreCutAt255BytesWithZeroesBehind) {
