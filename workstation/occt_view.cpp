@@ -1,10 +1,10 @@
 #include "workstation/occt_view.h"
 
 #include <QKeyEvent>
-
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
+
 #include <algorithm>
 
 #include <Aspect_NeutralWindow.hxx>
@@ -22,7 +22,6 @@
 #include "view_picker.h"
 
 namespace workstation {
-
 namespace {
 
 // A live draw may spend this share of its time showing frames, at the most.
@@ -253,10 +252,12 @@ void OcctView::redrawIfChanged() {
   if (pending_ != nullptr && pending_->isActive()) return;
   if (nextFrameIn() > 0) return;
   const auto start = std::chrono::steady_clock::now();
-  if (syncScene()) {
-    if (!frameStarted_) frameStart_ = start, frameStarted_ = true;
-    update();
+  if (!syncScene()) return;
+  if (!frameStarted_) {
+    frameStart_ = start;
+    frameStarted_ = true;
   }
+  update();
 }
 
 bool OcctView::syncScene() {
