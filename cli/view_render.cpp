@@ -95,7 +95,11 @@ bool renderIsometricPng(const std::vector<unsigned char>& json, const std::strin
     return false;
   }
   const std::vector<std::string> command = viewRenderCommand(workstation, input.Path(), png, error);
-  const bool rendered = !command.empty() && runToEnd(command, errors.Path(), error);
+  bool rendered = !command.empty() && runToEnd(command, errors.Path(), error);
+  if (rendered && !platform::FileExists(png)) {
+    error = "the workstation ended without writing the picture";
+    rendered = false;
+  }
   platform::RemoveFile(input.Path());
   platform::RemoveFile(errors.Path());
   return rendered;
