@@ -46,6 +46,7 @@ bool EventPump::hasMessages() {
 }
 
 host::WaitResult EventPump::waitForInput(std::uint32_t timeoutMs) {
+  lastWaitMs_ = timeoutMs;
   try {
     if (hasMessages()) return host::WaitResult::Input;
     QDeadlineTimer deadline(static_cast<qint64>(timeoutMs));

@@ -204,21 +204,11 @@ void OcctView::paintGL() {
 }
 
 double OcctView::nextFrameIn() const {
-  // Items that come well over a frame apart are each shown: the frame fits in the time
-  // between them (a pause that shows each item is spent painting it). A gap that holds a
-  // frame of ours and little else is no such pause.
-  if (requestGap_ >= 1.5 * frameCost_) return 0;
+  if (itemsPaused && itemsPaused()) return 0;
   return std::max(0.0, frameCost_ * (1 / kShowingShare - 1) - secondsSince(frameEnd_));
 }
 
 void OcctView::requestRedraw() {
-  const auto now = std::chrono::steady_clock::now();
-  // A refresh asks twice, close together: the longer of the last two gaps is the one
-  // between refreshes.
-  const double gap = std::chrono::duration<double>(now - lastRequest_).count();
-  requestGap_ = std::max(gap, lastGap_);
-  lastGap_ = gap;
-  lastRequest_ = now;
   // A frame on its way takes the scene as it paints; one waiting for its turn is coming.
   if (frameStarted_ || (pending_ != nullptr && pending_->isActive())) return;
   const double wait = nextFrameIn();

@@ -30,8 +30,8 @@ namespace workstation {
 namespace {
 
 constexpr int kWatchIntervalMs = 250;
-// Refreshes this far apart have a pause between them that a user watches the items in.
-constexpr double kWatchedPause = 0.015;
+// A drawing's pause after each item this long or longer is one a user watches the items in.
+constexpr std::uint32_t kWatchedPauseMs = 15;
 
 // A window's viewer: redrawing it shows the window and repaints its 3D view.
 class ViewRedraw : public occt_host::Viewer {
@@ -105,6 +105,7 @@ Workstation::Workstation(Options options)
     view->onSelectionChanged = [this, document](const ViewPick* pick) {
       showSelection(document, pick);
     };
+    view->itemsPaused = [this] { return itemsPaused(); };
     return std::make_shared<ViewRedraw>(window_.get(), view);
   });
   wireMenus();
@@ -175,8 +176,7 @@ void Workstation::wireProgress() {
     // Items drawn back to back (no pause to watch them in) would recompose the window for
     // every line: the line then waits for the view's next frame. The summary never waits.
     OcctView* view = window_->currentView();
-    const bool backToBack =
-        progress_->drawing() && view != nullptr && view->refreshGap() < kWatchedPause;
+    const bool backToBack = progress_->drawing() && view != nullptr && !itemsPaused();
     window_->showStatusWhenDue(QString::fromStdString(text), backToBack ? view->nextFrameIn() : 0);
   };
   progress_->onDrawEnded = [this](const std::shared_ptr<host::Document>& document) {
@@ -210,6 +210,10 @@ std::shared_ptr<host::Document> Workstation::newDocument(const std::string& kind
     window_->refreshTree();
   }
   return document;
+}
+
+bool Workstation::itemsPaused() const {
+  return pump_.lastWaitMs() >= kWatchedPauseMs;
 }
 
 OcctView* Workstation::viewOf(const std::shared_ptr<host::Document>& document) const {

@@ -27,6 +27,9 @@ class EventPump : public QObject, public host::MessagePump {
   // Whether a quit reached the application's own loop, and its code.
   bool quitReached() const { return quitReached_; }
   int exitCode() const { return exitCode_; }
+  // How long the last wait for input was allowed to take, in milliseconds: a drawing's pause
+  // after each item waits so.
+  std::uint32_t lastWaitMs() const { return lastWaitMs_; }
 
   // host::MessagePump
   host::WaitResult waitForInput(std::uint32_t timeoutMs) override;
@@ -45,6 +48,7 @@ class EventPump : public QObject, public host::MessagePump {
   std::mutex mutex_;
   std::deque<host::Message> queue_;
   int waitDepth_ = 0;
+  std::uint32_t lastWaitMs_ = 0;
   bool quitReached_ = false;
   int exitCode_ = 0;
 };

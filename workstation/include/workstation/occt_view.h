@@ -57,8 +57,9 @@ class OcctView : public QOpenGLWidget {
   // Seconds until the next frame is due (0 when it is): what shows beside the view (the
   // tree, the status bar) waits as long, since every change recomposes the window.
   double nextFrameIn() const;
-  // Seconds between the last two refreshes that asked for a frame, not counting our frames.
-  double refreshGap() const { return requestGap_; }
+  // True while the items being drawn are shown with a pause a user watches them in: then
+  // every item gets its frame, whatever it costs. Unset: never.
+  std::function<bool()> itemsPaused;
   // Repaints only when the document's bodies changed since the scene was last taken.
   void redrawIfChanged();
   void fitAll();
@@ -132,9 +133,7 @@ class OcctView : public QOpenGLWidget {
   // timer of a request waiting for its turn.
   double frameCost_ = 0;
   bool frameStarted_ = false;
-  std::chrono::steady_clock::time_point frameStart_{}, frameEnd_{}, lastRequest_{};
-  double requestGap_ = 0;  // seconds between the last two refreshes that asked for a frame
-  double lastGap_ = 0;
+  std::chrono::steady_clock::time_point frameStart_{}, frameEnd_{};
   QTimer* pending_ = nullptr;
   QString failure_;
 };

@@ -139,6 +139,8 @@ class Workstation : public host::Environment, public host::Desktop {
   // Names the pick in the status bar and hands it to whoever listens (the add-in's panel).
   void showSelection(const std::shared_ptr<host::Document>& document, const ViewPick* pick);
   void destroyCommand(host::Command* command);
+  // Whether the drawing pauses after each item long enough for a user to watch it.
+  bool itemsPaused() const;
 
   EventPump pump_;
   std::unique_ptr<ThreadTimers> timers_;
