@@ -323,7 +323,43 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
   return true;
 }
 
+// A host may keep consecutive cuts or unions in a body as one boolean, computed when the
+// body's solid is needed, so that each update only made its tool: the update of each body
+// computes what is pending, and an item whose feature failed then fails as it would have
+// at its own update.
+void PartImportPipeline::runPendingPass() {
+  std::vector<host::SpecObjectPtr> bodies;
+  for (const std::string& id : buildOrder_) {
+    auto it = registry_.find(id);
+    if (it == registry_.end() || !it->second || it->second->isSketchWriter()) continue;
+    host::SpecObjectPtr feature = it->second->feature();
+    host::SpecObjectPtr body = feature ? feature->father() : nullptr;
+    if (!body || body->typeName() != "Body") continue;
+    bool known = false;
+    for (const auto& seen : bodies) known = known || host::sameObject(seen, body);
+    if (!known) bodies.push_back(body);
+  }
+  for (const auto& body : bodies) {
+    if (!updateFeature(body).ok()) failPendingIn(body);
+  }
+}
+
+void PartImportPipeline::failPendingIn(const host::SpecObjectPtr& body) {
+  for (const std::string& id : buildOrder_) {
+    auto it = registry_.find(id);
+    if (failed_.count(id) || it == registry_.end() || !it->second || it->second->isSketchWriter())
+      continue;
+    host::SpecObjectPtr feature = it->second->feature();
+    if (!feature || !host::sameObject(feature->father(), body)) continue;
+    const host::UpdateResult updated = updateFeature(feature);
+    if (updated.ok()) continue;
+    failed_.insert(id);
+    report_.failLater(id, "(Update) ERROR : " + updated.diagnostic);
+  }
+}
+
 bool PartImportPipeline::runClosingPasses(ImportResult& result) {
+  runPendingPass();
   return runMirrorPass(result) && runPatternPass(result);
 }
 

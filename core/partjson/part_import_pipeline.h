@@ -60,6 +60,8 @@ class PartImportPipeline {
   bool writeItem(Entry& entry, const std::string& id, ImportResult& result);
   void applyBodyColors(const rapidjson::Value& root);
   bool runClosingPasses(ImportResult& result);
+  void runPendingPass();
+  void failPendingIn(const host::SpecObjectPtr& body);
   bool runMirrorPass(ImportResult& result);
   bool runPatternPass(ImportResult& result);
   std::int32_t finish(ImportResult& result);

@@ -17,13 +17,24 @@ std::shared_ptr<SolidFeature> Body::solidFeatureBefore(const TreeNode* feature) 
   return nullptr;
 }
 
-TopoDS_Shape Body::solid() {
+// The body's solid is what views show and exports write: it always has the kernel's full
+// check, once per result. When a result left unchecked fails it, every feature of the body
+// is computed again with the full check, so that the one at fault fails as it would have.
+std::shared_ptr<SolidFeature> Body::checkedTip() {
   auto last = solidFeatureBefore(nullptr);
+  if (!last || last->checkedNow()) return last;
+  for (const auto& feature : solidFeatures()) feature->distrust();
+  last->checkedNow();
+  return last;
+}
+
+TopoDS_Shape Body::solid() {
+  auto last = checkedTip();
   return last ? last->result() : TopoDS_Shape();
 }
 
 std::uint64_t Body::solidStamp() {
-  auto last = solidFeatureBefore(nullptr);
+  auto last = checkedTip();
   return last ? last->resultStamp() : 0;
 }
 
@@ -35,15 +46,17 @@ std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {
   return features;
 }
 
-// A cutting run is computed once, through its last feature; the features inside it are
+// A run is computed once, through its last feature; the features inside it are
 // not computed one by one unless the joint cut failed, in which case they know why.
 host::UpdateResult Body::recompute() {
   auto features = solidFeatures();
   for (std::size_t i = 0; i < features.size(); ++i) {
-    bool inner =
-        i + 1 < features.size() && features[i]->joinsCutRun() && features[i + 1]->joinsCutRun();
+    const auto kind = features[i]->runKind();
+    bool inner = i + 1 < features.size() && kind != SolidFeature::RunKind::None &&
+                 features[i + 1]->runKind() == kind;
     if (!inner) features[i]->result();
   }
+  checkedTip();
   for (const auto& feature : features) {
     if (!feature->upToDate() || feature->error().empty()) continue;
     host::UpdateResult outcome;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -28,13 +29,18 @@ std::uint64_t nextStamp() {
   return ++counter;
 }
 
-// Every result is checked by the kernel before it is kept.
-void check(const TopoDS_Shape& shape, const std::string& owner) {
+void checkValid(const TopoDS_Shape& shape, const std::string& owner) {
+  if (!BRepCheck_Analyzer(shape).IsValid())
+    throw std::runtime_error(owner + ": the kernel produced an invalid solid");
+}
+
+// Every result is checked before it is kept; the kernel's full check only when the result
+// is not `trusted` (see checkedNow()).
+void check(const TopoDS_Shape& shape, const std::string& owner, bool trusted) {
   if (shape.IsNull()) throw std::runtime_error(owner + ": the result is empty");
   if (!booleans::hasSolid(shape))
     throw std::runtime_error(owner + ": the result holds no solid (nothing is left of the body)");
-  if (!BRepCheck_Analyzer(shape).IsValid())
-    throw std::runtime_error(owner + ": the kernel produced an invalid solid");
+  if (!trusted) checkValid(shape, owner);
 }
 
 }  // namespace
@@ -102,7 +108,7 @@ bool SolidFeature::upToDate() {
 }
 
 host::UpdateResult SolidFeature::recompute() {
-  if (cutsAloneIntoValidSolid()) return {};
+  if (provisionallyValid()) return {};
   refresh();
   host::UpdateResult outcome;
   if (!error_.empty()) {
@@ -112,38 +118,59 @@ host::UpdateResult SolidFeature::recompute() {
   return outcome;
 }
 
-// An update of the feature that ends a cutting run asks whether it can be computed, not for
-// the solid: its tool is cut from the solid before the run alone, and the run's joint cut
-// waits until its solid is asked for (a view, a measure, a later feature, the export). Cutting
-// each new tool from the growing solid instead would cost the whole run at every item. When
-// that cut fails, the feature is computed in its run, so that it reports the real reason.
-bool SolidFeature::cutsAloneIntoValidSolid() {
-  if (!joinsCutRun()) return false;
+// An update of a feature inside a run of two or more asks whether it can be computed, not
+// for the solid: the run's one boolean waits until its solid is needed (a view, a measure,
+// a feature of another kind, a reference to its faces, the export), and computing each
+// tool against the growing solid, or even alone, would cost more than that boolean. Its
+// tool is made now; when the run's boolean fails, the run is computed one feature at a
+// time, and the feature at fault keeps its reason, which its next update reports.
+bool SolidFeature::provisionallyValid() {
+  if (runKind() == RunKind::None || !inRunOfTwoOrMore()) return false;
   Run run = runEndingHere();
-  if (run.size() < 2) return false;
   Solid before = solidBefore(run.front());
-  if (before.shape.IsNull() || holds(before.stamp, run, run.size())) return false;
+  if (joinsCutRun() && before.shape.IsNull()) return false;
+  if (holds(before.stamp, run, run.size())) return false;
   std::string error;
   return runGuarded(
       [&] {
-        TopoDS_Shape tool = cutTool();
-        TopoDS_Shape alone = booleans::cut(before.shape, {tool}, name(), nullptr);
-        check(alone, name());
-        keepAloneCut(before.stamp, tool, alone);
+        if (!booleans::hasSolid(runTool()))
+          throw std::runtime_error(name() + ": the feature makes no solid");
       },
       error);
 }
 
-// This feature and the cutting features right before it that join its run, in body order.
+// Whether a feature of the same kind stands right before or right after this one.
+bool SolidFeature::inRunOfTwoOrMore() {
+  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  if (!body) return false;
+  const auto& nodes = body->childNodes();
+  const std::size_t at = body->indexOf(this);
+  auto sameKind = [&](std::size_t i) {
+    auto* feature = dynamic_cast<SolidFeature*>(nodes[i].get());
+    return feature ? std::optional<bool>(feature->runKind() == runKind()) : std::nullopt;
+  };
+  for (std::size_t i = at; i > 0; --i) {
+    if (auto same = sameKind(i - 1)) {
+      if (*same) return true;
+      break;
+    }
+  }
+  for (std::size_t i = at + 1; i < nodes.size(); ++i) {
+    if (auto same = sameKind(i)) return *same;
+  }
+  return false;
+}
+
+// This feature and the features of its kind right before it, in body order.
 SolidFeature::Run SolidFeature::runEndingHere() {
   Run run{this};
   auto body = std::dynamic_pointer_cast<Body>(parentNode());
-  if (!body || !joinsCutRun()) return run;
+  if (!body || runKind() == RunKind::None) return run;
   const auto& nodes = body->childNodes();
   for (std::size_t i = body->indexOf(this); i > 0; --i) {
     auto* feature = dynamic_cast<SolidFeature*>(nodes[i - 1].get());
     if (!feature) continue;
-    if (!feature->joinsCutRun()) break;
+    if (feature->runKind() != runKind()) break;
     run.push_back(feature);
   }
   return Run(run.rbegin(), run.rend());
@@ -284,66 +311,91 @@ SolidFeature::JointCut SolidFeature::extendKept(const Run& run, const Solid& bef
   TopoDS_Shape shape;
   std::shared_ptr<HistoryRecord> record;
   std::string error;
+  bool trusted = false;
   JointCut how = guardedCut(
       [&] {
         std::vector<TopoDS_Shape> tools;
-        for (SolidFeature* feature : added) tools.push_back(feature->cutTool());
+        for (SolidFeature* feature : added) tools.push_back(feature->runTool());
         Handle(BRepTools_History) history;
-        shape = booleans::cut(result_, tools, name(), &history);
-        check(shape, name());
+        booleans::WarningWatch watch;
+        shape = joined(result_, tools, &history);
+        trusted = trusts(watch, run);
+        check(shape, name(), trusted);
         record = std::make_shared<HistoryRecord>(*record_, shape, history, run.size());
         for (std::size_t i = 0; i < added.size(); ++i)
           record->setMade(added[i]->serial_, imagesOf(tools[i], history, record->faces()));
       },
       error);
   // Past its budget, the run is cut again from the solid before it, in halves if need be.
-  if (how == JointCut::Done) accept(shape, keyOf(before.stamp, run, run.size()), std::move(record));
+  if (how == JointCut::Done)
+    accept(shape, keyOf(before.stamp, run, run.size()), std::move(record), trusted);
   return how == JointCut::Done ? how : JointCut::Failed;
 }
 
 // Cuts the features [start, end) of `run`, this being the last of them, from `from`.
 SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t start, std::size_t end,
                                                  const Solid& from, std::uint64_t before) {
-  if (from.shape.IsNull()) return JointCut::Failed;
+  if (joinsCutRun() && from.shape.IsNull()) return JointCut::Failed;
   TopoDS_Shape shape;
   std::shared_ptr<HistoryRecord> record;
   std::string error;
+  bool trusted = false;
   JointCut how = guardedCut(
       [&] {
         std::vector<TopoDS_Shape> tools;
         tools.reserve(end - start);
-        for (std::size_t i = start; i < end; ++i) tools.push_back(run[i]->cutTool());
+        for (std::size_t i = start; i < end; ++i) tools.push_back(run[i]->runTool());
         Handle(BRepTools_History) history;
-        shape = booleans::cut(from.shape, tools, name(), &history);
-        check(shape, name());
+        booleans::WarningWatch watch;
+        shape = joined(from.shape, tools, &history);
+        trusted = trusts(watch, run);
+        check(shape, name(), trusted);
         // Each feature of the run made the walls its own tool left in the solid.
         record = std::make_shared<HistoryRecord>(shape, history, end - start);
         for (std::size_t i = start; i < end; ++i)
           record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (how == JointCut::Done) accept(shape, keyOf(before, run, end), std::move(record));
+  if (how == JointCut::Done) accept(shape, keyOf(before, run, end), std::move(record), trusted);
   return how;
+}
+
+// The run's one boolean of `tools` with `from`: a cut, or a union whose faces that meet in
+// one surface are merged, as each addition alone merges them. A union of the body's first
+// features starts from the first tool.
+TopoDS_Shape SolidFeature::joined(const TopoDS_Shape& from, std::vector<TopoDS_Shape> tools,
+                                  Handle(BRepTools_History) * history) {
+  if (joinsCutRun()) return booleans::cut(from, tools, name(), history);
+  TopoDS_Shape object = from;
+  if (object.IsNull()) {
+    object = tools.front();
+    tools.erase(tools.begin());
+  }
+  return booleans::fuseMerged(object, tools, name(), history);
 }
 
 void SolidFeature::compute(const Solid& before, CacheKey key) {
   TopoDS_Shape built;
   std::shared_ptr<HistoryRecord> record;
   std::string error;
+  bool trusted = false;
   published_ = FeatureHistory();
   bool ok = runGuarded(
       [&] {
+        booleans::WarningWatch watch;
         built = build(before.shape);
-        check(built, name());
+        trusted = trusts(watch);
+        check(built, name(), trusted);
         record = recordOf(before.shape, built);
       },
       error);
   published_ = FeatureHistory();
   if (ok) {
-    accept(built, std::move(key), std::move(record));
+    accept(built, std::move(key), std::move(record), trusted);
     return;
   }
   computed_ = true;
+  unchecked_ = false;
   key_ = std::move(key);
   error_ = error;
   result_ = before.shape;
@@ -369,13 +421,45 @@ std::shared_ptr<HistoryRecord> SolidFeature::recordOf(const TopoDS_Shape& before
 }
 
 void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
-                          std::shared_ptr<HistoryRecord> record) {
+                          std::shared_ptr<HistoryRecord> record, bool trusted) {
   computed_ = true;
+  unchecked_ = trusted;
   key_ = std::move(key);
   error_.clear();
   result_ = shape;
   stamp_ = nextStamp();
   record_ = std::move(record);
+}
+
+// A result made by booleans of valid shapes that reported no warning is valid: the kernel's
+// full check, which costs as much as the boolean, is left to the body's solid when it is
+// shown or exported (checkedNow()). The solid before a feature was accepted, so is valid;
+// the features that answer validFromCleanBooleans() cut or add tools made by the kernel
+// from checked profiles, or copies of valid solids.
+bool SolidFeature::trusts(const booleans::WarningWatch& watch) const {
+  return !distrusted_ && validFromCleanBooleans() && watch.clean();
+}
+
+bool SolidFeature::trusts(const booleans::WarningWatch& watch, const Run& run) const {
+  if (!watch.clean()) return false;
+  for (const SolidFeature* feature : run) {
+    if (feature->distrusted_ || !feature->validFromCleanBooleans()) return false;
+  }
+  return true;
+}
+
+bool SolidFeature::checkedNow() {
+  refresh();
+  if (!unchecked_) return true;
+  unchecked_ = false;
+  std::string error;
+  return runGuarded([&] { checkValid(result_, name()); }, error);
+}
+
+void SolidFeature::distrust() {
+  distrusted_ = true;
+  computed_ = false;
+  record_.reset();
 }
 
 }  // namespace occt_host

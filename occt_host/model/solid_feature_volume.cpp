@@ -9,6 +9,11 @@
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 
+#include <stdexcept>
+#include <string>
+
+#include "features/boolean/boolean_ops.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/solid_feature.h"
 
@@ -24,16 +29,27 @@ void SolidFeature::keepAloneCut(std::uint64_t before, const TopoDS_Shape& tool,
   alone_.result = result;
 }
 
-// Whether this feature's tool alone, cut from `before`, is known for its current inputs.
-// The first feature of the run has been computed on its own from that solid: its result is
-// that cut.
+// This feature's tool alone, cut from `before`, for its current inputs: kept from the last
+// measure, or the first feature's own result (it was computed on its own from that solid),
+// or cut now. Only a measure asks for it, so a draw without a report never cuts it.
 bool SolidFeature::aloneCut(const Solid& before, const Run& run) {
   const bool current =
       alone_.before == before.stamp && alone_.own == revision() && alone_.inputs == inputRevision();
   if (current && !alone_.result.IsNull()) return true;
-  if (run.front() != this || !holds(before.stamp, run, 1) || !error_.empty()) return false;
-  keepAloneCut(before.stamp, cutTool(), result_);
-  return true;
+  if (run.front() == this && holds(before.stamp, run, 1)) {
+    if (!error_.empty()) return false;
+    keepAloneCut(before.stamp, runTool(), result_);
+    return true;
+  }
+  std::string error;
+  return runGuarded(
+      [&] {
+        TopoDS_Shape tool = runTool();
+        TopoDS_Shape alone = booleans::cut(before.shape, {tool}, name(), nullptr);
+        if (!booleans::hasSolid(alone)) throw std::runtime_error(name() + ": nothing is left");
+        keepAloneCut(before.stamp, tool, alone);
+      },
+      error);
 }
 
 double SolidFeature::aloneVolume() {

@@ -51,10 +51,18 @@ class PartFixture : public ::testing::Test {
     return sketch;
   }
 
-  // A pad of `sketch` with two length limits, made current and updated.
+  // A pad of `sketch` with two length limits, made current.
   host::SpecObjectPtr pad(const host::SpecObjectPtr& sketch, double first, double second) {
-    auto feature = features->createPad(sketch);
-    auto prism = host::query<host::Pad>(feature);
+    return prism(features->createPad(sketch), first, second);
+  }
+
+  // A pocket of `sketch` with two length limits, made current.
+  host::SpecObjectPtr pocket(const host::SpecObjectPtr& sketch, double first, double second) {
+    return prism(features->createPocket(sketch), first, second);
+  }
+
+  host::SpecObjectPtr prism(const host::SpecObjectPtr& feature, double first, double second) {
+    auto prism = host::query<host::Prism>(feature);
     if (!prism) return nullptr;
     prism->setLimitType(host::LimitEnd::First, host::kLimitLength);
     prism->setLimitLength(host::LimitEnd::First, first);

@@ -418,6 +418,47 @@ TEST_F(ItemReport, APadWithoutBoolSolidsIsNoErrorButAMissingProfileIs) {
                 "error: spSpecObj is null after parsing extrude, name = bare, id = bare"}));
 }
 
+// Two removes in a row are cut together once the plate's solid is needed; the second
+// takes the whole plate away, which only that cut finds. It still fails its own item, at the
+// close of the draw, with the kernel's reason, and the first still cuts: with the report and
+// without it.
+TEST_F(ItemReport, ACutFoundFailingWhenItsRunIsComputedFailsItsOwnItem) {
+  const std::string json =
+      onPlate(circleSketch("s_b1", 50, 25, 10) +
+              R"(,{"type":"extrude","id":"b1","boolType":"remove","boolSolids":["plate"],)"
+              R"("sketchId":"s_b1","n1Height":10,"direction":{"x":0,"y":0,"z":-1}},)" +
+              rectangleSketch("s_all", 200, 200, 15) +
+              R"(,{"type":"extrude","id":"all","boolType":"remove","boolSolids":["plate"],)"
+              R"("sketchId":"s_all","n1Height":20,"direction":{"x":0,"y":0,"z":-1}})");
+  for (bool withReport : {true, false}) {
+    SCOPED_TRACE(withReport ? "with the report" : "without it");
+    if (!withReport) MardelImport_SetReportSink(nullptr, nullptr);
+    document = session.newDocument("Part");
+    capture.records.clear();
+    ASSERT_EQ(draw(json), 2);
+    EXPECT_STREQ(result.message, "One or more features failed to update.");
+    auto roots = host::query<host::DocumentRoots>(document);
+    auto container =
+        host::query<host::PartContainer>(roots->rootContainer(host::kPartContainerType));
+    double all = 0;
+    ASSERT_TRUE(host::query<host::SolidVolume>(container->part())->volume(all));
+    // 50,000 - pi * 25 * 10: the first bore alone.
+    EXPECT_REL_NEAR(all, 50000.0 - 250.0 * M_PI, 1e-9);
+    if (!withReport) continue;
+    const Item* failed = nullptr;
+    for (const Item& item : capture.records) {
+      if (item.id == "all") failed = &item;  // the last record of it stands
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->outcome, MARDEL_ITEM_FAILED);
+    ASSERT_FALSE(failed->messages.empty());
+    EXPECT_NE(failed->messages.back().find("(Update) ERROR : "), std::string::npos);
+    EXPECT_NE(failed->messages.back().find("nothing is left of the body"), std::string::npos)
+        << failed->messages.back();
+    EXPECT_EQ(capture.find("b1")->outcome, MARDEL_ITEM_BUILT);
+  }
+}
+
 TEST_F(ItemReport, LogAndResultAreTheSameWithoutTheSink) {
   ASSERT_EQ(draw(fortyItems()), 1);
   const std::vector<std::string> withSink = capture.log;

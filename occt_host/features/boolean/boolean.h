@@ -31,8 +31,12 @@ class BooleanFeature : public SolidFeature, public host::BooleanOperation {
   host::Status setTool(const host::SpecObjectPtr& object);
   std::shared_ptr<Body> toolBody() const;
 
-  bool joinsCutRun() const override { return kind_ == Kind::Remove; }
-  TopoDS_Shape cutTool() override { return toolSolid(); }
+  RunKind runKind() const override {
+    if (kind_ == Kind::Remove) return RunKind::Cut;
+    return kind_ == Kind::Add ? RunKind::Fuse : RunKind::None;
+  }
+  TopoDS_Shape runTool() override { return toolSolid(); }
+  bool validFromCleanBooleans() const override { return true; }
   // An add copies its tool body's solid, a remove cuts it; an intersection has none.
   bool contribution(Contribution& out) override {
     if (kind_ == Kind::Intersect) return false;

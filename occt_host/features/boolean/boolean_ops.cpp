@@ -16,6 +16,8 @@ namespace occt_host::booleans {
 
 namespace {
 
+thread_local WarningWatch* watching = nullptr;
+
 TopTools_ListOfShape listOf(const std::vector<TopoDS_Shape>& shapes) {
   TopTools_ListOfShape list;
   for (const TopoDS_Shape& shape : shapes) list.Append(shape);
@@ -27,6 +29,9 @@ TopTools_ListOfShape listOf(const std::vector<TopoDS_Shape>& shapes) {
 TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& object,
                  const std::vector<TopoDS_Shape>& tools, const std::string& what) {
   OperationBudget budget(what);
+  // The arguments are solids the kernel made and checked, or copies of them: none is inside
+  // out, and looking for one classifies every solid once more.
+  operation.SetCheckInverted(false);
   operation.SetArguments(listOf({object}));
   operation.SetTools(listOf(tools));
   operation.Build(budget.range());
@@ -38,6 +43,7 @@ TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& ob
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     throw std::runtime_error(what + " failed" + (text.empty() ? "" : ": " + text));
   }
+  if (watching) watching->note(operation.HasWarnings());
   return operation.Shape();
 }
 
@@ -49,8 +55,13 @@ void keepHistory(BRepAlgoAPI_BooleanOperation& operation, Handle(BRepTools_Histo
 
 TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner,
                   Handle(BRepTools_History) * history) {
+  return fuseMerged(object, {tool}, owner, history);
+}
+
+TopoDS_Shape fuseMerged(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
+                        const std::string& owner, Handle(BRepTools_History) * history) {
   BRepAlgoAPI_Fuse operation;
-  run(operation, object, {tool}, owner + ": the union with the body's solid");
+  run(operation, object, tools, owner + ": the union with the body's solid");
   // The merged faces are recorded in the operation's history as modified.
   operation.SimplifyResult();
   keepHistory(operation, history);
@@ -80,6 +91,20 @@ TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const 
       run(operation, object, {tool}, owner + ": the intersection with the body's solid");
   keepHistory(operation, history);
   return shape;
+}
+
+WarningWatch::WarningWatch() : outer_(watching) {
+  watching = this;
+}
+
+WarningWatch::~WarningWatch() {
+  watching = outer_;
+  if (outer_ && ran_) outer_->note(warned_);
+}
+
+void WarningWatch::note(bool warned) {
+  ran_ = true;
+  warned_ = warned_ || warned;
 }
 
 bool hasSolid(const TopoDS_Shape& shape) {

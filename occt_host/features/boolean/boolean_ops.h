@@ -11,8 +11,12 @@
 
 namespace occt_host::booleans {
 
+// The union, with the faces that meet in one surface merged into one.
 TopoDS_Shape fuse(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner,
                   Handle(BRepTools_History) * history = nullptr);
+// The same with every tool at once: the union of a run of additions.
+TopoDS_Shape fuseMerged(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
+                        const std::string& owner, Handle(BRepTools_History) * history = nullptr);
 // One union with every tool at once, without merging faces afterwards: for many copies of
 // one shape (patterns, mirrors), where a merge would cost more than the union.
 TopoDS_Shape fuseAll(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
@@ -24,5 +28,24 @@ TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const 
                     Handle(BRepTools_History) * history = nullptr);
 // True when `shape` holds at least one solid.
 bool hasSolid(const TopoDS_Shape& shape);
+
+// Watches the booleans this thread runs while it lives (watches nest): whether any ran,
+// and whether any of them reported a warning. A boolean of valid arguments that reports
+// none gives a valid result, which need not be checked again.
+class WarningWatch {
+ public:
+  WarningWatch();
+  ~WarningWatch();
+  WarningWatch(const WarningWatch&) = delete;
+  WarningWatch& operator=(const WarningWatch&) = delete;
+
+  // True when at least one boolean ran and none reported a warning.
+  bool clean() const { return ran_ && !warned_; }
+  void note(bool warned);
+
+ private:
+  WarningWatch* outer_;
+  bool ran_ = false, warned_ = false;
+};
 
 }  // namespace occt_host::booleans

@@ -13,6 +13,8 @@ class Pad : public PrismFeature<host::Pad> {
  public:
   Pad(std::string name, const std::shared_ptr<Sketch>& sketch);
 
+  RunKind runKind() const override { return RunKind::Fuse; }
+  TopoDS_Shape runTool() override { return prism_.extrude(name()); }
   bool contribution(Contribution& out) override {
     out = {{prism_.extrude(name())}, true};
     return true;

@@ -14,8 +14,8 @@ class Pocket : public PrismFeature<host::Pocket> {
  public:
   Pocket(std::string name, const std::shared_ptr<Sketch>& sketch);
 
-  bool joinsCutRun() const override { return true; }
-  TopoDS_Shape cutTool() override { return prism_.extrude(name()); }
+  RunKind runKind() const override { return RunKind::Cut; }
+  TopoDS_Shape runTool() override { return prism_.extrude(name()); }
 
  protected:
   TopoDS_Shape build(const TopoDS_Shape& before) override;

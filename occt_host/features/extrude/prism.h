@@ -43,6 +43,7 @@ class PrismFeature : public SolidFeature, public Interface {
     return SolidFeature::findInterface(id);
   }
   std::uint64_t inputRevision() const override { return prism_.sketchRevision(); }
+  bool validFromCleanBooleans() const override { return true; }
 
   PrismParameters prism_;
 

@@ -119,7 +119,7 @@ host::Status Hole::setBottomAngle(double degrees) {
   return set(shape_.bottomAngle, degrees);
 }
 
-TopoDS_Shape Hole::cutTool() {
+TopoDS_Shape Hole::runTool() {
   return revolvedHole(shape_, origin_, direction_, name());
 }
 
@@ -134,7 +134,7 @@ void* Hole::findInterface(host::InterfaceId id) {
 }
 
 TopoDS_Shape Hole::build(const TopoDS_Shape& before) {
-  TopoDS_Shape tool = cutTool();
+  TopoDS_Shape tool = runTool();
   if (before.IsNull())
     throw std::runtime_error(name() + ": the body has no solid before it to drill");
   FeatureHistory history;

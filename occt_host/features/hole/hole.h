@@ -59,8 +59,9 @@ class Hole : public SolidFeature,
   double bottomAngle() const override { return shape_.bottomAngle; }
 
   const HoleShape& shape() const { return shape_; }
-  bool joinsCutRun() const override { return true; }
-  TopoDS_Shape cutTool() override;
+  RunKind runKind() const override { return RunKind::Cut; }
+  TopoDS_Shape runTool() override;
+  bool validFromCleanBooleans() const override { return true; }
 
  protected:
   void* findInterface(host::InterfaceId id) override;

@@ -23,6 +23,7 @@ class MirrorFeature : public SolidFeature, public host::Mirror {
  protected:
   void* findInterface(host::InterfaceId id) override;
   TopoDS_Shape build(const TopoDS_Shape& before) override;
+  bool validFromCleanBooleans() const override { return true; }
 
  private:
   gp_Trsf reflection() const;

@@ -27,6 +27,7 @@ class PatternFeature : public SolidFeature {
 
  protected:
   TopoDS_Shape build(const TopoDS_Shape& before) override;
+  bool validFromCleanBooleans() const override { return true; }
   std::uint64_t inputRevision() const override;
 
  private:

@@ -22,10 +22,10 @@ TEST_F(OperationBudgetTest, SlowBooleanIsInterruptedAtItsBudgetAndThePartGoesOn)
   ::occt_host::testing::ScopedBudget budget(1.0);
   auto plateFeature = plate();
   ASSERT_TRUE(plateFeature);
-  // The union of the next pad with the plate takes a minute, as a hung kernel step would.
+  // The cut of the next pocket from the plate takes a minute, as a hung kernel step would.
   ::occt_host::testing::delayNextOperation(std::chrono::seconds(60));
   auto start = Clock::now();
-  auto slow = pad(rectangle(0, 0, 10, 10, 10), 5, 0);
+  auto slow = pocket(rectangle(0, 0, 10, 10, 10), 5, 0);
   ASSERT_TRUE(slow);
   host::UpdateResult result = slow->update();
   double elapsed = secondsSince(start);
@@ -35,7 +35,7 @@ TEST_F(OperationBudgetTest, SlowBooleanIsInterruptedAtItsBudgetAndThePartGoesOn)
   EXPECT_GE(elapsed, 0.9);
   EXPECT_LT(elapsed, 10.0);
 
-  // The failed pad passes the plate on; a later pad builds on it and the file is written.
+  // The failed pocket passes the plate on; a later pad builds on it and the file is written.
   auto later = pad(rectangle(0, 0, 20, 20, 10), 2, 0);
   ASSERT_TRUE(later);
   host::UpdateResult next = later->update();
@@ -51,7 +51,7 @@ TEST_F(OperationBudgetTest, QueuedQuitStopsTheKernelUntilTheLoopTakesIt) {
   auto plateFeature = plate();
   ASSERT_TRUE(plateFeature);
   session.eventLoop().postQuit(3);
-  auto stopped = pad(rectangle(0, 0, 10, 10, 10), 5, 0);
+  auto stopped = pocket(rectangle(0, 0, 10, 10, 10), 5, 0);
   ASSERT_TRUE(stopped);
   host::UpdateResult result = stopped->update();
   EXPECT_FALSE(result.ok());
@@ -73,7 +73,7 @@ TEST_F(OperationBudgetTest, RequestedStopHoldsUntilCleared) {
   auto plateFeature = plate();
   ASSERT_TRUE(plateFeature);
   requestKernelStop();
-  auto stopped = pad(rectangle(0, 0, 10, 10, 10), 5, 0);
+  auto stopped = pocket(rectangle(0, 0, 10, 10, 10), 5, 0);
   host::UpdateResult result = stopped->update();
   clearKernelStop();
   EXPECT_FALSE(result.ok());

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <TopExp.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+
 #include <chrono>
 #include <vector>
 
@@ -55,12 +58,17 @@ TEST_F(BoreChainTest, FiftyRemovesMergeIntoTheExpectedSolid) {
   EXPECT_TRUE(partObject->update().ok());
 }
 
-TEST_F(BoreChainTest, UpdatingOneRemoveLeavesTheFollowingOutOfDate) {
-  // The last one created sits right after the pad; all others follow it.
-  EXPECT_TRUE(upToDate(removes.back()));
+TEST_F(BoreChainTest, UpdatesInsideTheRunComputeNothingUntilTheSolidIsAskedFor) {
+  // The last one created sits right after the pad; all others follow it. Their updates
+  // made their tools and cut nothing.
+  EXPECT_FALSE(upToDate(removes.back()));
   EXPECT_FALSE(upToDate(removes.front()));
   solidOf(part->mainBody());
   EXPECT_TRUE(upToDate(removes.front()));
+  // One cut stood for the fifty: the one right after the pad holds no result of its own.
+  EXPECT_FALSE(upToDate(removes.back()));
+  EXPECT_EQ(std::dynamic_pointer_cast<SolidFeature>(removes.front())->historyRecord()->covers(),
+            50u);
 }
 
 TEST_F(BoreChainTest, AFeatureInsideTheRunGivesItsOwnSolid) {
@@ -98,8 +106,7 @@ TEST_F(BoreChainTest, AFailingRemoveInsideTheRunIsReported) {
 
 TEST_F(BoreChainTest, AJointCutPastItsBudgetIsNotRetriedOneByOne) {
   ::occt_host::testing::ScopedBudget budget(0.5);
-  // The cut of the 49 removes placed after the run's last one was computed takes a
-  // minute, as a hung kernel step would.
+  // The next cut takes a minute, as a hung kernel step would.
   ::occt_host::testing::delayNextOperation(std::chrono::seconds(60));
   const auto start = std::chrono::steady_clock::now();
   host::UpdateResult result = part->mainBody()->update();
@@ -107,11 +114,12 @@ TEST_F(BoreChainTest, AJointCutPastItsBudgetIsNotRetriedOneByOne) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_TRUE(result.ok()) << result.diagnostic;
   EXPECT_LT(elapsed, 20.0);
-  // The run is cut again in one operation from the first remove's own result, which
-  // still holds: the last remove's computation stands for the other 49 (one by one, it
-  // would stand for itself alone).
+  // The first remove was computed alone when it was made; carrying that cut on with the
+  // other 49 runs past the budget, and the run is cut again in one operation from the
+  // plate: the last remove's computation stands for all fifty (one by one, it would stand
+  // for itself alone).
   auto tip = std::dynamic_pointer_cast<SolidFeature>(removes.front());
-  EXPECT_EQ(tip->historyRecord()->covers(), 49u);
+  EXPECT_EQ(tip->historyRecord()->covers(), 50u);
   // 100000 - 50 * 40 pi, and every remove up to date and sound.
   const double expected = 100000.0 - 50 * kPi * 40.0;
   EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
@@ -145,6 +153,33 @@ TEST_F(RecomputeTest, AFeatureBuiltOnTheRunSeesEveryCut) {
   // 100000 - 2 * 250 pi + 500.
   double expected = 100500.0 - 2 * kPi * 250.0;
   EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+}
+
+// Three overlapping blocks padded in a row, 6 x 10 each 5 mm apart, the middle one 12
+// tall and the others 10: one union, computed when the solid is asked for, with the faces
+// that meet in one surface merged as each pad alone merges them.
+TEST_F(RecomputeTest, PadsInARowAreOneUnionWithTheirCoplanarFacesMerged) {
+  std::vector<host::SpecObjectPtr> pads;
+  for (int i = 0; i < 3; ++i) {
+    pads.push_back(pad(rectangle(5.0 * i, 0, 5.0 * i + 6, 10), i == 1 ? 12 : 10, 0));
+    ASSERT_TRUE(pads.back()->update().ok());
+  }
+  EXPECT_FALSE(upToDate(pads.back()));
+  const TopoDS_Shape solid = solidOf(part->mainBody());
+  // 10 x (5 x 10 + 6 x 12 + 5 x 10) = 1720.
+  EXPECT_NEAR(volume(solid), 1720.0, 1720.0 * 1e-9);
+  // The bottom, front, back and two ends, three tops and the two steps up to the middle.
+  TopTools_IndexedMapOfShape faces;
+  TopExp::MapShapes(solid, TopAbs_FACE, faces);
+  EXPECT_EQ(faces.Extent(), 10);
+  // The first pad was computed alone when it was made; one union added the other two.
+  EXPECT_EQ(std::dynamic_pointer_cast<SolidFeature>(pads.back())->historyRecord()->covers(), 2u);
+  // A pocket after them ends the run: its own update computes it on the union.
+  auto slot = pocket(rectangle(7, 2, 9, 8, 9), 3, 0);
+  ASSERT_TRUE(slot->update().ok());
+  EXPECT_TRUE(upToDate(slot));
+  // 2 x 6 x 3 from the top of the middle block, z = 9 .. 12.
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), 1684.0, 1684.0 * 1e-9);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class Body : public TreeContainer, public host::SolidVolume {
 
  private:
   std::vector<std::shared_ptr<SolidFeature>> solidFeatures() const;
+  std::shared_ptr<SolidFeature> checkedTip();
 
   VolumeCache volume_;
 };

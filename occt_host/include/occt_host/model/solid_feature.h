@@ -19,6 +19,10 @@
 
 namespace occt_host {
 
+namespace booleans {
+class WarningWatch;
+}
+
 class SolidFeature : public TreeContainer, public host::FeatureGeometry, public host::SolidVolume {
  public:
   using TreeContainer::TreeContainer;
@@ -42,12 +46,20 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   // The diagnostic of the last computation as it was kept, computing nothing: what a view
   // shows of a feature, which must not cost a recompute each time it is drawn.
   const std::string& lastError() const { return error_; }
+  // Brings the result up to date and gives it the kernel's full check if it has not had it;
+  // false when it fails that check.
+  bool checkedNow();
+  // From now on every result of this feature has the kernel's full check, and the next
+  // one is computed afresh.
+  void distrust();
 
-  // Features that cut a tool from the solid before them. Consecutive ones form a run
-  // that is recomputed as one cut with all their tools.
-  virtual bool joinsCutRun() const { return false; }
-  // The shape such a feature cuts away; throws when there is none.
-  virtual TopoDS_Shape cutTool() { return TopoDS_Shape(); }
+  // Features that cut a tool from the solid before them, or add one to it. Consecutive
+  // features of one kind form a run, computed as one boolean with all their tools.
+  enum class RunKind { None, Cut, Fuse };
+  virtual RunKind runKind() const { return RunKind::None; }
+  bool joinsCutRun() const { return runKind() == RunKind::Cut; }
+  // The shape such a feature cuts away or adds; throws when there is none.
+  virtual TopoDS_Shape runTool() { return TopoDS_Shape(); }
   // What this feature adds to or takes from the solid before it, as shapes that may
   // overlap one another, for the patterns and mirrors that copy it; false when it has none
   // (they copy the whole solid).
@@ -57,7 +69,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   };
   virtual bool contribution(Contribution& out) {
     if (!joinsCutRun()) return false;
-    out = {{cutTool()}, false};
+    out = {{runTool()}, false};
     return true;
   }
 
@@ -76,6 +88,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   // Builds this feature's solid from `before` (null for the body's first solid). Throws
   // with a clear text on failure; the caller checks validity as well.
   virtual TopoDS_Shape build(const TopoDS_Shape& before) = 0;
+  // True for features whose build() only fuses or cuts tools the kernel made from checked
+  // profiles, or copies of valid solids, with the solid before.
+  virtual bool validFromCleanBooleans() const { return false; }
   // The revision of inputs outside the body (a sketch, a tool body), part of the cache key.
   virtual std::uint64_t inputRevision() const { return 0; }
 
@@ -114,7 +129,8 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   };
 
   Run runEndingHere();
-  bool cutsAloneIntoValidSolid();
+  bool inRunOfTwoOrMore();
+  bool provisionallyValid();
   void keepAloneCut(std::uint64_t before, const TopoDS_Shape& tool, const TopoDS_Shape& result);
   bool aloneCut(const Solid& before, const Run& run);
   double aloneVolume();
@@ -135,14 +151,20 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
                        std::uint64_t before);
   static void cutRange(const Run& run, std::size_t lo, std::size_t hi, Solid& from,
                        std::uint64_t before);
+  TopoDS_Shape joined(const TopoDS_Shape& from, std::vector<TopoDS_Shape> tools,
+                      Handle(BRepTools_History) * history);
   void compute(const Solid& before, CacheKey key);
-  void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record);
+  void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record,
+              bool trusted);
+  bool trusts(const booleans::WarningWatch& watch) const;
+  bool trusts(const booleans::WarningWatch& watch, const Run& run) const;
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
 
   static std::uint64_t nextSerial();
 
   const std::uint64_t serial_ = nextSerial();
   bool computed_ = false;
+  bool unchecked_ = false, distrusted_ = false;
   CacheKey key_;
   TopoDS_Shape result_;
   std::uint64_t stamp_ = 0;
