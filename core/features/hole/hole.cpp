@@ -17,7 +17,7 @@ namespace {
 
 // Each location is a feature and a boolean of its own; beyond this many, one item would
 // hold the session for minutes.
-constexpr rapidjson::SizeType kMaxHoleLocations = 100;
+constexpr rapidjson::SizeType kMaxHoleLocations = 10000;
 
 }  // namespace
 
