@@ -32,8 +32,9 @@ inline int gridSideFor(int count) {
   return std::max(kPlateGridSide, static_cast<int>(std::ceil(std::sqrt(double(count)) - 1e-9)));
 }
 
-inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
-  const int side = gridSideFor(count);
+// The plate's sketch and pad, grown to hold a grid of `side` x `side` bores, as the opening
+// of a "flatNode" list that the caller closes.
+inline std::string plateItems(int side) {
   const std::string w = std::to_string(std::max(200.0, 50 + 7.5 * (side - 1)));
   const std::string h = std::to_string(std::max(150.0, 40 + 5.5 * (side - 1)));
   std::string json =
@@ -51,6 +52,12 @@ inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
       h +
       R"(,"x2":0,"y2":0}]},)"
       R"({"type":"extrude","id":"plate","sketchId":"s_plate","n1Height":10})";
+  return json;
+}
+
+inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
+  const int side = gridSideFor(count);
+  std::string json = plateItems(side);
   std::vector<Spot> spots = boreGrid(side);
   spots.resize(static_cast<std::size_t>(count));
   int i = 0;
@@ -64,6 +71,23 @@ inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
             R"(","n1Height":10,"direction":{"x":0,"y":0,"z":-1}})";
   }
   return json + "]}";
+}
+
+// The same plate and bores as one simple hole item with `count` locations on the top face.
+inline std::string holeItemJson(int count) {
+  const int side = gridSideFor(count);
+  std::string json = plateItems(side) +
+                     R"(,{"type":"hole","id":"h","holeType":"simple","diameter":4,"depth":10,)"
+                     R"("boolSolids":["plate"],"direction":{"dx":0,"dy":0,"dz":-1},"locations":[)";
+  std::vector<Spot> spots = boreGrid(side);
+  spots.resize(static_cast<std::size_t>(count));
+  bool first = true;
+  for (Spot at : spots) {
+    json += std::string(first ? "" : ",") + R"({"x":)" + std::to_string(at.x) + R"(,"y":)" +
+            std::to_string(at.y) + R"(,"z":10})";
+    first = false;
+  }
+  return json + "]}]}";
 }
 
 }  // namespace bench

@@ -1,0 +1,128 @@
+// Whole processes on the benchmark plate (bench/plate_json.h), each from start to exit:
+// `kestrun draw` writing STEP, beside a raw process that makes the same tools with the
+// kernel, cuts once and writes the STEP (raw_plate_cut). Drawn as one remove item per bore
+// and as one simple hole item with every location; and the removes from 50 to 1,600 bores,
+// for the flatness of the time per bore. Processor time is the steadier figure on a shared
+// machine; each pair of processes runs back to back so that load slows both alike.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "plate_json.h"
+
+namespace {
+
+struct Spent {
+  double wall = -1, cpu = -1;
+};
+
+// Wall and processor seconds of one process; negative when it failed (exit above 1: the
+// draw's 1 is a success with warnings).
+Spent run(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) return {};
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return {};
+  auto secondsOf = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+          secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime)};
+}
+
+std::string scratch(const std::string& name) {
+  return "/tmp/process_bench_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string written(const std::string& name, const std::string& text) {
+  const std::string path = scratch(name);
+  std::ofstream(path) << text;
+  return path;
+}
+
+// Processor seconds per bore of the remove draws, by count, for the flatness figure.
+std::map<int, double>& perBore() {
+  static std::map<int, double> table;
+  return table;
+}
+
+void drawBeside(benchmark::State& state, const std::string& json, const std::string& name,
+                int bores) {
+  const std::string input = written(name + ".json", json);
+  const std::string ours = scratch(name + ".step"), raw = scratch(name + "_raw.step");
+  Spent drawn{0, 0}, direct{0, 0};
+  for (auto _ : state) {
+    const Spent a = run({KESTRUN_PROGRAM, "draw", input, "--step", ours});
+    const Spent b = run({RAW_PROGRAM, std::to_string(bores), raw});
+    if (a.wall < 0 || b.wall < 0) {
+      state.SkipWithError("a process failed");
+      break;
+    }
+    drawn.wall += a.wall, drawn.cpu += a.cpu, direct.wall += b.wall, direct.cpu += b.cpu;
+  }
+  for (const std::string& path : {input, ours, raw}) std::remove(path.c_str());
+  const double n = static_cast<double>(state.iterations());
+  state.counters["draw_cpu_s"] = drawn.cpu / n;
+  state.counters["raw_cpu_s"] = direct.cpu / n;
+  state.counters["draw_over_raw_cpu"] = drawn.cpu / direct.cpu;
+  state.counters["draw_over_raw_wall"] = drawn.wall / direct.wall;
+  state.counters["draw_cpu_ms_per_bore"] = 1e3 * drawn.cpu / n / bores;
+  if (name.rfind("removes", 0) == 0) perBore()[bores] = drawn.cpu / n / bores;
+}
+
+void RemovesBesideRawCut(benchmark::State& state) {
+  const int bores = static_cast<int>(state.range(0));
+  drawBeside(state, bench::plateJson(bores), "removes_" + std::to_string(bores), bores);
+}
+
+void HoleItemBesideRawCut(benchmark::State& state) {
+  const int bores = static_cast<int>(state.range(0));
+  drawBeside(state, bench::holeItemJson(bores), "hole_" + std::to_string(bores), bores);
+}
+
+void PerBoreFlatness(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(perBore().size());
+  if (perBore().size() < 2) return;
+  double low = 1e300, high = 0;
+  for (const auto& [bores, seconds] : perBore())
+    low = std::min(low, seconds), high = std::max(high, seconds);
+  state.counters["highest_over_lowest_cpu_per_bore"] = high / low;
+}
+
+}  // namespace
+
+BENCHMARK(RemovesBesideRawCut)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Arg(800)
+    ->Arg(1600)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(HoleItemBesideRawCut)
+    ->Arg(400)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(PerBoreFlatness)->Iterations(1);
