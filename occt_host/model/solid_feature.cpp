@@ -1,6 +1,5 @@
 #include "occt_host/model/solid_feature.h"
 
-#include <BRepCheck_Analyzer.hxx>
 #include <TopTools_ListIteratorOfListOfShape.hxx>
 #include <TopoDS.hxx>
 
@@ -13,6 +12,7 @@
 
 #include "features/boolean/boolean_ops.h"
 #include "kernel/kernel_guard.h"
+#include "kernel/solid_check.h"
 #include "occt_host/kernel/operation_budget.h"
 #include "occt_host/model/body.h"
 #include "occt_host/topology/feature_faces.h"
@@ -30,7 +30,7 @@ std::uint64_t nextStamp() {
 }
 
 void checkValid(const TopoDS_Shape& shape, const std::string& owner) {
-  if (!BRepCheck_Analyzer(shape).IsValid())
+  if (!solidIsValid(shape))
     throw std::runtime_error(owner + ": the kernel produced an invalid solid");
 }
 
