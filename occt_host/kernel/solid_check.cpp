@@ -11,6 +11,7 @@
 #include <Geom_Surface.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Iterator.hxx>
 #include <TopoDS_Wire.hxx>
@@ -130,16 +131,23 @@ bool shellIsValid(const TopoDS_Shell& shell) {
   return check.Closed() == BRepCheck_NoError && check.Orientation() == BRepCheck_NoError;
 }
 
-// Every face, the many-wired ones in parts; then each shell and solid as they stand.
+// Every face, the many-wired ones in parts and the others in one compound; then each shell
+// and solid as they stand.
 bool checkedByParts(const TopoDS_Shape& shape) {
+  BRep_Builder builder;
+  TopoDS_Compound others;
+  builder.MakeCompound(others);
   for (TopExp_Explorer faces(shape, TopAbs_FACE); faces.More(); faces.Next()) {
     const TopoDS_Face& face = TopoDS::Face(faces.Current());
     TopoDS_Wire outer;
     std::vector<TopoDS_Wire> inners;
-    const bool valid = splitWires(face, outer, inners) ? manyWiredFaceIsValid(face, outer, inners)
-                                                       : BRepCheck_Analyzer(face).IsValid();
-    if (!valid) return false;
+    if (!splitWires(face, outer, inners)) {
+      builder.Add(others, face);
+      continue;
+    }
+    if (!manyWiredFaceIsValid(face, outer, inners)) return false;
   }
+  if (!BRepCheck_Analyzer(others).IsValid()) return false;
   for (TopExp_Explorer shells(shape, TopAbs_SHELL); shells.More(); shells.Next()) {
     if (!shellIsValid(TopoDS::Shell(shells.Current()))) return false;
   }

@@ -435,7 +435,7 @@ void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
 // full check, which costs as much as the boolean, is left to the body's solid when it is
 // shown or exported (checkedNow()). The solid before a feature was accepted, so is valid;
 // the features that answer validFromCleanBooleans() cut or add tools made by the kernel
-// from checked profiles, or copies of valid solids.
+// from checked profiles (a prism of a checked face is valid), or copies of valid solids.
 bool SolidFeature::trusts(const booleans::WarningWatch& watch) const {
   return !distrusted_ && validFromCleanBooleans() && watch.clean();
 }

@@ -125,11 +125,10 @@ WarningWatch::WarningWatch() : outer_(watching) {
 
 WarningWatch::~WarningWatch() {
   watching = outer_;
-  if (outer_ && ran_) outer_->note(warned_);
+  if (outer_) outer_->note(warned_);
 }
 
 void WarningWatch::note(bool warned) {
-  ran_ = true;
   warned_ = warned_ || warned;
 }
 

@@ -29,8 +29,8 @@ TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const 
 // True when `shape` holds at least one solid.
 bool hasSolid(const TopoDS_Shape& shape);
 
-// Watches the booleans this thread runs while it lives (watches nest): whether any ran,
-// and whether any of them reported a warning. A boolean of valid arguments that reports
+// Watches the booleans this thread runs while it lives (watches nest): whether any of them
+// reported a warning. A boolean of valid arguments that reports
 // none gives a valid result, which need not be checked again.
 class WarningWatch {
  public:
@@ -39,13 +39,13 @@ class WarningWatch {
   WarningWatch(const WarningWatch&) = delete;
   WarningWatch& operator=(const WarningWatch&) = delete;
 
-  // True when at least one boolean ran and none reported a warning.
-  bool clean() const { return ran_ && !warned_; }
+  // True when no boolean reported a warning (or none ran).
+  bool clean() const { return !warned_; }
   void note(bool warned);
 
  private:
   WarningWatch* outer_;
-  bool ran_ = false, warned_ = false;
+  bool warned_ = false;
 };
 
 namespace testing {
