@@ -9,7 +9,9 @@
 #include <BRep_Tool.hxx>
 #include <Geom_Plane.hxx>
 #include <Geom_Surface.hxx>
+#include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Face.hxx>
@@ -131,14 +133,15 @@ bool shellIsValid(const TopoDS_Shell& shell) {
   return check.Closed() == BRepCheck_NoError && check.Orientation() == BRepCheck_NoError;
 }
 
-// Every face, the many-wired ones in parts and the others in one compound; then each shell
-// and solid as they stand.
-bool checkedByParts(const TopoDS_Shape& shape) {
+// Every face but the `known` ones, the many-wired ones in parts and the others in one
+// compound; then each shell and solid as they stand.
+bool checkedByParts(const TopoDS_Shape& shape, const TopTools_IndexedMapOfShape* known) {
   BRep_Builder builder;
   TopoDS_Compound others;
   builder.MakeCompound(others);
   for (TopExp_Explorer faces(shape, TopAbs_FACE); faces.More(); faces.Next()) {
     const TopoDS_Face& face = TopoDS::Face(faces.Current());
+    if (known && known->Contains(face)) continue;
     TopoDS_Wire outer;
     std::vector<TopoDS_Wire> inners;
     if (!splitWires(face, outer, inners)) {
@@ -170,7 +173,14 @@ bool hasManyWiredFace(const TopoDS_Shape& shape) {
 
 bool solidIsValid(const TopoDS_Shape& shape) {
   if (!hasManyWiredFace(shape)) return BRepCheck_Analyzer(shape).IsValid();
-  return checkedByParts(shape);
+  return checkedByParts(shape, nullptr);
+}
+
+bool solidIsValidAfter(const TopoDS_Shape& result, const TopoDS_Shape& before) {
+  if (before.IsNull()) return solidIsValid(result);
+  TopTools_IndexedMapOfShape known;
+  TopExp::MapShapes(before, TopAbs_FACE, known);
+  return checkedByParts(result, &known);
 }
 
 }  // namespace occt_host

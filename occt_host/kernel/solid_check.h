@@ -14,4 +14,9 @@ namespace occt_host {
 // are checked as they stand.
 bool solidIsValid(const TopoDS_Shape& shape);
 
+// True when `result`, made from the valid solid `before`, is valid: the faces it shares
+// with `before` (a fillet leaves most of the solid as it was) are not checked again; its
+// other faces, and each of its shells and solids, are. With no solid before, the whole.
+bool solidIsValidAfter(const TopoDS_Shape& result, const TopoDS_Shape& before);
+
 }  // namespace occt_host

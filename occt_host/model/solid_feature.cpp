@@ -34,13 +34,18 @@ void checkValid(const TopoDS_Shape& shape, const std::string& owner) {
     throw std::runtime_error(owner + ": the kernel produced an invalid solid");
 }
 
-// Every result is checked before it is kept; the kernel's full check only when the result
-// is not `trusted` (see checkedNow()).
-void check(const TopoDS_Shape& shape, const std::string& owner, bool trusted) {
+// Every result is checked before it is kept; the kernel's check only when the result is
+// not `trusted` (see trusts()), and then only of what it does not share with the valid
+// solid `before` it was made from, when there is one.
+void check(const TopoDS_Shape& shape, const std::string& owner, bool trusted,
+           const TopoDS_Shape& before = TopoDS_Shape()) {
   if (shape.IsNull()) throw std::runtime_error(owner + ": the result is empty");
   if (!booleans::hasSolid(shape))
     throw std::runtime_error(owner + ": the result holds no solid (nothing is left of the body)");
-  if (!trusted) checkValid(shape, owner);
+  if (trusted) return;
+  if (before.IsNull()) return checkValid(shape, owner);
+  if (!solidIsValidAfter(shape, before))
+    throw std::runtime_error(owner + ": the kernel produced an invalid solid");
 }
 
 }  // namespace
@@ -385,13 +390,14 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
         booleans::WarningWatch watch;
         built = build(before.shape);
         trusted = trusts(watch);
-        check(built, name(), trusted);
+        check(built, name(), trusted, before.shape);
         record = recordOf(before.shape, built);
       },
       error);
   published_ = FeatureHistory();
   if (ok) {
-    accept(built, std::move(key), std::move(record), trusted);
+    // Only a result checked whole needs no check when the body's solid is shown.
+    accept(built, std::move(key), std::move(record), trusted || !before.shape.IsNull());
     return;
   }
   computed_ = true;
@@ -421,9 +427,9 @@ std::shared_ptr<HistoryRecord> SolidFeature::recordOf(const TopoDS_Shape& before
 }
 
 void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
-                          std::shared_ptr<HistoryRecord> record, bool trusted) {
+                          std::shared_ptr<HistoryRecord> record, bool unchecked) {
   computed_ = true;
-  unchecked_ = trusted;
+  unchecked_ = unchecked;
   key_ = std::move(key);
   error_.clear();
   result_ = shape;

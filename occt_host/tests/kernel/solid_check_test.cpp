@@ -8,6 +8,7 @@
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepCheck_Analyzer.hxx>
+#include <BRepFilletAPI_MakeFillet.hxx>
 #include <BRepLib.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
@@ -108,6 +109,30 @@ TEST(SolidCheckTest, APlateCutByManyBoresIsValidAndAnOpenOneIsNot) {
   builder.Add(solid, open);
   EXPECT_FALSE(BRepCheck_Analyzer(solid).IsValid());
   EXPECT_FALSE(solidIsValid(solid));
+}
+
+// A result checked against the solid it was made from: what it shares is not checked again,
+// what is new is, and so is its shell as a whole.
+TEST(SolidCheckTest, AResultIsCheckedForWhatItDoesNotShareWithTheSolidBefore) {
+  const TopoDS_Shape box = BRepPrimAPI_MakeBox(20, 20, 20).Shape();
+  BRepFilletAPI_MakeFillet fillet(box);
+  TopExp_Explorer edges(box, TopAbs_EDGE);
+  fillet.Add(2, TopoDS::Edge(edges.Current()));
+  fillet.Build();
+  ASSERT_TRUE(fillet.IsDone());
+  EXPECT_TRUE(solidIsValidAfter(fillet.Shape(), box));
+  // Only faces of the box, but one short: the shell is open.
+  BRep_Builder builder;
+  TopoDS_Shell open;
+  builder.MakeShell(open);
+  TopExp_Explorer faces(box, TopAbs_FACE);
+  for (faces.Next(); faces.More(); faces.Next()) builder.Add(open, faces.Current());
+  TopoDS_Solid solid;
+  builder.MakeSolid(solid);
+  builder.Add(solid, open);
+  EXPECT_FALSE(solidIsValidAfter(solid, box));
+  // A new face whose holes cross.
+  EXPECT_FALSE(solidIsValidAfter(perforated({{gp_Pnt2d(113, 110), 2}}), box));
 }
 
 }  // namespace

@@ -154,8 +154,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   TopoDS_Shape joined(const TopoDS_Shape& from, std::vector<TopoDS_Shape> tools,
                       Handle(BRepTools_History) * history);
   void compute(const Solid& before, CacheKey key);
+  // `unchecked`: the result has not had the kernel's check of the whole solid.
   void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record,
-              bool trusted);
+              bool unchecked);
   bool trusts(const booleans::WarningWatch& watch) const;
   bool trusts(const booleans::WarningWatch& watch, const Run& run) const;
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
