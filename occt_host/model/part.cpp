@@ -3,6 +3,8 @@
 #include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
 
+#include <algorithm>
+
 #include "kernel/kernel_guard.h"
 #include "model/reference_plane.h"
 #include "occt_host/model/body.h"
@@ -142,18 +144,30 @@ void Part::childRemoved(TreeNode& removed, TreeContainer& from, std::size_t inde
 void Part::childAdded(TreeNode& added) {
   if (!added.journaled()) {
     added.setJournaled();
-    journal_.push_back(added.self());
+    if (journal_.size() >= 2 * keptAfterDrop_ + 64) dropGone();
+    journal_.push_back({joined_++, added.self()});
   }
   if (auto container = dynamic_cast<TreeContainer*>(&added)) {
     for (const auto& child : container->childNodes()) childAdded(*child);
   }
 }
 
+// Amortised: the journal is scanned again only once it has doubled since the last time.
+void Part::dropGone() {
+  journal_.erase(std::remove_if(journal_.begin(), journal_.end(),
+                                [](const Joined& entry) { return entry.node.expired(); }),
+                 journal_.end());
+  keptAfterDrop_ = journal_.size();
+}
+
 host::SpecObjectList Part::joinedSince(std::uint64_t mark) {
   return guarded({}, [&] {
     host::SpecObjectList joined;
-    for (std::size_t i = static_cast<std::size_t>(mark); i < journal_.size(); ++i) {
-      auto node = journal_[i].lock();
+    auto from = std::lower_bound(
+        journal_.begin(), journal_.end(), mark,
+        [](const Joined& entry, std::uint64_t number) { return entry.number < number; });
+    for (auto it = from; it != journal_.end(); ++it) {
+      auto node = it->node.lock();
       if (node && owns(node.get())) joined.push_back(node);
     }
     return joined;

@@ -75,5 +75,26 @@ TEST_F(ReportQueries, JournalListsWhatJoinedSinceTheMarkStillInThePart) {
   EXPECT_EQ(names(journal->joinedSince(start)), (std::vector<std::string>{"Pad.1", other->name()}));
 }
 
+// The journal forgets what left the Part long ago (each entry kept the memory of what it
+// named); the marks taken before keep meaning the same place.
+TEST_F(ReportQueries, JournalMarksHoldWhileWhatLeftThePartIsForgotten) {
+  auto journal = host::query<host::CreationJournal>(partObject);
+  auto body = host::query<host::Descendants>(part->mainBody());
+  ASSERT_TRUE(journal && body);
+  const std::uint64_t start = journal->mark();
+  auto kept = sketchWithCircles({{0, 0, 10}});
+  const std::uint64_t afterKept = journal->mark();
+  for (int i = 0; i < 300; ++i) {
+    auto gone = sketchWithCircles({{0, 0, 5}});
+    ASSERT_EQ(body->removeChild(gone), host::kOk);
+  }
+  EXPECT_EQ(journal->mark(), afterKept + 300);
+  auto last = sketchWithCircles({{0, 0, 2}});
+  EXPECT_EQ(names(journal->joinedSince(start)),
+            (std::vector<std::string>{kept->name(), last->name()}));
+  EXPECT_EQ(names(journal->joinedSince(afterKept)), std::vector<std::string>{last->name()});
+  EXPECT_TRUE(journal->joinedSince(journal->mark()).empty());
+}
+
 }  // namespace
 }  // namespace occt_host::testing

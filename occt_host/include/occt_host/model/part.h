@@ -43,7 +43,7 @@ class Part : public TreeContainer,
   // host::SolidVolume: the solids of all the Part's bodies together.
   bool volume(double& mm3) override;
   // host::CreationJournal
-  std::uint64_t mark() override { return journal_.size(); }
+  std::uint64_t mark() override { return joined_; }
   host::SpecObjectList joinedSince(std::uint64_t mark) override;
 
   // Places `feature` in the current body after the current feature (or at the body's
@@ -70,7 +70,16 @@ class Part : public TreeContainer,
   std::weak_ptr<TreeNode> currentFeature_;
   std::map<std::string, int> counters_;
   std::weak_ptr<Product> product_;
-  std::vector<std::weak_ptr<TreeNode>> journal_;
+  // Every node that joined, numbered in order; the ones gone are dropped from time to time,
+  // since each weak reference keeps the memory of what it named.
+  struct Joined {
+    std::uint64_t number;
+    std::weak_ptr<TreeNode> node;
+  };
+  void dropGone();
+  std::vector<Joined> journal_;
+  std::uint64_t joined_ = 0;
+  std::size_t keptAfterDrop_ = 0;
 };
 
 }  // namespace occt_host
