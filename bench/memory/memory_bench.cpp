@@ -3,10 +3,12 @@
 // compared with the second draw (the first one pays for the kernel's one-time tables).
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -34,7 +36,9 @@ double residentMiB() {
 
 void PlateDrawnIntoAClearedPart(benchmark::State& state) {
   const std::string json = bench::plateJson();
-  const int draws = static_cast<int>(state.range(0));
+  const char* asked = std::getenv("MEMORY_BENCH_DRAWS");
+  const int draws =
+      asked && std::atoi(asked) > 2 ? std::atoi(asked) : static_cast<int>(state.range(0));
   for (auto _ : state) {
     occt_host::Session session;
     auto document = session.newDocument("Part");
@@ -54,7 +58,8 @@ void PlateDrawnIntoAClearedPart(benchmark::State& state) {
       last = residentMiB();
       if (draw == 2) second = last;
       if (last > peak) peak = last;
-      std::fprintf(stderr, "draw %d: resident %.1f MiB\n", draw, last);
+      std::fprintf(stderr, "draw %d: resident %.1f MiB, heap in use %.1f MiB\n", draw, last,
+                   static_cast<double>(mallinfo2().uordblks) / 1048576.0);
     }
     state.counters["rss_after_2nd_MiB"] = second;
     state.counters["rss_after_last_MiB"] = last;

@@ -14,6 +14,7 @@
 #include "log/core_log.h"
 #include "partjson/default_writers.h"
 #include "partjson/part_import_pipeline.h"
+#include "platform/memory_advice.h"
 #include "product/product_import.h"
 
 namespace kestrun {
@@ -111,6 +112,7 @@ extern "C" KESTRUN_EXPORT std::int32_t MardelImport_DrawJson(KestrunDocument* dr
       status = outcome.fail(kCodeUpdate, "Import aborted by an unknown error.");
     }
     BusyFlag::release();
+    platform::ReturnFreeMemory();
     return status;
   } catch (...) {
     return kStatusFailed;

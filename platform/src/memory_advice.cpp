@@ -5,6 +5,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace platform {
 
@@ -19,6 +22,12 @@ void AdviseLargeBuffer(void* data, size_t size) {
 #else
   (void)data;
   (void)size;
+#endif
+}
+
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
 #endif
 }
 

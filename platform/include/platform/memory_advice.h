@@ -10,4 +10,9 @@ namespace platform {
 // per 4 KiB. A hint only; nothing happens where it does not apply.
 void AdviseLargeBuffer(void* data, size_t size);
 
+// Hands the memory the allocator keeps free back to the system: after a large draw, most of
+// what it used is free again, and a long session would otherwise keep it resident. Nothing
+// happens where the allocator cannot.
+void ReturnFreeMemory();
+
 }  // namespace platform
