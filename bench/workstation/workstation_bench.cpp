@@ -114,5 +114,5 @@ BENCHMARK(LiveVersusSilentDraw)
     ->Arg(200)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(1);
+    ->Iterations(3);
 BENCHMARK(PerBoreFlatness)->Iterations(1);
