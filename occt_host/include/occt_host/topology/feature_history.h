@@ -24,6 +24,7 @@
 #include <BRepTools_History.hxx>
 #include <Bnd_Box.hxx>
 #include <NCollection_DataMap.hxx>
+#include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopTools_ShapeMapHasher.hxx>
@@ -48,16 +49,36 @@ struct FeatureHistory {
   bool madeGiven = false;
   TopTools_ListOfShape made;
 
-  // The history of any kernel algorithm with the standard history methods.
+  // The history of any kernel algorithm with the standard history methods: what it removed
+  // and what it replaced. A sub-shape kept as it was is left out, as "kept" reads it anyway:
+  // the kernel's own history would name every vertex, edge and face of a long chain's solid
+  // at every fillet of the chain.
   template <class Algo>
   static FeatureHistory of(Algo& algo, std::initializer_list<TopoDS_Shape> inputs) {
-    TopTools_ListOfShape arguments;
-    for (const TopoDS_Shape& input : inputs) {
-      if (!input.IsNull()) arguments.Append(input);
-    }
     FeatureHistory published;
-    published.history = new BRepTools_History(arguments, algo);
+    published.history = new BRepTools_History;
+    for (const TopoDS_Shape& input : inputs) {
+      if (input.IsNull()) continue;
+      for (TopAbs_ShapeEnum type : {TopAbs_VERTEX, TopAbs_EDGE, TopAbs_FACE}) {
+        TopTools_IndexedMapOfShape shapes;
+        TopExp::MapShapes(input, type, shapes);
+        for (int i = 1; i <= shapes.Extent(); ++i) published.record(algo, shapes(i));
+      }
+    }
     return published;
+  }
+
+ private:
+  template <class Algo>
+  void record(Algo& algo, const TopoDS_Shape& shape) {
+    if (algo.IsDeleted(shape)) {
+      history->Remove(shape);
+      return;
+    }
+    const TopTools_ListOfShape& modified = algo.Modified(shape);
+    if (modified.Extent() == 1 && modified.First().IsSame(shape)) return;
+    for (TopTools_ListOfShape::Iterator it(modified); it.More(); it.Next())
+      history->AddModified(shape, it.Value());
   }
 };
 
