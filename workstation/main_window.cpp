@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <functional>
 
 #include "document_scene.h"
@@ -200,6 +201,14 @@ void MainWindow::showStatusWhenDue(const QString& text, double wait) {
 void MainWindow::refreshTreeIfChanged() {
   if (treeDue_ != nullptr) treeDue_->stop();
   OcctView* view = currentView();
+  const auto start = std::chrono::steady_clock::now();
+  rebuildTree(view);
+  if (view != nullptr)
+    view->chargeToLastFrame(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+void MainWindow::rebuildTree(OcctView* view) {
   TreeItem root = view != nullptr ? modelTree(view->document()) : TreeItem{};
   if (view != nullptr && onTreeBuilt) onTreeBuilt(view->document(), root);
   std::string signature = view != nullptr ? "+" : "-";

@@ -68,6 +68,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void rebuildTree(OcctView* view);
   void buildMenus();
   void buildViewCommands();
 

@@ -57,6 +57,9 @@ class OcctView : public QOpenGLWidget {
   // Seconds until the next frame is due (0 when it is): what shows beside the view (the
   // tree, the status bar) waits as long, since every change recomposes the window.
   double nextFrameIn() const;
+  // Work the last frame's turn did besides the frame (the model tree rebuilt with it),
+  // counted as part of that frame, so that a live draw's pacing covers it too.
+  void chargeToLastFrame(double seconds) { frameCost_ += seconds; }
   // True while the items being drawn are shown with a pause a user watches them in: then
   // every item gets its frame, whatever it costs. Unset: never.
   std::function<bool()> itemsPaused;
