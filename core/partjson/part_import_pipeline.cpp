@@ -323,6 +323,13 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
   return true;
 }
 
+// The feature item `id` made; null for a sketch or an item that made none.
+host::SpecObjectPtr PartImportPipeline::builtFeature(const std::string& id) const {
+  auto it = registry_.find(id);
+  if (it == registry_.end() || !it->second || it->second->isSketchWriter()) return nullptr;
+  return it->second->feature();
+}
+
 // A host may keep consecutive cuts or unions in a body as one boolean, computed when the
 // body's solid is needed, so that each update only made its tool: the update of each body
 // computes what is pending, and an item whose feature failed then fails as it would have
@@ -330,9 +337,7 @@ bool PartImportPipeline::runPatternPass(ImportResult& result) {
 void PartImportPipeline::runPendingPass() {
   std::vector<host::SpecObjectPtr> bodies;
   for (const std::string& id : buildOrder_) {
-    auto it = registry_.find(id);
-    if (it == registry_.end() || !it->second || it->second->isSketchWriter()) continue;
-    host::SpecObjectPtr feature = it->second->feature();
+    host::SpecObjectPtr feature = builtFeature(id);
     host::SpecObjectPtr body = feature ? feature->father() : nullptr;
     if (!body || body->typeName() != "Body") continue;
     bool known = false;
@@ -346,10 +351,7 @@ void PartImportPipeline::runPendingPass() {
 
 void PartImportPipeline::failPendingIn(const host::SpecObjectPtr& body) {
   for (const std::string& id : buildOrder_) {
-    auto it = registry_.find(id);
-    if (failed_.count(id) || it == registry_.end() || !it->second || it->second->isSketchWriter())
-      continue;
-    host::SpecObjectPtr feature = it->second->feature();
+    host::SpecObjectPtr feature = failed_.count(id) ? nullptr : builtFeature(id);
     if (!feature || !host::sameObject(feature->father(), body)) continue;
     const host::UpdateResult updated = updateFeature(feature);
     if (updated.ok()) continue;

@@ -60,6 +60,7 @@ class PartImportPipeline {
   bool writeItem(Entry& entry, const std::string& id, ImportResult& result);
   void applyBodyColors(const rapidjson::Value& root);
   bool runClosingPasses(ImportResult& result);
+  host::SpecObjectPtr builtFeature(const std::string& id) const;
   void runPendingPass();
   void failPendingIn(const host::SpecObjectPtr& body);
   bool runMirrorPass(ImportResult& result);

@@ -13,7 +13,6 @@
 #include <TopoDS_Solid.hxx>
 
 #include <atomic>
-
 #include <sstream>
 #include <stdexcept>
 

@@ -30,8 +30,8 @@ TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const 
 bool hasSolid(const TopoDS_Shape& shape);
 
 // Watches the booleans this thread runs while it lives (watches nest): whether any of them
-// reported a warning. A boolean of valid arguments that reports
-// none gives a valid result, which need not be checked again.
+// reported a warning. A boolean of valid arguments that reports none gives a valid result,
+// which need not be checked again.
 class WarningWatch {
  public:
   WarningWatch();
