@@ -9,6 +9,7 @@
 
 #include "exchange/output_file.h"
 #include "exchange/product_step_export.h"
+#include "exchange/step_writer.h"
 #include "exchange/xde_bodies.h"
 #include "kernel/kernel_guard.h"
 #include "occt_host/kernel/operation_budget.h"
@@ -38,8 +39,7 @@ void write(const std::shared_ptr<host::Document>& document, const std::string& p
   }
   if (bodies == 0) throw std::runtime_error("the Part holds no solid to export");
   STEPCAFControl_Writer writer;
-  writer.SetNameMode(true);
-  writer.SetColorMode(true);
+  writeNamesAndColoursOnly(writer);
   OperationBudget budget("the STEP translation of " + path);
   bool transferred = writer.Transfer(xde, STEPControl_AsIs, nullptr, budget.range());
   budget.throwIfInterrupted();
