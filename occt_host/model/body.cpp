@@ -38,22 +38,6 @@ std::uint64_t Body::solidStamp() {
   return last ? last->resultStamp() : 0;
 }
 
-std::shared_ptr<SolidFeature> Body::tipAsTool() {
-  auto last = solidFeatureBefore(nullptr);
-  if (!last || last->trustedByConstruction()) return last;
-  return checkedTip();
-}
-
-TopoDS_Shape Body::toolSolid() {
-  auto last = tipAsTool();
-  return last ? last->result() : TopoDS_Shape();
-}
-
-std::uint64_t Body::toolStamp() {
-  auto last = tipAsTool();
-  return last ? last->resultStamp() : 0;
-}
-
 std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {
   std::vector<std::shared_ptr<SolidFeature>> features;
   for (const auto& node : childNodes()) {

@@ -333,7 +333,7 @@ SolidFeature::JointCut SolidFeature::extendKept(const Run& run, const Solid& bef
       error);
   // Past its budget, the run is cut again from the solid before it, in halves if need be.
   if (how == JointCut::Done)
-    accept(shape, keyOf(before.stamp, run, run.size()), std::move(record), trusted, trusted);
+    accept(shape, keyOf(before.stamp, run, run.size()), std::move(record), trusted);
   return how == JointCut::Done ? how : JointCut::Failed;
 }
 
@@ -361,8 +361,7 @@ SolidFeature::JointCut SolidFeature::cutTogether(const Run& run, std::size_t sta
           record->setMade(run[i]->serial_, imagesOf(tools[i - start], history, record->faces()));
       },
       error);
-  if (how == JointCut::Done)
-    accept(shape, keyOf(before, run, end), std::move(record), trusted, trusted);
+  if (how == JointCut::Done) accept(shape, keyOf(before, run, end), std::move(record), trusted);
   return how;
 }
 
@@ -398,12 +397,11 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
   published_ = FeatureHistory();
   if (ok) {
     // Only a result checked whole needs no check when the body's solid is shown.
-    accept(built, std::move(key), std::move(record), trusted || !before.shape.IsNull(), trusted);
+    accept(built, std::move(key), std::move(record), trusted || !before.shape.IsNull());
     return;
   }
   computed_ = true;
   unchecked_ = false;
-  trusted_ = false;
   key_ = std::move(key);
   error_ = error;
   result_ = before.shape;
@@ -429,10 +427,9 @@ std::shared_ptr<HistoryRecord> SolidFeature::recordOf(const TopoDS_Shape& before
 }
 
 void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
-                          std::shared_ptr<HistoryRecord> record, bool unchecked, bool trusted) {
+                          std::shared_ptr<HistoryRecord> record, bool unchecked) {
   computed_ = true;
   unchecked_ = unchecked;
-  trusted_ = trusted;
   key_ = std::move(key);
   error_.clear();
   result_ = shape;
@@ -463,11 +460,6 @@ bool SolidFeature::checkedNow() {
   unchecked_ = false;
   std::string error;
   return runGuarded([&] { checkValid(result_, name()); }, error);
-}
-
-bool SolidFeature::trustedByConstruction() {
-  refresh();
-  return unchecked_ && trusted_;
 }
 
 void SolidFeature::distrust() {

@@ -83,15 +83,13 @@ void* BooleanFeature::findInterface(host::InterfaceId id) {
 
 std::uint64_t BooleanFeature::inputRevision() const {
   auto tool = toolBody();
-  return tool ? tool->toolStamp() : 0;
+  return tool ? tool->solidStamp() : 0;
 }
 
 TopoDS_Shape BooleanFeature::toolSolid() const {
   auto tool = toolBody();
   if (!tool) throw std::runtime_error(name() + ": no tool body is given");
-  // Once this body's solid failed its check, the tool's solid is checked too, so that a
-  // fault made in the tool body fails there, not here.
-  TopoDS_Shape solid = distrusted() ? tool->solid() : tool->toolSolid();
+  TopoDS_Shape solid = tool->solid();
   if (solid.IsNull())
     throw std::runtime_error(name() + ": the tool body " + tool->displayName() + " has no solid");
   return solid;

@@ -32,10 +32,6 @@ class Body : public TreeContainer, public host::SolidVolume {
   TopoDS_Shape solid();
   // Identifies the body's current solid; 0 when it has none.
   std::uint64_t solidStamp();
-  // The solid as a boolean of another body takes it: that body's result is checked whole
-  // when it is shown or exported, so a solid its making vouches for is not checked first.
-  TopoDS_Shape toolSolid();
-  std::uint64_t toolStamp();
 
  protected:
   void* findInterface(host::InterfaceId id) override;
@@ -45,7 +41,6 @@ class Body : public TreeContainer, public host::SolidVolume {
  private:
   std::vector<std::shared_ptr<SolidFeature>> solidFeatures() const;
   std::shared_ptr<SolidFeature> checkedTip();
-  std::shared_ptr<SolidFeature> tipAsTool();
 
   VolumeCache volume_;
 };

@@ -49,10 +49,6 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   // Brings the result up to date and gives it the kernel's full check if it has not had it;
   // false when it fails that check.
   bool checkedNow();
-  // Brings the result up to date; true when it stands unchecked because the way it was made
-  // vouches for it (kernel booleans of valid solids that reported no warning, a prism of a
-  // checked profile), not because only part of it was checked.
-  bool trustedByConstruction();
   // From now on every result of this feature has the kernel's full check, and the next
   // one is computed afresh.
   void distrust();
@@ -86,8 +82,6 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   HistoryRecordPtr keptHistoryRecord() const { return record_; }
 
  protected:
-  // Set when the body's solid failed its check: this feature's results are checked whole.
-  bool distrusted() const { return distrusted_; }
   void* findInterface(host::InterfaceId id) override;
   // Called from build(): how the result came from the solid before (feature_history.h).
   void publishHistory(FeatureHistory history) { published_ = std::move(history); }
@@ -162,7 +156,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   void compute(const Solid& before, CacheKey key);
   // `unchecked`: the result has not had the kernel's check of the whole solid.
   void accept(const TopoDS_Shape& shape, CacheKey key, std::shared_ptr<HistoryRecord> record,
-              bool unchecked, bool trusted);
+              bool unchecked);
   bool trusts(const booleans::WarningWatch& watch) const;
   bool trusts(const booleans::WarningWatch& watch, const Run& run) const;
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
@@ -171,7 +165,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
 
   const std::uint64_t serial_ = nextSerial();
   bool computed_ = false;
-  bool unchecked_ = false, distrusted_ = false, trusted_ = false;
+  bool unchecked_ = false, distrusted_ = false;
   CacheKey key_;
   TopoDS_Shape result_;
   std::uint64_t stamp_ = 0;
