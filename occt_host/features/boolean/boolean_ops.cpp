@@ -42,6 +42,11 @@ TopoDS_Shape withoutAFace(const TopoDS_Shape& shape) {
   return solid;
 }
 
+// What an operation hands back, one face short when a test planted a fault in it.
+TopoDS_Shape delivered(const TopoDS_Shape& shape) {
+  return breakNext.exchange(false) ? withoutAFace(shape) : shape;
+}
+
 TopTools_ListOfShape listOf(const std::vector<TopoDS_Shape>& shapes) {
   TopTools_ListOfShape list;
   for (const TopoDS_Shape& shape : shapes) list.Append(shape);
@@ -68,7 +73,6 @@ TopoDS_Shape run(BRepAlgoAPI_BooleanOperation& operation, const TopoDS_Shape& ob
     throw std::runtime_error(what + " failed" + (text.empty() ? "" : ": " + text));
   }
   if (watching) watching->note(operation.HasWarnings());
-  if (breakNext.exchange(false)) return withoutAFace(operation.Shape());
   return operation.Shape();
 }
 
@@ -90,7 +94,7 @@ TopoDS_Shape fuseMerged(const TopoDS_Shape& object, const std::vector<TopoDS_Sha
   // The merged faces are recorded in the operation's history as modified.
   operation.SimplifyResult();
   keepHistory(operation, history);
-  return operation.Shape();
+  return delivered(operation.Shape());
 }
 
 TopoDS_Shape fuseAll(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
@@ -98,7 +102,7 @@ TopoDS_Shape fuseAll(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>
   BRepAlgoAPI_Fuse operation;
   TopoDS_Shape shape = run(operation, object, tools, owner + ": the union with the body's solid");
   keepHistory(operation, history);
-  return shape;
+  return delivered(shape);
 }
 
 TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools,
@@ -106,7 +110,7 @@ TopoDS_Shape cut(const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& to
   BRepAlgoAPI_Cut operation;
   TopoDS_Shape shape = run(operation, object, tools, owner + ": the cut from the body's solid");
   keepHistory(operation, history);
-  return shape;
+  return delivered(shape);
 }
 
 TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const std::string& owner,
@@ -115,7 +119,7 @@ TopoDS_Shape common(const TopoDS_Shape& object, const TopoDS_Shape& tool, const 
   TopoDS_Shape shape =
       run(operation, object, {tool}, owner + ": the intersection with the body's solid");
   keepHistory(operation, history);
-  return shape;
+  return delivered(shape);
 }
 
 WarningWatch::WarningWatch() : outer_(watching) {

@@ -202,5 +202,27 @@ TEST_F(RecomputeTest, AnUncheckedInvalidCutNeverReachesTheBodysSolid) {
   EXPECT_TRUE(part->mainBody()->update().ok());
 }
 
+TEST_F(RecomputeTest, AToolBodysSolidIsCheckedBeforeItIsCut) {
+  auto plateFeature = plate();
+  // A void inside the plate: two overlapping boxes, 20 x 20 x 6 each, in a tool body.
+  ASSERT_TRUE(newBody());
+  auto first = pad(rectangle(20, 20, 40, 40, 2), 6, 0);
+  ASSERT_TRUE(first && first->update().ok());
+  auto second = pad(rectangle(30, 30, 50, 50, 2), 6, 0);
+  ASSERT_TRUE(second && second->update().ok());
+  // The tool body's union comes out one face short. Cut unchecked, it would cut nothing
+  // and leave a valid plate: no check after the cut could tell.
+  ::occt_host::booleans::testing::breakNextResult();
+  auto remove = booleans->createRemove(plateFeature, first);
+  ASSERT_TRUE(remove);
+  remove->update();
+  const TopoDS_Shape solid = solidOf(part->mainBody());
+  EXPECT_TRUE(BRepCheck_Analyzer(solid).IsValid());
+  // The tool body's check found the union short, so it was computed afresh:
+  // 100000 - (400 + 400 - 100) * 6.
+  EXPECT_NEAR(volume(solid), 95800.0, 95800.0 * 1e-6);
+  EXPECT_TRUE(remove->update().ok());
+}
+
 }  // namespace
 }  // namespace occt_host::testing
