@@ -17,7 +17,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "exchange/step_writer.h"
 #include "exchange/xde_assembly.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
@@ -97,7 +96,8 @@ void writeProductStep(const Document& document, const std::string& path) {
   TDF_Label top = assembly.build(*root);
   if (top.IsNull()) throw std::runtime_error("the Product holds no instance with a solid");
   STEPCAFControl_Writer writer;
-  writeNamesAndColoursOnly(writer);
+  writer.SetNameMode(true);
+  writer.SetColorMode(true);
   if (!writer.Transfer(assembly.document(), STEPControl_AsIs))
     throw std::runtime_error("the assembly could not be translated to STEP");
   if (writer.Write(path.c_str()) != IFSelect_RetDone)

@@ -9,7 +9,6 @@
 
 #include "exchange/output_file.h"
 #include "exchange/product_step_export.h"
-#include "exchange/step_writer.h"
 #include "exchange/xde_bodies.h"
 #include "kernel/kernel_guard.h"
 #include "occt_host/kernel/operation_budget.h"
@@ -39,7 +38,8 @@ void write(const std::shared_ptr<host::Document>& document, const std::string& p
   }
   if (bodies == 0) throw std::runtime_error("the Part holds no solid to export");
   STEPCAFControl_Writer writer;
-  writeNamesAndColoursOnly(writer);
+  writer.SetNameMode(true);
+  writer.SetColorMode(true);
   OperationBudget budget("the STEP translation of " + path);
   bool transferred = writer.Transfer(xde, STEPControl_AsIs, nullptr, budget.range());
   budget.throwIfInterrupted();
