@@ -1,5 +1,7 @@
 #include "automation/automation_dispatch.h"
 
+#include <new>
+
 #include "kernel/kernel_guard.h"
 #include "platform/automation.h"
 
@@ -22,6 +24,26 @@ std::u16string lowerKey(const char16_t* text) {
 std::u16string lowerKey(const char* text) {
   std::u16string wide = Utf8ToUtf16(text);
   return lowerKey(wide.c_str());
+}
+
+// A handler that throws failed inside the application: E_FAIL with the exception's text, or
+// E_OUTOFMEMORY when memory ran short, never a success or another member's status.
+HResult callHandler(const DispatchObject::Handler& handler, const DispatchObject::Args& args,
+                    Variant& value, std::string& error) noexcept {
+  HResult hr = kFail;
+  bool memoryShort = false;
+  const bool ran = runGuarded(
+      [&] {
+        try {
+          hr = handler(args, value, error);
+        } catch (const std::bad_alloc&) {
+          memoryShort = true;
+          throw;
+        }
+      },
+      error);
+  if (ran) return hr;
+  return memoryShort ? kOutOfMemory : kFail;
 }
 
 }  // namespace
@@ -90,7 +112,7 @@ HResult DispatchObject::Invoke(int32_t id, const Guid& iid, uint32_t, uint16_t f
   for (uint32_t i = 0; i < given; ++i) args.push_back(&params->args[given - 1 - i]);
   Variant value;
   std::string error;
-  HResult hr = guarded(kOutOfMemory, [&] { return member.handler(args, value, error); });
+  HResult hr = callHandler(member.handler, args, value, error);
   if (hr == kDispTypeMismatch && argError != nullptr) *argError = 0;
   if (Failed(hr) && !error.empty()) {
     if (exception != nullptr) exception->scode = hr;

@@ -1,7 +1,8 @@
 // The base of the application's automation objects: reference counting, IDispatch, and
 // members resolved by name (without regard to case) from a table. Unknown names, wrong call
 // kinds, wrong argument counts and types answer the dispatch error codes a real automation
-// server gives; a failure inside the application is DISP_E_EXCEPTION with its description.
+// server gives; a failure inside the application is DISP_E_EXCEPTION, its own status in the
+// exception record's scode.
 #pragma once
 
 #include <atomic>

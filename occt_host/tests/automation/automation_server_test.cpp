@@ -4,7 +4,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
+#include "automation/automation_dispatch.h"
+#include "kernel/kernel_guard.h"
 #include "occt_host/session/application_frame.h"
 #include "occt_host/session/session.h"
 #include "platform/automation.h"
@@ -103,6 +107,53 @@ TEST_F(AutomationServerTest, TheRegistrationEndsWithTheSession) {
   session_.reset();
   Ref<IDispatch> app;
   EXPECT_EQ(automation::Connect(api_, kApplicationProgId, app), automation::kUnavailable);
+}
+
+// An object whose members fail in each of the ways a handler can.
+class Failing : public occt_host::automation::DispatchObject {
+ public:
+  Failing() {
+    addMethod("Throws", 0,
+              [](const Args&, automation::Variant&, std::string&) -> automation::HResult {
+                throw std::runtime_error("the kernel gave up");
+              });
+    addMethod("Starves", 0,
+              [](const Args&, automation::Variant&, std::string&) -> automation::HResult {
+                throw std::bad_alloc();
+              });
+    addMethod("Refuses", 0, [](const Args&, automation::Variant&, std::string& error) {
+      error = "no document";
+      return automation::kInvalidArg;
+    });
+  }
+  const char* kind() const override { return "Failing"; }
+};
+
+// The status Invoke answers for `name`, and the one the exception record carries.
+std::pair<automation::HResult, automation::HResult> invoke(Failing& object, const char* name) {
+  std::u16string wide = automation::Utf8ToUtf16(name);
+  char16_t* names[] = {wide.data()};
+  int32_t id = 0;
+  EXPECT_EQ(object.GetIDsOfNames(automation::kIidNull, names, 1, 0, &id), automation::kOk);
+  automation::DispParams none;
+  automation::ExcepInfo exception;
+  automation::Variant result;
+  const automation::HResult hr =
+      object.Invoke(id, automation::kIidNull, 0, automation::kDispatchMethod, &none, &result,
+                    &exception, nullptr);
+  return {hr, exception.scode};
+}
+
+TEST(AutomationDispatchTest, AThrowingHandlerIsAnExceptionOfItsOwnKind) {
+  Failing object;
+  // A kernel failure is E_FAIL with its text kept, not a shortage of memory.
+  EXPECT_EQ(invoke(object, "Throws"),
+            std::make_pair(automation::kDispException, automation::kFail));
+  EXPECT_NE(lastKernelFailure().find("the kernel gave up"), std::string::npos);
+  EXPECT_EQ(invoke(object, "Starves"),
+            std::make_pair(automation::kDispException, automation::kOutOfMemory));
+  EXPECT_EQ(invoke(object, "Refuses"),
+            std::make_pair(automation::kDispException, automation::kInvalidArg));
 }
 
 }  // namespace
