@@ -1,6 +1,5 @@
 #include "occt_host/exchange/mesh_export.h"
 
-#include <BRepMesh_IncrementalMesh.hxx>
 #include <BRep_Builder.hxx>
 #include <Message_ProgressRange.hxx>
 #include <RWGltf_CafWriter.hxx>
@@ -22,6 +21,7 @@
 #include "exchange/xde_bodies.h"
 #include "kernel/kernel_guard.h"
 #include "occt_host/kernel/operation_budget.h"
+#include "occt_host/kernel/triangulation.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/container.h"
 #include "occt_host/model/part.h"
@@ -72,7 +72,7 @@ void mesh(const TopoDS_Shape& solid, const MeshQuality& quality) {
   parameters.Deflection = quality.linearDeflection;
   parameters.Angle = quality.angularDeflection;
   parameters.InParallel = true;
-  BRepMesh_IncrementalMesh(solid, parameters, budget.range());
+  triangulate(solid, parameters, budget.range());
   budget.throwIfInterrupted();
 }
 
