@@ -128,6 +128,9 @@ void MainWindow::buildViewCommands() {
 
 OcctView* MainWindow::addDocumentView(const std::shared_ptr<host::Document>& document) {
   auto* view = new OcctView(document, tabs_);
+  connect(view, &OcctView::frameDue, this, [this, view] {
+    if (view == currentView()) showWaiting();
+  });
   tabs_->addTab(view, QString::fromStdString(document ? document->name() : std::string()));
   return view;
 }
@@ -174,6 +177,12 @@ int milliseconds(double seconds) {
   return static_cast<int>(seconds * 1000) + 1;
 }
 
+// What waits for a frame shows with it, so that the window is composed once for the frame
+// and all beside it; the timer, a little later, covers a turn that brings no frame.
+int afterTheFrame(double wait) {
+  return milliseconds(wait * 1.1 + 0.005);
+}
+
 }  // namespace
 
 void MainWindow::refreshTreeWhenDue(double wait) {
@@ -183,7 +192,7 @@ void MainWindow::refreshTreeWhenDue(double wait) {
     refreshTreeIfChanged();
     return;
   }
-  treeDue_->start(milliseconds(wait));
+  treeDue_->start(afterTheFrame(wait));
 }
 
 void MainWindow::showStatusWhenDue(const QString& text, double wait) {
@@ -195,7 +204,15 @@ void MainWindow::showStatusWhenDue(const QString& text, double wait) {
     return;
   }
   statusWaiting_ = text;
-  if (!statusDue_->isActive()) statusDue_->start(milliseconds(wait));
+  if (!statusDue_->isActive()) statusDue_->start(afterTheFrame(wait));
+}
+
+void MainWindow::showWaiting() {
+  if (statusDue_ != nullptr && statusDue_->isActive()) {
+    statusDue_->stop();
+    statusBar()->showMessage(statusWaiting_);
+  }
+  if (treeDue_ != nullptr && treeDue_->isActive()) refreshTreeIfChanged();
 }
 
 void MainWindow::refreshTreeIfChanged() {

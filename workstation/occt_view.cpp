@@ -16,8 +16,10 @@
 #include <Prs3d_Drawer.hxx>
 #include <Prs3d_LineAspect.hxx>
 #include <Quantity_Color.hxx>
+#include <StdPrs_ToolTriangulatedShape.hxx>
 
 #include "document_scene.h"
+#include "occt_host/kernel/triangulation.h"
 #include "platform/environment.h"
 #include "view_picker.h"
 
@@ -86,6 +88,20 @@ std::uint64_t colorKey(const SceneBody& body) {
   std::uint64_t key = body.hasColor ? mix(14695981039346656037ull, body.color) : 1;
   for (const auto& entry : body.faceColors) key = mix(key, entry.second);
   return key ^ body.faceColors.size();
+}
+
+// The view's triangulation of `solid`, made before its presentation would make it, with the
+// deflection and angle the presentation asks for, so that it finds every face done.
+void triangulateFor(const TopoDS_Shape& solid, const Handle(Prs3d_Drawer) & drawer) {
+  try {
+    IMeshTools_Parameters parameters;
+    parameters.Deflection = StdPrs_ToolTriangulatedShape::GetDeflection(solid, drawer);
+    parameters.Angle = drawer->DeviationAngle();
+    parameters.InParallel = true;
+    occt_host::triangulate(solid, parameters);
+  } catch (...) {
+    // The presentation triangulates what is left.
+  }
 }
 
 }  // namespace
@@ -205,7 +221,8 @@ void OcctView::paintGL() {
 }
 
 double OcctView::nextFrameIn() const {
-  if (itemsPaused && itemsPaused()) return 0;
+  // Whatever changes beside the view before a frame on its way paints is composed with it.
+  if (frameStarted_ || (itemsPaused && itemsPaused())) return 0;
   return std::max(0.0, frameCost_ * (1 / kShowingShare - 1) - secondsSince(frameEnd_));
 }
 
@@ -227,27 +244,27 @@ void OcctView::requestRedraw() {
 
 void OcctView::redrawNow() {
   if (pending_ != nullptr) pending_->stop();
-  startFrame();
-  syncScene();
+  // The scene is taken as the frame paints: taken here as well, it would be computed twice
+  // whenever items are drawn before the paint comes.
+  startFrame(std::chrono::steady_clock::now());
   update();
 }
 
-void OcctView::startFrame() {
+void OcctView::startFrame(std::chrono::steady_clock::time_point at) {
   if (frameStarted_) return;
-  frameStart_ = std::chrono::steady_clock::now();
+  frameStart_ = at;
   frameStarted_ = true;
+  emit frameDue();
 }
 
 void OcctView::redrawIfChanged() {
-  // A request waiting for its turn shows the change; a frame is not due yet otherwise.
-  if (pending_ != nullptr && pending_->isActive()) return;
+  // A frame on its way or waiting for its turn shows the change; a frame is not due yet
+  // otherwise.
+  if (frameStarted_ || (pending_ != nullptr && pending_->isActive())) return;
   if (nextFrameIn() > 0) return;
   const auto start = std::chrono::steady_clock::now();
   if (!syncScene()) return;
-  if (!frameStarted_) {
-    frameStart_ = start;
-    frameStarted_ = true;
-  }
+  startFrame(start);
   update();
 }
 
@@ -272,6 +289,7 @@ bool OcctView::syncScene() {
       shape->SetCustomColor(face, kernelColor(color));
       shape->CustomAspects(face)->SetFaceBoundaryAspect(boundaryAspect());
     }
+    triangulateFor(body.solid, shape->Attributes());
     context_->Display(shape, AIS_Shaded, -1, false);
     shapes_.push_back(Shown{body.stamp, colorKey(body), shape, body.body});
   }

@@ -114,7 +114,9 @@ Workstation::Workstation(Options options)
   watch_->setInterval(kWatchIntervalMs);
   QObject::connect(watch_, &QTimer::timeout, window_.get(), [this] {
     for (OcctView* view : window_->views()) view->redrawIfChanged();
-    window_->refreshTreeIfChanged();
+    // During a live draw the tree waits for the view's turn like everything beside it.
+    OcctView* current = window_->currentView();
+    window_->refreshTreeWhenDue(current != nullptr ? current->nextFrameIn() : 0);
   });
   watch_->start();
   previous_ = host::environment();

@@ -1,6 +1,8 @@
 // Drawing into the workstation: the real 3D view grows item by item, the window stays live
 // during the pauses, quit cancels, and what is drawn shows on screen.
+#include <QElapsedTimer>
 #include <QImage>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -11,6 +13,7 @@
 
 #include "occt_host/kernel/inspect.h"
 #include "occt_host/session/viewer.h"
+#include "workstation/main_window.h"
 #include "workstation/occt_view.h"
 #include "workstation_fixture.h"
 
@@ -45,6 +48,51 @@ TEST_F(DrawTest, TheViewRedrawsOncePerDrawnItem) {
   EXPECT_EQ(view_->shownBodies(), 1);
   // 40*20*10 + 10*10*30 = 8000 + 3000 = 11000 mm^3.
   EXPECT_NEAR(occt_host::partVolume(document_), 11000.0, 1e-6);
+}
+
+// Beside a fast draw the status line and the tree wait for the view's next frame and change
+// as it is taken, so that the window is composed once for all three: a change of its own
+// would compose the whole window again (with a software renderer, as long as a frame).
+TEST_F(DrawTest, WhatWaitsBesideTheViewChangesAsTheViewsFrameIsTaken) {
+  Workstation::DrawResult result;
+  ASSERT_EQ(ws_->drawJson(document_, kTwoPads, 0, result), 0) << result.message;
+  MainWindow& window = ws_->mainWindowWidget();
+  // A frame asked for and shown, as after an item.
+  const int frames = view_->frames();
+  view_->requestRedraw();
+  for (int i = 0; i < 100 && view_->frames() == frames; ++i)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  QApplication::processEvents();
+  // The last frame made dear enough for the next to be due in a third of a second or more.
+  for (int i = 0; i < 1000 && view_->nextFrameIn() < 0.3; ++i) view_->chargeToLastFrame(0.01);
+  const double wait = view_->nextFrameIn();
+  ASSERT_GE(wait, 0.3);
+  int treeBuilds = 0;
+  auto labels = window.onTreeBuilt;
+  window.onTreeBuilt = [&](const std::shared_ptr<host::Document>& document, TreeItem& root) {
+    ++treeBuilds;
+    if (labels) labels(document, root);
+  };
+  QString statusAtFrame;
+  int treeBuildsAtFrame = -1;
+  QObject::connect(view_, &OcctView::frameDue, view_, [&] {
+    if (treeBuildsAtFrame >= 0) return;
+    statusAtFrame = window.statusBar()->currentMessage();
+    treeBuildsAtFrame = treeBuilds;
+  });
+  window.showStatusWhenDue(QStringLiteral("waiting for the frame"), wait);
+  window.refreshTreeWhenDue(wait);
+  view_->requestRedraw();
+  QApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_NE(window.statusBar()->currentMessage().toStdString(), "waiting for the frame");
+  EXPECT_EQ(treeBuilds, 0);
+  QElapsedTimer clock;
+  clock.start();
+  while (treeBuildsAtFrame < 0 && clock.elapsed() < 5000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(statusAtFrame.toStdString(), "waiting for the frame");
+  EXPECT_EQ(treeBuildsAtFrame, 1);
+  window.onTreeBuilt = labels;
 }
 
 TEST_F(DrawTest, TheWindowStaysLiveDuringThePauses) {

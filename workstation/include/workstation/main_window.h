@@ -43,11 +43,11 @@ class MainWindow : public QMainWindow {
   void refreshTree();
   // Rebuilds the tree only when the active document's tree changed.
   void refreshTreeIfChanged();
-  // The same once `wait` seconds have passed (at once when 0); several calls before then
-  // give one rebuild.
+  // The same with the current view's next frame, due in `wait` seconds (at once when 0), or
+  // a little after that when no frame comes; several calls before then give one rebuild.
   void refreshTreeWhenDue(double wait);
-  // Shows `text` in the status bar once `wait` seconds have passed (at once when 0); a
-  // later text replaces one still waiting.
+  // Shows `text` in the status bar as refreshTreeWhenDue rebuilds the tree; a later text
+  // replaces one still waiting.
   void showStatusWhenDue(const QString& text, double wait);
 
   QTreeWidget* tree() const { return tree_; }
@@ -69,6 +69,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void rebuildTree(OcctView* view);
+  // Shows what waits for the current view's frame, as that frame is taken.
+  void showWaiting();
   void buildMenus();
   void buildViewCommands();
 

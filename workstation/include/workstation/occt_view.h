@@ -49,7 +49,7 @@ class OcctView : public QOpenGLWidget {
   explicit OcctView(std::shared_ptr<host::Document> document, QWidget* parent = nullptr);
   ~OcctView() override;
 
-  // Takes the document's current bodies into the scene and schedules one repaint; several
+  // Schedules one repaint, which takes the document's bodies as they are then; several
   // requests before the next paint give one frame. While frames come faster than a few
   // times what the last one cost, the request waits for its turn (a timer takes it), so that
   // a live draw of many items spends most of its time drawing, not showing.
@@ -58,8 +58,11 @@ class OcctView : public QOpenGLWidget {
   // tree, the status bar) waits as long, since every change recomposes the window.
   double nextFrameIn() const;
   // Work the last frame's turn did besides the frame (the model tree rebuilt with it),
-  // counted as part of that frame, so that a live draw's pacing covers it too.
-  void chargeToLastFrame(double seconds) { frameCost_ += seconds; }
+  // counted as part of that frame, so that a live draw's pacing covers it too. Work done
+  // while a frame is on its way is already inside that frame's cost.
+  void chargeToLastFrame(double seconds) {
+    if (!frameStarted_) frameCost_ += seconds;
+  }
   // True while the items being drawn are shown with a pause a user watches them in: then
   // every item gets its frame, whatever it costs. Unset: never.
   std::function<bool()> itemsPaused;
@@ -93,6 +96,9 @@ class OcctView : public QOpenGLWidget {
 
  signals:
   void painted();
+  // A frame is being taken: what waits beside the view for its turn changes now, so that
+  // the window is composed once for all of it.
+  void frameDue();
 
  protected:
   void initializeGL() override;
@@ -106,9 +112,9 @@ class OcctView : public QOpenGLWidget {
  private:
   // True when the scene changed.
   bool syncScene();
-  // The scene taken and a repaint scheduled, now; what requestRedraw does in its turn.
+  // A frame started and its repaint scheduled, now; what requestRedraw does in its turn.
   void redrawNow();
-  void startFrame();
+  void startFrame(std::chrono::steady_clock::time_point at);
   void releaseView();
   void setPick(std::optional<ViewPick> pick);
 
