@@ -16,9 +16,16 @@ struct Step {
   std::vector<SolidFeature*> covered;
 };
 
+// Every result of a chain keeps every feature's faces, which over a long chain is the square
+// of its length; of the results a later one was carried on from, only every this many keeps
+// them, so that an ask about an earlier result walks back this many steps at most.
+constexpr std::size_t kKeptEvery = 32;
+
 // The computations that produced the solid after `through`, first to last, back to the
-// latest one whose faces are known already: `known` receives those (null: from the start).
-std::vector<Step> stepsTo(SolidFeature& through, std::shared_ptr<const FacesByFeature>& known) {
+// latest one whose faces are known already: `known` receives those and `from` its record
+// (null: from the start).
+std::vector<Step> stepsTo(SolidFeature& through, std::shared_ptr<const FacesByFeature>& known,
+                          HistoryRecordPtr& from) {
   std::vector<Step> steps;
   auto body = std::dynamic_pointer_cast<Body>(through.parentNode());
   std::shared_ptr<SolidFeature> current = std::static_pointer_cast<SolidFeature>(through.self());
@@ -28,7 +35,10 @@ std::vector<Step> stepsTo(SolidFeature& through, std::shared_ptr<const FacesByFe
     if (!record) record = current->historyRecord();
     // A chain asks for its faces after every item: carrying the last answer on makes each
     // ask cost one step, not the whole history again.
-    if (!steps.empty() && (known = record->cachedFaces())) break;
+    if (!steps.empty() && (known = record->cachedFaces())) {
+      from = record;
+      break;
+    }
     Step step{record, {current.get()}};
     std::shared_ptr<SolidFeature> first = current;
     for (std::size_t i = 1; body && i < step.record->covers(); ++i) {
@@ -57,9 +67,11 @@ void mergeToolFaces(const Step& step, FacesByFeature& faces) {
   }
 }
 
-std::shared_ptr<const FacesByFeature> collect(SolidFeature& through) {
+std::shared_ptr<const FacesByFeature> collect(SolidFeature& through, HistoryRecordPtr& from,
+                                              std::size_t& depth) {
   std::shared_ptr<const FacesByFeature> known;
-  std::vector<Step> steps = stepsTo(through, known);
+  std::vector<Step> steps = stepsTo(through, known, from);
+  depth = (from ? from->cachedFacesDepth() : 0) + steps.size();
   auto faces =
       known ? std::make_shared<FacesByFeature>(*known) : std::make_shared<FacesByFeature>();
   for (const Step& step : steps) {
@@ -75,8 +87,12 @@ std::shared_ptr<const FacesByFeature> collect(SolidFeature& through) {
 std::shared_ptr<const FacesByFeature> facesByFeature(SolidFeature& through) {
   HistoryRecordPtr record = through.historyRecord();
   if (auto cached = record->cachedFaces()) return cached;
-  auto faces = collect(through);
-  record->cacheFaces(faces);
+  HistoryRecordPtr from;
+  std::size_t depth = 0;
+  auto faces = collect(through, from, depth);
+  record->cacheFaces(faces, depth);
+  if (from && from != record && from->cachedFacesDepth() % kKeptEvery != 0)
+    from->cacheFaces(nullptr, 0);
   return faces;
 }
 

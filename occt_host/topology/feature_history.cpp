@@ -118,9 +118,16 @@ std::shared_ptr<const FacesByFeature> HistoryRecord::cachedFaces() const {
   return byFeature_;
 }
 
-void HistoryRecord::cacheFaces(std::shared_ptr<const FacesByFeature> faces) const {
+std::size_t HistoryRecord::cachedFacesDepth() const {
+  std::lock_guard<std::mutex> lock(facesMutex_);
+  return byFeatureDepth_;
+}
+
+void HistoryRecord::cacheFaces(std::shared_ptr<const FacesByFeature> faces,
+                               std::size_t depth) const {
   std::lock_guard<std::mutex> lock(facesMutex_);
   byFeature_ = std::move(faces);
+  byFeatureDepth_ = depth;
 }
 
 // Boxes from the exact geometry (no triangulation), slightly enlarged by the shapes'

@@ -16,6 +16,8 @@
 #include <TopTools_ShapeMapHasher.hxx>
 #include <TopoDS.hxx>
 
+#include <TopExp_Explorer.hxx>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -200,6 +202,30 @@ class Neighbourhood {
   SerialOfFace serials_;
 };
 
+// The same as Neighbourhood(solid, faces).of(edge), for one edge: the faces that hold it,
+// each once and in the solid's order, named by the last feature whose faces hold it.
+std::vector<TopologyReference::Neighbour> neighboursOf(const TopoDS_Shape& edge,
+                                                       const TopoDS_Shape& solid,
+                                                       const FacesByFeature& faces) {
+  std::vector<TopologyReference::Neighbour> out;
+  std::vector<TopoDS_Shape> seen;
+  for (TopExp_Explorer face(solid, TopAbs_FACE); face.More(); face.Next()) {
+    bool holds = false;
+    for (TopExp_Explorer e(face.Current(), TopAbs_EDGE); e.More() && !holds; e.Next())
+      holds = e.Current().IsSame(edge);
+    if (!holds || std::any_of(seen.begin(), seen.end(),
+                              [&](const TopoDS_Shape& f) { return f.IsSame(face.Current()); }))
+      continue;
+    seen.push_back(face.Current());
+    std::uint64_t serial = 0;
+    for (const auto& [feature, made] : faces) {
+      if (made.Contains(face.Current())) serial = feature;
+    }
+    out.push_back({serial, fingerprintOf(face.Current())});
+  }
+  return out;
+}
+
 bool sameNeighbours(const std::vector<TopologyReference::Neighbour>& was,
                     const std::vector<TopologyReference::Neighbour>& now) {
   if (was.size() != now.size()) return false;
@@ -217,24 +243,13 @@ bool sameNeighbours(const std::vector<TopologyReference::Neighbour>& was,
 
 struct TopologyReference::Recorded {
   Fingerprint print;
-  // Edges only: the solid the edge was taken from and which feature made each of its faces.
-  // The faces on either side of the edge are looked up from them only when the edge has to
-  // be found again, which is rare (the kernel's history usually follows it): mapping every
-  // edge of a large solid for each reference taken would cost more than the rest of
-  // naming it.
-  mutable TopoDS_Shape solid;
-  mutable std::shared_ptr<const FacesByFeature> faces;
-  mutable std::once_flag looked;
-  mutable std::vector<Neighbour> neighbours;  // empty: the edge was not on its solid
+  // Edges only: the faces on either side of the edge as it was taken, and which feature made
+  // each, found by one pass over the solid's faces. Keeping the solid and every feature's
+  // faces to look them up later instead would hold, for each reference, as much as the
+  // whole part: over a chain of fillets, the square of its length.
+  std::vector<Neighbour> neighbours;  // empty: the edge was not on its solid
 
-  const std::vector<Neighbour>& NeighboursOf(const TopoDS_Shape& edge) const {
-    std::call_once(looked, [&] {
-      if (faces) neighbours = Neighbourhood(solid, *faces).of(edge);
-      solid.Nullify();
-      faces.reset();
-    });
-    return neighbours;
-  }
+  const std::vector<Neighbour>& NeighboursOf(const TopoDS_Shape&) const { return neighbours; }
 };
 
 TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS_Shape shape)
@@ -246,8 +261,8 @@ TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS
     SolidFeature& tip = *bodyTip(*owner);
     recorded->print = fingerprintOf(asOnSolid(shape_, tip.historyRecord()->faces()));
     if (!isFace()) {
-      recorded->solid = tip.result();
-      recorded->faces = facesByFeature(tip);
+      if (auto faces = facesByFeature(tip))
+        recorded->neighbours = neighboursOf(shape_, tip.result(), *faces);
     }
   }
   recorded_ = std::move(recorded);

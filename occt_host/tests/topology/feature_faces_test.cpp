@@ -149,5 +149,42 @@ TEST_F(FeatureFacesTest, BoundaryCellsAndReferencesFollowARecomputedPad) {
   EXPECT_NEAR(props.CentreOfMass().Z(), 14.0, 1e-9);
 }
 
+// A chain asks for every feature's faces after each item, each answer carried on from the
+// last. Kept on every result, the answers would hold the square of the chain's length; the
+// result each one was carried on from gives its answer up but for every 32nd, and an ask
+// about an earlier result walks back to the nearest one kept, to the same faces as before.
+TEST_F(FeatureFacesTest, AnswersGivenUpAlongAChainAreFoundAgainTheSame) {
+  auto plateFeature = plate();
+  ASSERT_TRUE(plateFeature);
+  std::vector<host::SpecObjectPtr> made;
+  std::vector<double> plateAreaThen;
+  for (int i = 0; i < 40; ++i) {
+    const double x = 6 + 11 * (i % 8), y = 6 + 18 * (i / 8);
+    // A bore of radius 2 through the plate and a boss of radius 2 beside it, 5 mm high;
+    // each breaks the other's run, so that every item is a computation of its own.
+    auto hole = FeatureFacesTest::pocket(sketchWithCircles({{x, y, 2}}), 20, 20);
+    ASSERT_TRUE(hole);
+    auto boss = pad(sketchWithCircles({{x, y + 9, 2}}), 15, 0);
+    ASSERT_TRUE(boss && boss->update().ok());
+    made.push_back(hole);
+    made.push_back(boss);
+    // The bore's wall is 2 pi 2 x 10, the boss's wall above the plate and its top 2 pi 2 x 5
+    // + pi 2^2.
+    EXPECT_NEAR(area(facesOnBody(solid(hole))), 40 * kPi, 1e-6);
+    EXPECT_NEAR(area(facesOnBody(solid(boss))), 24 * kPi, 1e-6);
+    plateAreaThen.push_back(area(facesOf(solid(plateFeature), solid(boss))));
+  }
+  // The results the chain went on from gave their answers up (the 20th is no 32nd).
+  EXPECT_EQ(solid(made[19]).historyRecord()->cachedFaces(), nullptr);
+  EXPECT_NE(solid(made.back()).historyRecord()->cachedFaces(), nullptr);
+  // Asked again through each boss, the plate's faces are what they were then: each bore
+  // takes two discs of pi 2^2 from its top and bottom and each boss one from its top.
+  for (std::size_t i = 0; i < plateAreaThen.size(); ++i) {
+    const double expected = 24000 - 3 * 4 * kPi * static_cast<double>(i + 1);
+    EXPECT_NEAR(plateAreaThen[i], expected, 1e-6) << i;
+    EXPECT_NEAR(area(facesOf(solid(plateFeature), solid(made[2 * i + 1]))), expected, 1e-6) << i;
+  }
+}
+
 }  // namespace
 }  // namespace occt_host::testing

@@ -121,9 +121,11 @@ class HistoryRecord {
   // The bounding box of a face or an edge of the result, computed once per result.
   const Bnd_Box& box(const TopoDS_Shape& subShape) const;
 
-  // Every feature's faces on this result (feature_faces.h), kept once computed.
+  // Every feature's faces on this result (feature_faces.h), once computed, and how many
+  // computations from the body's start they stand after; null when not kept (or given up).
   std::shared_ptr<const FacesByFeature> cachedFaces() const;
-  void cacheFaces(std::shared_ptr<const FacesByFeature> faces) const;
+  std::size_t cachedFacesDepth() const;
+  void cacheFaces(std::shared_ptr<const FacesByFeature> faces, std::size_t depth) const;
 
  private:
   void fillBoxes() const;
@@ -138,6 +140,7 @@ class HistoryRecord {
   mutable NCollection_DataMap<TopoDS_Shape, Bnd_Box, TopTools_ShapeMapHasher> boxes_;
   mutable std::mutex facesMutex_;
   mutable std::shared_ptr<const FacesByFeature> byFeature_;
+  mutable std::size_t byFeatureDepth_ = 0;
 };
 
 using HistoryRecordPtr = std::shared_ptr<const HistoryRecord>;
