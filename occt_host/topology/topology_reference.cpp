@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -248,8 +247,6 @@ struct TopologyReference::Recorded {
   // faces to look them up later instead would hold, for each reference, as much as the
   // whole part: over a chain of fillets, the square of its length.
   std::vector<Neighbour> neighbours;  // empty: the edge was not on its solid
-
-  const std::vector<Neighbour>& NeighboursOf(const TopoDS_Shape&) const { return neighbours; }
 };
 
 TopologyReference::TopologyReference(std::shared_ptr<SolidFeature> owner, TopoDS_Shape shape)
@@ -329,7 +326,7 @@ TopoDS_Shape TopologyReference::rebuilt(const TopTools_IndexedMapOfShape& candid
       continue;
     double score = mismatch(was, fingerprintOf(asOnSolid(candidates(i), solidFaces)));
     if (score < 0) continue;
-    const std::vector<Neighbour>& neighbours = recorded_->NeighboursOf(shape_);
+    const std::vector<Neighbour>& neighbours = recorded_->neighbours;
     if (!neighbours.empty()) {
       if (!around) around.emplace(through.result(), *facesByFeature(through));
       if (!sameNeighbours(neighbours, around->of(candidates(i)))) continue;
