@@ -183,4 +183,8 @@ bool solidIsValidAfter(const TopoDS_Shape& result, const TopoDS_Shape& before) {
   return checkedByParts(result, &known);
 }
 
+bool solidIsValidGiven(const TopoDS_Shape& result, const TopTools_IndexedMapOfShape& known) {
+  return checkedByParts(result, &known);
+}
+
 }  // namespace occt_host

@@ -2,6 +2,7 @@
 // the square of the holes in one face.
 #pragma once
 
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Shape.hxx>
 
 namespace occt_host {
@@ -18,5 +19,11 @@ bool solidIsValid(const TopoDS_Shape& shape);
 // with `before` (a fillet leaves most of the solid as it was) are not checked again; its
 // other faces, and each of its shells and solids, are. With no solid before, the whole.
 bool solidIsValidAfter(const TopoDS_Shape& result, const TopoDS_Shape& before);
+
+// True when `result` is valid, given that the faces in `known` are: a face of `result`
+// that is one of them, as the same shape, is not checked again; its other faces, and each
+// of its shells and solids, are. The kernel's booleans keep a face they do not split as
+// it was, and what they change of its edges is checked with the faces that now share them.
+bool solidIsValidGiven(const TopoDS_Shape& result, const TopTools_IndexedMapOfShape& known);
 
 }  // namespace occt_host

@@ -1,8 +1,10 @@
 #include "occt_host/model/solid_feature.h"
 
+#include <TopExp.hxx>
 #include <TopTools_ListIteratorOfListOfShape.hxx>
 #include <TopoDS.hxx>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <map>
@@ -385,6 +387,7 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
   std::string error;
   bool trusted = false;
   published_ = FeatureHistory();
+  publishedCopies_ = Copies();
   bool ok = runGuarded(
       [&] {
         booleans::WarningWatch watch;
@@ -395,13 +398,18 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
       },
       error);
   published_ = FeatureHistory();
+  Copies copies = std::move(publishedCopies_);
+  publishedCopies_ = Copies();
   if (ok) {
     // Only a result checked whole needs no check when the body's solid is shown.
-    accept(built, std::move(key), std::move(record), trusted || !before.shape.IsNull());
+    const bool unchecked = trusted || !before.shape.IsNull();
+    accept(built, std::move(key), std::move(record), unchecked);
+    if (unchecked) copies_ = std::move(copies);
     return;
   }
   computed_ = true;
   unchecked_ = false;
+  copies_ = Copies();
   key_ = std::move(key);
   error_ = error;
   result_ = before.shape;
@@ -435,6 +443,7 @@ void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
   result_ = shape;
   stamp_ = nextStamp();
   record_ = std::move(record);
+  copies_ = Copies();
 }
 
 // A result made by booleans of valid shapes that reported no warning is valid: the kernel's
@@ -459,7 +468,22 @@ bool SolidFeature::checkedNow() {
   if (!unchecked_) return true;
   unchecked_ = false;
   std::string error;
-  return runGuarded([&] { checkValid(result_, name()); }, error);
+  const bool valid = runGuarded([&] { checkWhole(); }, error);
+  copies_ = Copies();
+  return valid;
+}
+
+// A rigid copy of a valid face is valid, so the faces the result keeps of copies are
+// checked through their sources. Should a source fail, the result is checked as a whole:
+// its invalid part may not have been kept.
+void SolidFeature::checkWhole() {
+  if (copies_.copies.empty() || !std::all_of(copies_.sources.begin(), copies_.sources.end(),
+                                             [](const TopoDS_Shape& s) { return solidIsValid(s); }))
+    return checkValid(result_, name());
+  TopTools_IndexedMapOfShape known;
+  for (const TopoDS_Shape& copy : copies_.copies) TopExp::MapShapes(copy, TopAbs_FACE, known);
+  if (!solidIsValidGiven(result_, known))
+    throw std::runtime_error(name() + ": the kernel produced an invalid solid");
 }
 
 void SolidFeature::distrust() {

@@ -78,6 +78,7 @@ TopoDS_Shape PatternFeature::build(const TopoDS_Shape& before) {
   TopoDS_Shape shape = source.adds ? combineCopies(before, copies, {}, name(), history)
                                    : combineCopies(before, {}, copies, name(), history);
   publishHistory(std::move(history));
+  publishCopies(source.shapes, copies);
   return shape;
 }
 

@@ -13,6 +13,7 @@
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRep_Builder.hxx>
+#include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS.hxx>
@@ -133,6 +134,30 @@ TEST(SolidCheckTest, AResultIsCheckedForWhatItDoesNotShareWithTheSolidBefore) {
   EXPECT_FALSE(solidIsValidAfter(solid, box));
   // A new face whose holes cross.
   EXPECT_FALSE(solidIsValidAfter(perforated({{gp_Pnt2d(113, 110), 2}}), box));
+}
+
+// Faces known to be valid are not checked again, whatever they hold; every other face is,
+// and so is each shell, however many of its faces are known.
+TEST(SolidCheckTest, FacesGivenAsValidAreLeftAndTheRestIsChecked) {
+  const TopoDS_Face crossing = perforated({{gp_Pnt2d(113, 110), 2}});
+  TopTools_IndexedMapOfShape known;
+  EXPECT_FALSE(solidIsValidGiven(crossing, known));
+  known.Add(crossing);
+  EXPECT_TRUE(solidIsValidGiven(crossing, known));
+  // A box short of its first face, every face it still has given as valid: the shell is open.
+  const TopoDS_Shape box = BRepPrimAPI_MakeBox(20, 20, 20).Shape();
+  known.Clear();
+  TopExp::MapShapes(box, TopAbs_FACE, known);
+  EXPECT_TRUE(solidIsValidGiven(box, known));
+  BRep_Builder builder;
+  TopoDS_Shell open;
+  builder.MakeShell(open);
+  TopExp_Explorer faces(box, TopAbs_FACE);
+  for (faces.Next(); faces.More(); faces.Next()) builder.Add(open, faces.Current());
+  TopoDS_Solid solid;
+  builder.MakeSolid(solid);
+  builder.Add(solid, open);
+  EXPECT_FALSE(solidIsValidGiven(solid, known));
 }
 
 }  // namespace

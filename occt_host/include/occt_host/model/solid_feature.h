@@ -85,6 +85,12 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   void* findInterface(host::InterfaceId id) override;
   // Called from build(): how the result came from the solid before (feature_history.h).
   void publishHistory(FeatureHistory history) { published_ = std::move(history); }
+  // Called from build() by a feature whose result holds rigid copies of `sources`: the
+  // full check of that result checks each source once and leaves the faces the result
+  // keeps of the copies, which are the sources' faces moved, unchecked.
+  void publishCopies(std::vector<TopoDS_Shape> sources, std::vector<TopoDS_Shape> copies) {
+    publishedCopies_ = {std::move(sources), std::move(copies)};
+  }
   // Builds this feature's solid from `before` (null for the body's first solid). Throws
   // with a clear text on failure; the caller checks validity as well.
   virtual TopoDS_Shape build(const TopoDS_Shape& before) = 0;
@@ -111,6 +117,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
     std::uint64_t stamp = 0;
   };
   using Run = std::vector<SolidFeature*>;
+  struct Copies {
+    std::vector<TopoDS_Shape> sources, copies;
+  };
 
   // The cut of this feature's tool alone from the solid before its run, kept from the update
   // that checked it (solid_feature_volume.cpp).
@@ -160,6 +169,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   bool trusts(const booleans::WarningWatch& watch) const;
   bool trusts(const booleans::WarningWatch& watch, const Run& run) const;
   std::shared_ptr<HistoryRecord> recordOf(const TopoDS_Shape& before, const TopoDS_Shape& built);
+  void checkWhole();
 
   static std::uint64_t nextSerial();
 
@@ -171,6 +181,8 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   std::uint64_t stamp_ = 0;
   std::string error_;
   FeatureHistory published_;
+  // What build() published of its copies, and what the unchecked result holds of them.
+  Copies publishedCopies_, copies_;
   HistoryRecordPtr record_;
   VolumeCache volume_;
   AloneCut alone_;
