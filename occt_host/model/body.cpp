@@ -38,6 +38,22 @@ std::uint64_t Body::solidStamp() {
   return last ? last->resultStamp() : 0;
 }
 
+std::shared_ptr<SolidFeature> Body::toolTip() {
+  auto last = solidFeatureBefore(nullptr);
+  if (last && last->validAsMade()) return last;
+  return checkedTip();
+}
+
+TopoDS_Shape Body::toolSolid() {
+  auto last = toolTip();
+  return last ? last->result() : TopoDS_Shape();
+}
+
+std::uint64_t Body::toolSolidStamp() {
+  auto last = toolTip();
+  return last ? last->resultStamp() : 0;
+}
+
 std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {
   std::vector<std::shared_ptr<SolidFeature>> features;
   for (const auto& node : childNodes()) {

@@ -388,6 +388,7 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
   bool trusted = false;
   published_ = FeatureHistory();
   publishedCopies_ = Copies();
+  publishedValidAsMade_ = false;
   bool ok = runGuarded(
       [&] {
         booleans::WarningWatch watch;
@@ -405,11 +406,13 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
     const bool unchecked = trusted || !before.shape.IsNull();
     accept(built, std::move(key), std::move(record), unchecked);
     if (unchecked) copies_ = std::move(copies);
+    validAsMade_ = publishedValidAsMade_ && !distrusted_;
     return;
   }
   computed_ = true;
   unchecked_ = false;
   copies_ = Copies();
+  validAsMade_ = false;
   key_ = std::move(key);
   error_ = error;
   result_ = before.shape;
@@ -444,6 +447,7 @@ void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
   stamp_ = nextStamp();
   record_ = std::move(record);
   copies_ = Copies();
+  validAsMade_ = false;
 }
 
 // A result made by booleans of valid shapes that reported no warning is valid: the kernel's
@@ -484,6 +488,11 @@ void SolidFeature::checkWhole() {
   for (const TopoDS_Shape& copy : copies_.copies) TopExp::MapShapes(copy, TopAbs_FACE, known);
   if (!solidIsValidGiven(result_, known))
     throw std::runtime_error(name() + ": the kernel produced an invalid solid");
+}
+
+bool SolidFeature::validAsMade() {
+  refresh();
+  return validAsMade_;
 }
 
 void SolidFeature::distrust() {

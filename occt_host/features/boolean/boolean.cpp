@@ -83,13 +83,13 @@ void* BooleanFeature::findInterface(host::InterfaceId id) {
 
 std::uint64_t BooleanFeature::inputRevision() const {
   auto tool = toolBody();
-  return tool ? tool->solidStamp() : 0;
+  return tool ? tool->toolSolidStamp() : 0;
 }
 
 TopoDS_Shape BooleanFeature::toolSolid() const {
   auto tool = toolBody();
   if (!tool) throw std::runtime_error(name() + ": no tool body is given");
-  TopoDS_Shape solid = tool->solid();
+  TopoDS_Shape solid = tool->toolSolid();
   if (solid.IsNull())
     throw std::runtime_error(name() + ": the tool body " + tool->displayName() + " has no solid");
   return solid;

@@ -224,5 +224,31 @@ TEST_F(RecomputeTest, AToolBodysSolidIsCheckedBeforeItIsCut) {
   EXPECT_TRUE(remove->update().ok());
 }
 
+// A pad that starts its body from a profile of one contour is the kernel's prism of a face
+// the sketch checked: valid as made, it is cut as a tool without the full check. A profile
+// with a hole is not checked as a whole, and a pad onto a solid is a union; neither is.
+TEST_F(RecomputeTest, OnlyAFirstPadOfOneContourIsValidAsMade) {
+  auto plateFeature = plate();
+  auto validAsMade = [](const host::SpecObjectPtr& feature) {
+    return std::dynamic_pointer_cast<SolidFeature>(feature)->validAsMade();
+  };
+  ASSERT_TRUE(newBody());
+  auto post = pad(rectangle(20, 20, 40, 40, 2), 6, 0);
+  ASSERT_TRUE(post && post->update().ok());
+  EXPECT_TRUE(validAsMade(post));
+  auto onto = pad(rectangle(30, 30, 50, 50, 2), 6, 0);
+  ASSERT_TRUE(onto && onto->update().ok());
+  EXPECT_FALSE(validAsMade(onto));
+  ASSERT_TRUE(newBody());
+  auto ring = pad(sketchWithCircles({{70, 70, 10}, {70, 70, 5}}, {0, 0, 2}), 6, 0);
+  ASSERT_TRUE(ring && ring->update().ok());
+  EXPECT_FALSE(validAsMade(ring));
+  // The ring's body cut from the plate: 100000 - pi x (100 - 25) x 6.
+  auto remove = booleans->createRemove(plateFeature, ring);
+  ASSERT_TRUE(remove && remove->update().ok());
+  const double expected = 100000.0 - kPi * 75 * 6;
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+}
+
 }  // namespace
 }  // namespace occt_host::testing

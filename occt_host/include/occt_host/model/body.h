@@ -32,6 +32,10 @@ class Body : public TreeContainer, public host::SolidVolume {
   TopoDS_Shape solid();
   // Identifies the body's current solid; 0 when it has none.
   std::uint64_t solidStamp();
+  // The solid and its stamp for a boolean to cut or add: as solid(), but a solid valid as
+  // the kernel made it is not checked for that; shown or exported, it still is.
+  TopoDS_Shape toolSolid();
+  std::uint64_t toolSolidStamp();
 
  protected:
   void* findInterface(host::InterfaceId id) override;
@@ -41,6 +45,7 @@ class Body : public TreeContainer, public host::SolidVolume {
  private:
   std::vector<std::shared_ptr<SolidFeature>> solidFeatures() const;
   std::shared_ptr<SolidFeature> checkedTip();
+  std::shared_ptr<SolidFeature> toolTip();
 
   VolumeCache volume_;
 };

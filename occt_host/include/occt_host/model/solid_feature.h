@@ -52,6 +52,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   // From now on every result of this feature has the kernel's full check, and the next
   // one is computed afresh.
   void distrust();
+  // Brings the result up to date; true when it is valid as the kernel made it (see
+  // publishValidAsMade()), so that a boolean may use it as a tool unchecked.
+  bool validAsMade();
 
   // Features that cut a tool from the solid before them, or add one to it. Consecutive
   // features of one kind form a run, computed as one boolean with all their tools.
@@ -91,6 +94,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   void publishCopies(std::vector<TopoDS_Shape> sources, std::vector<TopoDS_Shape> copies) {
     publishedCopies_ = {std::move(sources), std::move(copies)};
   }
+  // Called from build() by a feature whose result is a solid the kernel swept from a
+  // checked face, with no boolean: such a solid is valid as made.
+  void publishValidAsMade() { publishedValidAsMade_ = true; }
   // Builds this feature's solid from `before` (null for the body's first solid). Throws
   // with a clear text on failure; the caller checks validity as well.
   virtual TopoDS_Shape build(const TopoDS_Shape& before) = 0;
@@ -176,6 +182,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   const std::uint64_t serial_ = nextSerial();
   bool computed_ = false;
   bool unchecked_ = false, distrusted_ = false;
+  bool publishedValidAsMade_ = false, validAsMade_ = false;
   CacheKey key_;
   TopoDS_Shape result_;
   std::uint64_t stamp_ = 0;
