@@ -64,14 +64,24 @@ std::map<int, double>& perBore() {
   return table;
 }
 
+// The heights the draw's cutters run between, which the raw process makes the same.
+struct Cutters {
+  const char* bottom;
+  const char* top;
+};
+// A remove extrude reaches 1 mm past both faces of the 10 mm plate (the default overshoot).
+constexpr Cutters kRemoveCutters{"-1", "11"};
+// A simple hole's cutter runs from its depth, here the bottom face, as far above the top.
+constexpr Cutters kHoleCutters{"0", "20"};
+
 void drawBeside(benchmark::State& state, const std::string& json, const std::string& name,
-                int bores) {
+                int bores, Cutters cutters) {
   const std::string input = written(name + ".json", json);
   const std::string ours = scratch(name + ".step"), raw = scratch(name + "_raw.step");
   Spent drawn{0, 0}, direct{0, 0};
   for (auto _ : state) {
     const Spent a = run({KESTRUN_PROGRAM, "draw", input, "--step", ours});
-    const Spent b = run({RAW_PROGRAM, std::to_string(bores), raw});
+    const Spent b = run({RAW_PROGRAM, std::to_string(bores), raw, cutters.bottom, cutters.top});
     if (a.wall < 0 || b.wall < 0) {
       state.SkipWithError("a process failed");
       break;
@@ -89,13 +99,16 @@ void drawBeside(benchmark::State& state, const std::string& json, const std::str
 }
 
 void RemovesBesideRawCut(benchmark::State& state) {
+  unsetenv("MARDEL_REMOVE_EXTRUDE_OVERSHOOT_MM");  // the raw cutters assume the default
   const int bores = static_cast<int>(state.range(0));
-  drawBeside(state, bench::plateJson(bores), "removes_" + std::to_string(bores), bores);
+  drawBeside(state, bench::plateJson(bores), "removes_" + std::to_string(bores), bores,
+             kRemoveCutters);
 }
 
 void HoleItemBesideRawCut(benchmark::State& state) {
   const int bores = static_cast<int>(state.range(0));
-  drawBeside(state, bench::holeItemJson(bores), "hole_" + std::to_string(bores), bores);
+  drawBeside(state, bench::holeItemJson(bores), "hole_" + std::to_string(bores), bores,
+             kHoleCutters);
 }
 
 void PerBoreFlatness(benchmark::State& state) {
