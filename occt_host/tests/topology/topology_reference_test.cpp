@@ -4,8 +4,10 @@
 // some other face or edge.
 #include <gtest/gtest.h>
 
+#include <BRepBndLib.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
+#include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
 
 #include <cmath>
@@ -216,6 +218,47 @@ TEST_F(TopologyReferenceTest, EdgeTakenAwayIsNotReplacedByItsTwinFarAway) {
   // 25000 - 10 * 10 * 2 = 24800, nothing rounded.
   EXPECT_NEAR(bodyVolume(), 24800, 1e-6 * 25000);
   EXPECT_TRUE(bodyValid());
+}
+
+// An edge split into halves on its own line, equally far from where it was, is found again
+// as the half that still lies between the faces the edge lay between.
+TEST_F(TopologyReferenceTest, EdgeSplitInTwoIsFoundAgainWhereItsFacesStillMeet) {
+  auto blockFeature = block();
+  ASSERT_TRUE(blockFeature);
+  auto topFront = edge(blockFeature, {0, 0, 20}, {40, 0, 20});
+  ASSERT_TRUE(topFront);
+  // A pocket for x in [20, 50] whose slanted wall runs from the top front edge (y = 0,
+  // z = 20) down to (y = 10, z = 10), with its floor at z = 5: it splits the edge at
+  // x = 20, the first half still between the top and the front, the second between the
+  // top and the pocket's wall.
+  auto sketch = sketches->createSketch({35, 0, 0}, {0, 1, 0}, {0, 0, 1});
+  auto edition = host::query<host::Sketch>(sketch);
+  auto factory = host::query<host::Factory2D>(sketch);
+  ASSERT_TRUE(edition && factory);
+  edition->openEdition();
+  factory->createLine({-5, 25}, {10, 10});
+  factory->createLine({10, 10}, {10, 5});
+  factory->createLine({10, 5}, {-5, 5});
+  factory->createLine({-5, 5}, {-5, 25});
+  edition->closeEdition();
+  auto wedge = features->createPocket(sketch);
+  auto prism = host::query<host::Pocket>(wedge);
+  ASSERT_TRUE(prism);
+  prism->setLimitLength(host::LimitEnd::First, 15);
+  prism->setLimitLength(host::LimitEnd::Second, 15);
+  ASSERT_TRUE(wedge->update().ok()) << wedge->update().diagnostic;
+  // 24000 less the pocket's 20 x (15 x 10 - 10 x 10 / 2) = 2000.
+  EXPECT_NEAR(bodyVolume(), 22000, 1e-6 * 24000);
+  auto reference = std::dynamic_pointer_cast<TopologyReference>(topFront);
+  ASSERT_TRUE(reference);
+  const TopoDS_Shape found = reference->resolveIn(*std::dynamic_pointer_cast<SolidFeature>(wedge));
+  ASSERT_FALSE(found.IsNull());
+  Bnd_Box box;
+  BRepBndLib::Add(found, box);
+  double x0, y0, z0, x1, y1, z1;
+  box.Get(x0, y0, z0, x1, y1, z1);
+  EXPECT_NEAR(x0, 0, 1e-6);
+  EXPECT_NEAR(x1, 20, 1e-6);
 }
 
 TEST_F(TopologyReferenceTest, RimOfAPatternedBoreFollowsTheBlockItGoesThrough) {
