@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "draw_json.h"
 #include "host/document.h"
 #include "host/part.h"
 #include "host/part_factory.h"
@@ -142,16 +143,11 @@ void DrawJsonPlateWith400Bores(benchmark::State& state) {
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     occt_host::Session session;
-    auto document = session.newDocument("Part");
+    int32_t status = -1;
     MardelImportResult result{};
-    const int32_t status =
-        MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
-                              json.size(), nullptr, &result);
+    auto document = bench::drawnPart(session, json, status, result);
     require(status == 0 && result.createdCount == 802, "draw failed");
-    auto container =
-        host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
-    auto part = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
-    TopoDS_Shape solid = occt_host::solidOf(part->mainBody());
+    TopoDS_Shape solid = bench::mainSolid(document);
     require(!solid.IsNull(), "no solid");
     benchmark::DoNotOptimize(solid);
     total += seconds(start);

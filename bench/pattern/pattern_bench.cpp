@@ -22,10 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
-#include "host/part.h"
+#include "draw_json.h"
 #include "kestrun/kestrun.h"
-#include "occt_host/kernel/inspect.h"
 #include "occt_host/session/session.h"
 
 namespace {
@@ -73,16 +71,11 @@ std::string patternJson() {
 double drawOnce(const std::string& json) {
   auto start = std::chrono::steady_clock::now();
   occt_host::Session session;
-  auto document = session.newDocument("Part");
+  int32_t status = -1;
   MardelImportResult result{};
-  const int32_t status =
-      MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
-                            json.size(), nullptr, &result);
+  auto document = bench::drawnPart(session, json, status, result);
   require(status == 0, "draw failed");
-  auto container =
-      host::query<host::DocumentRoots>(document)->rootContainer(host::kPartContainerType);
-  auto part = host::query<host::Part>(host::query<host::PartContainer>(container)->part());
-  TopoDS_Shape solid = occt_host::solidOf(part->mainBody());
+  TopoDS_Shape solid = bench::mainSolid(document);
   const double spent = seconds(start);
   require(std::fabs(volumeOf(solid) - kVolume) < 1e-6 * kVolume, "wrong volume");
   return spent;

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "draw_json.h"
 #include "kestrun/kestrun.h"
 #include "occt_host/kernel/inspect.h"
 #include "occt_host/session/session.h"
@@ -61,11 +62,9 @@ Timing drawPlate(const std::string& json, Consumer* consumer, std::uint32_t flag
   MardelImport_SetReportSinkWithFlags(consumer ? &consume : nullptr, consumer, flags);
   const double cpu = threadSeconds(), wall = wallSeconds();
   occt_host::Session session;
-  auto document = session.newDocument("Part");
+  int32_t status = -1;
   MardelImportResult result{};
-  const int32_t status =
-      MardelImport_DrawJson(document.get(), reinterpret_cast<const unsigned char*>(json.data()),
-                            json.size(), nullptr, &result);
+  auto document = bench::drawnPart(session, json, status, result);
   if (finalSolid && !(occt_host::partVolume(document) > 0))
     throw std::runtime_error("no solid after the draw");
   Timing spent{threadSeconds() - cpu, wallSeconds() - wall};

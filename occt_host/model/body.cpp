@@ -28,14 +28,24 @@ std::shared_ptr<SolidFeature> Body::checkedTip() {
   return last;
 }
 
+namespace {
+
+TopoDS_Shape resultOf(const std::shared_ptr<SolidFeature>& feature) {
+  return feature ? feature->result() : TopoDS_Shape();
+}
+
+std::uint64_t stampOf(const std::shared_ptr<SolidFeature>& feature) {
+  return feature ? feature->resultStamp() : 0;
+}
+
+}  // namespace
+
 TopoDS_Shape Body::solid() {
-  auto last = checkedTip();
-  return last ? last->result() : TopoDS_Shape();
+  return resultOf(checkedTip());
 }
 
 std::uint64_t Body::solidStamp() {
-  auto last = checkedTip();
-  return last ? last->resultStamp() : 0;
+  return stampOf(checkedTip());
 }
 
 std::shared_ptr<SolidFeature> Body::toolTip() {
@@ -45,13 +55,11 @@ std::shared_ptr<SolidFeature> Body::toolTip() {
 }
 
 TopoDS_Shape Body::toolSolid() {
-  auto last = toolTip();
-  return last ? last->result() : TopoDS_Shape();
+  return resultOf(toolTip());
 }
 
 std::uint64_t Body::toolSolidStamp() {
-  auto last = toolTip();
-  return last ? last->resultStamp() : 0;
+  return stampOf(toolTip());
 }
 
 std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {

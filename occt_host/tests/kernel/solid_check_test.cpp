@@ -50,6 +50,19 @@ TopoDS_Face perforated(const std::vector<std::pair<gp_Pnt2d, double>>& extra) {
   return made;
 }
 
+// A solid of the faces of `shape` but its first: its shell is open.
+TopoDS_Solid shortOfItsFirstFace(const TopoDS_Shape& shape) {
+  BRep_Builder builder;
+  TopoDS_Shell open;
+  builder.MakeShell(open);
+  TopExp_Explorer faces(shape, TopAbs_FACE);
+  for (faces.Next(); faces.More(); faces.Next()) builder.Add(open, faces.Current());
+  TopoDS_Solid solid;
+  builder.MakeSolid(solid);
+  builder.Add(solid, open);
+  return solid;
+}
+
 TEST(SolidCheckTest, APerforatedFaceIsJudgedAsTheKernelJudgesIt) {
   const struct {
     const char* what;
@@ -123,15 +136,7 @@ TEST(SolidCheckTest, AResultIsCheckedForWhatItDoesNotShareWithTheSolidBefore) {
   ASSERT_TRUE(fillet.IsDone());
   EXPECT_TRUE(solidIsValidAfter(fillet.Shape(), box));
   // Only faces of the box, but one short: the shell is open.
-  BRep_Builder builder;
-  TopoDS_Shell open;
-  builder.MakeShell(open);
-  TopExp_Explorer faces(box, TopAbs_FACE);
-  for (faces.Next(); faces.More(); faces.Next()) builder.Add(open, faces.Current());
-  TopoDS_Solid solid;
-  builder.MakeSolid(solid);
-  builder.Add(solid, open);
-  EXPECT_FALSE(solidIsValidAfter(solid, box));
+  EXPECT_FALSE(solidIsValidAfter(shortOfItsFirstFace(box), box));
   // A new face whose holes cross.
   EXPECT_FALSE(solidIsValidAfter(perforated({{gp_Pnt2d(113, 110), 2}}), box));
 }
@@ -149,15 +154,7 @@ TEST(SolidCheckTest, FacesGivenAsValidAreLeftAndTheRestIsChecked) {
   known.Clear();
   TopExp::MapShapes(box, TopAbs_FACE, known);
   EXPECT_TRUE(solidIsValidGiven(box, known));
-  BRep_Builder builder;
-  TopoDS_Shell open;
-  builder.MakeShell(open);
-  TopExp_Explorer faces(box, TopAbs_FACE);
-  for (faces.Next(); faces.More(); faces.Next()) builder.Add(open, faces.Current());
-  TopoDS_Solid solid;
-  builder.MakeSolid(solid);
-  builder.Add(solid, open);
-  EXPECT_FALSE(solidIsValidGiven(solid, known));
+  EXPECT_FALSE(solidIsValidGiven(shortOfItsFirstFace(box), known));
 }
 
 }  // namespace
