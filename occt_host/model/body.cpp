@@ -12,7 +12,7 @@ Body::Body(std::string name) : TreeContainer("Body", std::move(name)) {}
 std::shared_ptr<SolidFeature> Body::solidFeatureBefore(const TreeNode* feature) const {
   const auto& nodes = childNodes();
   for (std::size_t i = indexOf(feature); i > 0; --i) {
-    if (auto solid = std::dynamic_pointer_cast<SolidFeature>(nodes[i - 1])) return solid;
+    if (auto solid = toSolidFeature(nodes[i - 1])) return solid;
   }
   return nullptr;
 }
@@ -58,14 +58,22 @@ TopoDS_Shape Body::toolSolid() {
   return resultOf(toolTip());
 }
 
+// A boolean reads this for every tool of its run at each measure, and a report measures
+// after every item: read again while nothing in the model changed, it is the same.
 std::uint64_t Body::toolSolidStamp() {
-  return stampOf(toolTip());
+  if (toolStamp_.generation == modelGeneration()) return toolStamp_.stamp;
+  auto last = solidFeatureBefore(nullptr);
+  // validAsMade() has just brought the tip up to date: one refresh of it, not two.
+  const std::uint64_t stamp =
+      last && last->validAsMade() ? last->keptStamp() : stampOf(checkedTip());
+  toolStamp_ = {modelGeneration(), stamp};
+  return stamp;
 }
 
 std::vector<std::shared_ptr<SolidFeature>> Body::solidFeatures() const {
   std::vector<std::shared_ptr<SolidFeature>> features;
   for (const auto& node : childNodes()) {
-    if (auto feature = std::dynamic_pointer_cast<SolidFeature>(node)) features.push_back(feature);
+    if (auto feature = toSolidFeature(node)) features.push_back(feature);
   }
   return features;
 }

@@ -148,12 +148,12 @@ bool SolidFeature::provisionallyValid() {
 
 // Whether a feature of the same kind stands right before or right after this one.
 bool SolidFeature::inRunOfTwoOrMore() {
-  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  auto body = toBody(parentNode());
   if (!body) return false;
   const auto& nodes = body->childNodes();
   const std::size_t at = body->indexOf(this);
   auto sameKind = [&](std::size_t i) {
-    auto* feature = dynamic_cast<SolidFeature*>(nodes[i].get());
+    auto* feature = nodes[i]->asSolidFeature();
     return feature ? std::optional<bool>(feature->runKind() == runKind()) : std::nullopt;
   };
   for (std::size_t i = at; i > 0; --i) {
@@ -171,11 +171,11 @@ bool SolidFeature::inRunOfTwoOrMore() {
 // This feature and the features of its kind right before it, in body order.
 SolidFeature::Run SolidFeature::runEndingHere() {
   Run run{this};
-  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  auto body = toBody(parentNode());
   if (!body || runKind() == RunKind::None) return run;
   const auto& nodes = body->childNodes();
   for (std::size_t i = body->indexOf(this); i > 0; --i) {
-    auto* feature = dynamic_cast<SolidFeature*>(nodes[i - 1].get());
+    auto* feature = nodes[i - 1]->asSolidFeature();
     if (!feature) continue;
     if (feature->runKind() != runKind()) break;
     run.push_back(feature);
@@ -184,7 +184,7 @@ SolidFeature::Run SolidFeature::runEndingHere() {
 }
 
 SolidFeature::Solid SolidFeature::solidBefore(const SolidFeature* first) {
-  auto body = std::dynamic_pointer_cast<Body>(parentNode());
+  auto body = toBody(parentNode());
   auto previous = body ? body->solidFeatureBefore(first) : nullptr;
   if (!previous) return {};
   // One refresh of the feature before: asking it twice would double the work at every
@@ -409,6 +409,7 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
     validAsMade_ = publishedValidAsMade_ && !distrusted_;
     return;
   }
+  noteModelChange();
   computed_ = true;
   unchecked_ = false;
   copies_ = Copies();
@@ -439,6 +440,7 @@ std::shared_ptr<HistoryRecord> SolidFeature::recordOf(const TopoDS_Shape& before
 
 void SolidFeature::accept(const TopoDS_Shape& shape, CacheKey key,
                           std::shared_ptr<HistoryRecord> record, bool unchecked) {
+  noteModelChange();
   computed_ = true;
   unchecked_ = unchecked;
   key_ = std::move(key);
@@ -496,6 +498,7 @@ bool SolidFeature::validAsMade() {
 }
 
 void SolidFeature::distrust() {
+  noteModelChange();
   distrusted_ = true;
   computed_ = false;
   record_.reset();

@@ -1,10 +1,25 @@
 #include "occt_host/model/tree_node.h"
 
+#include <atomic>
 #include <utility>
 
 #include "kernel/kernel_guard.h"
 
 namespace occt_host {
+
+namespace {
+
+std::atomic<std::uint64_t> generation{1};
+
+}  // namespace
+
+std::uint64_t TreeNode::modelGeneration() {
+  return generation.load(std::memory_order_relaxed);
+}
+
+void TreeNode::noteModelChange() {
+  generation.fetch_add(1, std::memory_order_relaxed);
+}
 
 TreeNode::TreeNode(std::string type, std::string name)
     : type_(std::move(type)), name_(std::move(name)) {}

@@ -13,7 +13,7 @@ namespace {
 // The body that holds `node`, or `node` itself when it is a body.
 std::shared_ptr<Body> bodyOf(std::shared_ptr<TreeNode> node) {
   for (; node; node = node->parentNode()) {
-    if (auto body = std::dynamic_pointer_cast<Body>(node)) return body;
+    if (auto body = toBody(node)) return body;
   }
   return nullptr;
 }
@@ -70,7 +70,7 @@ void BooleanFeature::releaseTool() {
 
 std::shared_ptr<Body> BooleanFeature::toolBody() const {
   for (const auto& node : childNodes()) {
-    if (auto body = std::dynamic_pointer_cast<Body>(node)) return body;
+    if (auto body = toBody(node)) return body;
   }
   return nullptr;
 }

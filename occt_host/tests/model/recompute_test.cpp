@@ -91,6 +91,29 @@ TEST_F(BoreChainTest, ChangingAToolBodyReachesTheBodySolid) {
   EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
 }
 
+TEST_F(BoreChainTest, MeasuresAlongTheRunFollowAToolChangedBetweenThem) {
+  // Measured feature by feature down the body, as a report measures after each item, while
+  // the run is never cut: the plate less 40 pi for each bore so far.
+  auto measure = [](const host::SpecObjectPtr& feature) {
+    double mm3 = -1;
+    EXPECT_TRUE(host::query<host::SolidVolume>(feature)->volume(mm3));
+    return mm3;
+  };
+  for (std::size_t m = 0; m < removes.size(); ++m) {
+    const double expected = 100000.0 - 40 * kPi * static_cast<double>(m + 1);
+    ASSERT_NEAR(measure(removes[removes.size() - 1 - m]), expected, expected * 1e-9) << m;
+  }
+  // Bore 7 now spans z = 2 .. 7, a cavity of 20 pi that crosses no face of the plate.
+  auto prism = host::query<host::Prism>(cutters[7]);
+  prism->setLimitLength(host::LimitEnd::First, 7);
+  prism->setLimitLength(host::LimitEnd::Second, -2);
+  ASSERT_TRUE(cutters[7]->update().ok());
+  const double expected = 100000.0 - 49 * kPi * 40.0 - kPi * 20.0;
+  EXPECT_NEAR(measure(removes.front()), expected, expected * 1e-9);
+  EXPECT_FALSE(upToDate(removes.front()));
+  EXPECT_NEAR(volume(solidOf(part->mainBody())), expected, expected * 1e-6);
+}
+
 TEST_F(BoreChainTest, AFailingRemoveInsideTheRunIsReported) {
   solidOf(part->mainBody());
   // A zero-length tool fails the tool body, leaving it without a solid.

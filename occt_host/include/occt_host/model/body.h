@@ -22,6 +22,7 @@ class Body : public TreeContainer, public host::SolidVolume {
   explicit Body(std::string name);
 
   std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+  Body* asBody() override { return this; }
 
   // host::SolidVolume: the current solid's volume, measured again only when it changed.
   bool volume(double& mm3) override;
@@ -48,6 +49,11 @@ class Body : public TreeContainer, public host::SolidVolume {
   std::shared_ptr<SolidFeature> toolTip();
 
   VolumeCache volume_;
+  // The tool stamp as last read, and the model's generation then.
+  struct KeptStamp {
+    std::uint64_t generation = 0, stamp = 0;
+  };
+  KeptStamp toolStamp_;
 };
 
 }  // namespace occt_host

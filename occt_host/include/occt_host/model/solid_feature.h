@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,14 @@ namespace occt_host {
 namespace booleans {
 class WarningWatch;
 }
+class SlabFaces;
 
 class SolidFeature : public TreeContainer, public host::FeatureGeometry, public host::SolidVolume {
  public:
   using TreeContainer::TreeContainer;
 
   std::shared_ptr<void> queryInterface(host::InterfaceId id) override { return answer(id); }
+  SolidFeature* asSolidFeature() override { return this; }
 
   // host::FeatureGeometry: the faces this feature made on its body's current solid.
   std::vector<std::shared_ptr<host::Unknown>> boundaryCells() override;
@@ -46,6 +49,9 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   // The diagnostic of the last computation as it was kept, computing nothing: what a view
   // shows of a feature, which must not cost a recompute each time it is drawn.
   const std::string& lastError() const { return error_; }
+  // The stamp of the result as kept, computing nothing: for a caller that has just brought
+  // the feature up to date.
+  std::uint64_t keptStamp() const { return stamp_; }
   // Brings the result up to date and gives it the kernel's full check if it has not had it;
   // false when it fails that check.
   bool checkedNow();
@@ -132,9 +138,15 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   struct AloneCut {
     std::uint64_t before = 0, own = 0, inputs = 0;
     TopoDS_Shape tool, result;
-    bool measured = false, boxed = false;
-    double volume = 0;
+    bool removedKnown = false, boxed = false;
+    double removed = 0;  // what the tool alone takes from that solid
     Bnd_Box box;
+  };
+  // The faces of the solid before a run, for measuring what each of its tools takes without
+  // a cut; kept on the run's first feature.
+  struct Slabs {
+    std::uint64_t before = 0;
+    std::shared_ptr<const SlabFaces> faces;
   };
   // The volume of a stale run measured without its joint cut, kept on the run's last feature.
   struct RunVolume {
@@ -146,13 +158,16 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   Run runEndingHere();
   bool inRunOfTwoOrMore();
   bool provisionallyValid();
-  void keepAloneCut(std::uint64_t before, const TopoDS_Shape& tool, const TopoDS_Shape& result);
+  bool aloneTool(const Solid& before, const Entry& now);
   bool aloneCut(const Solid& before, const Run& run);
-  double aloneVolume();
+  bool aloneRemoval(const Solid& before, const Run& run, double beforeVolume, double& removed);
+  const SlabFaces& slabsOf(const Solid& before);
   const Bnd_Box& aloneBox();
   bool volumeWithoutJointCut(double& mm3);
   bool runVolumeFrom(const Run& run, const Solid& before, double beforeVolume, double& mm3);
   static bool keyEquals(const CacheKey& a, const CacheKey& b);
+  // Whether `a` holds every entry of `b`, and then more or none.
+  static bool keyStartsWith(const CacheKey& a, const CacheKey& b);
   Solid solidBefore(const SolidFeature* first);
   static CacheKey keyOf(std::uint64_t before, const Run& run, std::size_t count);
   bool holds(std::uint64_t before, const Run& run, std::size_t count) const;
@@ -193,6 +208,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   HistoryRecordPtr record_;
   VolumeCache volume_;
   AloneCut alone_;
+  Slabs slabs_;
   RunVolume runVolume_;
 };
 

@@ -14,6 +14,8 @@
 namespace occt_host {
 
 class TreeContainer;
+class Body;
+class SolidFeature;
 
 class TreeNode : public Object,
                  public host::SpecObject,
@@ -46,10 +48,18 @@ class TreeNode : public Object,
   std::shared_ptr<TreeNode> parentNode() const { return parent_.lock(); }
   // True when this node is `ancestor` or lies below it.
   bool isWithin(const TreeNode* ancestor) const;
+  // What this node is, without a cast across the many interfaces it answers: the walks
+  // down a body ask this of every node they pass, at every measure.
+  virtual Body* asBody() { return nullptr; }
+  virtual SolidFeature* asSolidFeature() { return nullptr; }
   // The name a user sees: the alias when set, else the name.
   std::string displayName() const;
   // Changes whenever an input of this node changes; cached results compare it.
   std::uint64_t revision() const { return revision_; }
+  // Moves on with every change, in any document, that a kept result could stand on: an
+  // edit of a node, a feature's result computed or distrusted. What was read while it
+  // stood still is still so.
+  static std::uint64_t modelGeneration();
 
   // Called on the removed node's former father chain, up to the root.
   virtual void childRemoved(TreeNode& removed, TreeContainer& from, std::size_t index);
@@ -62,7 +72,11 @@ class TreeNode : public Object,
  protected:
   void* findInterface(host::InterfaceId id) override;
   host::Unknown* identity() override { return static_cast<host::SpecObject*>(this); }
-  void touch() { ++revision_; }
+  void touch() {
+    ++revision_;
+    noteModelChange();
+  }
+  static void noteModelChange();
   // What update() runs; it may throw, update() turns that into a status.
   virtual host::UpdateResult recompute();
 
@@ -78,5 +92,15 @@ class TreeNode : public Object,
   bool journaled_ = false;
   std::uint64_t revision_ = 1;
 };
+
+// `node` as a body or a solid feature, sharing its ownership; null when it is not one.
+inline std::shared_ptr<Body> toBody(const std::shared_ptr<TreeNode>& node) {
+  Body* body = node ? node->asBody() : nullptr;
+  return body ? std::shared_ptr<Body>(node, body) : nullptr;
+}
+inline std::shared_ptr<SolidFeature> toSolidFeature(const std::shared_ptr<TreeNode>& node) {
+  SolidFeature* feature = node ? node->asSolidFeature() : nullptr;
+  return feature ? std::shared_ptr<SolidFeature>(node, feature) : nullptr;
+}
 
 }  // namespace occt_host
