@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "exchange/step_write_order.h"
 #include "exchange/xde_assembly.h"
 #include "occt_host/model/body.h"
 #include "occt_host/model/part.h"
@@ -46,6 +47,7 @@ std::vector<NamedSolid> solidsOf(const Part& part) {
     NamedSolid s;
     s.solid = body->solid();
     if (s.solid.IsNull()) continue;
+    s.solid = inStepWriteOrder(s.solid);
     s.name = body->displayName();
     s.coloured = body->color(s.color);
     out.push_back(s);

@@ -34,7 +34,7 @@ void write(const std::shared_ptr<host::Document>& document, const std::string& p
   int bodies = 0;
   for (const auto& node : partOf(document)->childNodes()) {
     auto body = std::dynamic_pointer_cast<Body>(node);
-    if (body && addBodyToXde(xde, *body)) ++bodies;
+    if (body && addBodyToXde(xde, *body, XdeUse::StepWriter)) ++bodies;
   }
   if (bodies == 0) throw std::runtime_error("the Part holds no solid to export");
   STEPCAFControl_Writer writer;

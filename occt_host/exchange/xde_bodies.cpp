@@ -22,6 +22,7 @@
 #include <map>
 #include <tuple>
 
+#include "exchange/step_write_order.h"
 #include "occt_host/model/solid_feature.h"
 #include "occt_host/topology/face_colours.h"
 
@@ -126,9 +127,10 @@ Handle(TDocStd_Document) newXdeDocument() {
   return xde;
 }
 
-bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body) {
+bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body, XdeUse use) {
   TopoDS_Shape solid = body.solid();
   if (solid.IsNull()) return false;
+  if (use == XdeUse::StepWriter) solid = inStepWriteOrder(solid);
   Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(xde->Main());
   Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(xde->Main());
   TDF_Label label = shapes->AddShape(solid, /*makeAssembly=*/false);

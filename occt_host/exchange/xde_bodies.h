@@ -12,8 +12,12 @@ namespace occt_host {
 
 Handle(TDocStd_Document) newXdeDocument();
 
+// What the document is for: the STEP writer takes each solid with its faces in the order
+// it writes fastest (exchange/step_write_order.h); storage keeps them as they are.
+enum class XdeUse { Storage, StepWriter };
+
 // Adds `body`'s solid as one named, coloured shape; false when the body has no solid.
-bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body);
+bool addBodyToXde(const Handle(TDocStd_Document) & xde, Body& body, XdeUse use = XdeUse::Storage);
 
 // The same for the mesh writers: the body's faces as one named shape made of one group of
 // faces per feature colour. OCCT's glTF writer drops the colour of a face that carries a
