@@ -73,6 +73,12 @@ inline std::string plateJson(int count = kPlateGridSide * kPlateGridSide) {
   return json + "]}";
 }
 
+// The plate that plateJson(count) bores, with no bore: what a draw of it costs beside the
+// bores (the process's start, the plate, the export).
+inline std::string plateAloneJson(int count) {
+  return plateItems(gridSideFor(count)) + "]}";
+}
+
 // The same plate and bores as one simple hole item with `count` locations on the top face.
 inline std::string holeItemJson(int count) {
   const int side = gridSideFor(count);
