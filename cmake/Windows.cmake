@@ -45,6 +45,8 @@ if(TOLVANE_BUILD_TESTS)
   find_program(TOLVANE_OBJDUMP NAMES ${TOLVANE_MINGW_PREFIX}-objdump REQUIRED)
   set(kestrun_exports MardelImport_DrawJson MardelImport_ListProductSourceParts
       MardelImport_FreeProductSourcePartSpecs MardelImport_AssignProductSourcePartNumber
+      MardelImport_SetLogSink MardelImport_SetReportSink MardelImport_SetReportSinkWithFlags
+      MardelImport_GetReportSink
       _ZN6wenlow17ImportJsonToCatiaEPN4host8DocumentEPKhyPK19MardelImportOptionsP18MardelImportResult)
   set(vantrel_exports CreateTIECATIAfrGeneralWksAddinVantrelAddin fctCreateVantrelCmd)
   foreach(module Kestrun Vantrel)
