@@ -69,7 +69,10 @@ bool SolidFeature::aloneRemoval(const Solid& before, const Run& run, double befo
     double measured = 0;
     Bnd_Box box;
     if (run.front()->slabsOf(before).removedBy(alone_.tool, measured, &box)) {
-      if (!alone_.boxed) alone_.box = box, alone_.boxed = true;
+      if (!alone_.boxed) {
+        alone_.box = box;
+        alone_.boxed = true;
+      }
       // A tool that takes all there is fails its cut; the cut tells how.
       if (beforeVolume - measured <= 1e-9 * beforeVolume) return false;
     } else {
