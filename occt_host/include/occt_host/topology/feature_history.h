@@ -49,36 +49,38 @@ struct FeatureHistory {
   bool madeGiven = false;
   TopTools_ListOfShape made;
 
-  // The history of any kernel algorithm with the standard history methods: what it removed
-  // and what it replaced. A sub-shape kept as it was is left out, as "kept" reads it anyway:
-  // the kernel's own history would name every vertex, edge and face of a long chain's solid
-  // at every fillet of the chain.
+  // The history of any kernel algorithm with the standard history methods: which faces it
+  // removed and which it replaced, the only shapes a record follows. A face kept as it was is
+  // left out, as "kept" reads it anyway. So is a face the algorithm calls deleted that its
+  // result still holds: the fillet says so of every vertex and edge it did not touch, and
+  // recording those as removed would keep, at each fillet of a long chain, an entry for every
+  // shape of its solid.
   template <class Algo>
   static FeatureHistory of(Algo& algo, std::initializer_list<TopoDS_Shape> inputs) {
     FeatureHistory published;
     published.history = new BRepTools_History;
+    TopTools_IndexedMapOfShape resultFaces;
+    TopExp::MapShapes(algo.Shape(), TopAbs_FACE, resultFaces);
     for (const TopoDS_Shape& input : inputs) {
       if (input.IsNull()) continue;
-      for (TopAbs_ShapeEnum type : {TopAbs_VERTEX, TopAbs_EDGE, TopAbs_FACE}) {
-        TopTools_IndexedMapOfShape shapes;
-        TopExp::MapShapes(input, type, shapes);
-        for (int i = 1; i <= shapes.Extent(); ++i) published.record(algo, shapes(i));
-      }
+      TopTools_IndexedMapOfShape faces;
+      TopExp::MapShapes(input, TopAbs_FACE, faces);
+      for (int i = 1; i <= faces.Extent(); ++i) published.record(algo, faces(i), resultFaces);
     }
     return published;
   }
 
  private:
   template <class Algo>
-  void record(Algo& algo, const TopoDS_Shape& shape) {
-    if (algo.IsDeleted(shape)) {
-      history->Remove(shape);
+  void record(Algo& algo, const TopoDS_Shape& face, const TopTools_IndexedMapOfShape& resultFaces) {
+    if (algo.IsDeleted(face)) {
+      if (!resultFaces.Contains(face)) history->Remove(face);
       return;
     }
-    const TopTools_ListOfShape& modified = algo.Modified(shape);
-    if (modified.Extent() == 1 && modified.First().IsSame(shape)) return;
+    const TopTools_ListOfShape& modified = algo.Modified(face);
+    if (modified.Extent() == 1 && modified.First().IsSame(face)) return;
     for (TopTools_ListOfShape::Iterator it(modified); it.More(); it.Next())
-      history->AddModified(shape, it.Value());
+      history->AddModified(face, it.Value());
   }
 };
 
