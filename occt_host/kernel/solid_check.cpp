@@ -2,7 +2,6 @@
 
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepCheck_ListOfStatus.hxx>
-#include <BRepCheck_Shell.hxx>
 #include <BRepCheck_Solid.hxx>
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
@@ -21,6 +20,8 @@
 #include <algorithm>
 #include <numeric>
 #include <vector>
+
+#include "kernel/shell_check.h"
 
 namespace occt_host {
 
@@ -125,12 +126,6 @@ bool noError(const BRepCheck_ListOfStatus& statuses) {
     if (it.Value() != BRepCheck_NoError) return false;
   }
   return true;
-}
-
-bool shellIsValid(const TopoDS_Shell& shell) {
-  BRepCheck_Shell check(shell);
-  if (!noError(check.Status())) return false;
-  return check.Closed() == BRepCheck_NoError && check.Orientation() == BRepCheck_NoError;
 }
 
 // Every face but the `known` ones, the many-wired ones in parts and the others in one
