@@ -190,7 +190,7 @@ SolidFeature::Solid SolidFeature::solidBefore(const SolidFeature* first) {
   // One refresh of the feature before: asking it twice would double the work at every
   // feature down the body, exponential in the body's length.
   previous->refresh();
-  return {previous->result_, previous->stamp_};
+  return {previous->result_, previous->stamp_, previous.get()};
 }
 
 SolidFeature::CacheKey SolidFeature::keyOf(std::uint64_t before, const Run& run,
@@ -237,7 +237,7 @@ void SolidFeature::cutRange(const Run& run, std::size_t lo, std::size_t hi, Soli
     SolidFeature& last = *run[hi - 1];
     JointCut how = last.cutTogether(run, lo, hi, from, before);
     if (how == JointCut::Done) {
-      from = {last.result_, last.stamp_};
+      from = {last.result_, last.stamp_, &last};
       return;
     }
     if (how == JointCut::Interrupted) {
@@ -249,7 +249,7 @@ void SolidFeature::cutRange(const Run& run, std::size_t lo, std::size_t hi, Soli
   }
   for (std::size_t i = lo; i < hi; ++i) {
     run[i]->compute(from, keyOf(before, run, i + 1));
-    from = {run[i]->result_, run[i]->stamp_};
+    from = {run[i]->result_, run[i]->stamp_, run[i]};
   }
 }
 
@@ -259,7 +259,7 @@ std::size_t SolidFeature::firstStale(const Run& run, std::uint64_t before, Solid
   for (std::size_t i = run.size() - 1; i > 0; --i) {
     const SolidFeature* valid = run[i - 1];
     if (valid->holds(before, run, i)) {
-      from = {valid->result_, valid->stamp_};
+      from = {valid->result_, valid->stamp_, valid};
       return i;
     }
   }
@@ -407,6 +407,8 @@ void SolidFeature::compute(const Solid& before, CacheKey key) {
     accept(built, std::move(key), std::move(record), unchecked);
     if (unchecked) copies_ = std::move(copies);
     validAsMade_ = publishedValidAsMade_ && !distrusted_;
+    // The solid before is carried on now; its faces are mapped again should anyone ask.
+    if (before.owner && before.owner->record_) before.owner->record_->letFacesGo();
     return;
   }
   noteModelChange();

@@ -74,15 +74,26 @@ HistoryRecord::HistoryRecord(const TopoDS_Shape& result, Handle(BRepTools_Histor
                              std::size_t covers)
     : result_(result), covers_(covers) {
   if (!history.IsNull()) histories_.push_back(std::move(history));
-  if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
 }
 
 HistoryRecord::HistoryRecord(const HistoryRecord& earlier, const TopoDS_Shape& result,
                              Handle(BRepTools_History) history, std::size_t covers)
     : result_(result), histories_(earlier.histories_), covers_(covers) {
   if (!history.IsNull()) histories_.push_back(history);
-  if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
-  for (const auto& [serial, made] : earlier.made_) made_[serial] = imagesOf(made, history, faces_);
+  for (const auto& [serial, made] : earlier.made_) made_[serial] = imagesOf(made, history, faces());
+}
+
+const TopTools_IndexedMapOfShape& HistoryRecord::faces() const {
+  if (!facesMapped_) {
+    if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
+    facesMapped_ = true;
+  }
+  return faces_;
+}
+
+void HistoryRecord::letFacesGo() const {
+  faces_.Clear(true);
+  facesMapped_ = false;
 }
 
 void HistoryRecord::setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces) {
@@ -93,16 +104,18 @@ TopTools_IndexedMapOfShape HistoryRecord::newFaces(const TopoDS_Shape& before) c
   TopTools_IndexedMapOfShape beforeFaces;
   if (!before.IsNull()) TopExp::MapShapes(before, TopAbs_FACE, beforeFaces);
   TopTools_IndexedMapOfShape kept = follow(beforeFaces);
+  const TopTools_IndexedMapOfShape& all = faces();
   TopTools_IndexedMapOfShape made;
-  for (int i = 1; i <= faces_.Extent(); ++i) {
-    if (!kept.Contains(faces_(i))) made.Add(faces_(i));
+  for (int i = 1; i <= all.Extent(); ++i) {
+    if (!kept.Contains(all(i))) made.Add(all(i));
   }
   return made;
 }
 
 TopTools_IndexedMapOfShape HistoryRecord::follow(const TopTools_IndexedMapOfShape& faces) const {
   TopTools_IndexedMapOfShape out;
-  for (int i = 1; i <= faces.Extent(); ++i) addImages(faces(i), histories_, faces_, out);
+  const TopTools_IndexedMapOfShape& all = this->faces();
+  for (int i = 1; i <= faces.Extent(); ++i) addImages(faces(i), histories_, all, out);
   return out;
 }
 

@@ -67,5 +67,30 @@ TEST(FeatureHistoryTest, AFilletsHistoryRemovesNothingItsResultStillHolds) {
   for (int i = 1; i <= faces.Extent(); ++i) EXPECT_FALSE(published.history->IsRemoved(faces(i)));
 }
 
+// A record carried on by a later one lets its face map go; asked again, it maps the same faces
+// in the same order, which the walks along a chain and the descriptors' indices rely on.
+TEST(FeatureHistoryTest, AFaceMapLetGoIsMadeAgainTheSame) {
+  TopoDS_Shape box = BRepPrimAPI_MakeBox(20, 20, 10).Shape();
+  BRepFilletAPI_MakeFillet algo(box);
+  algo.Add(2, topFrontEdge(box));
+  algo.Build();
+  ASSERT_TRUE(algo.IsDone());
+  HistoryRecord record(algo.Shape(), FeatureHistory::of(algo, {box}).history, 1);
+  const TopTools_IndexedMapOfShape first = record.faces();
+  // The box's six faces and the round.
+  ASSERT_EQ(first.Extent(), 7);
+  record.letFacesGo();
+  const TopTools_IndexedMapOfShape& again = record.faces();
+  ASSERT_EQ(again.Extent(), first.Extent());
+  for (int i = 1; i <= first.Extent(); ++i) EXPECT_TRUE(again(i).IsEqual(first(i))) << i;
+  // What the record follows through its history is found on the map made again.
+  TopTools_IndexedMapOfShape before;
+  TopExp::MapShapes(box, TopAbs_FACE, before);
+  record.letFacesGo();
+  EXPECT_EQ(record.follow(before).Extent(), 6);
+  record.letFacesGo();
+  EXPECT_EQ(record.newFaces(box).Extent(), 1);
+}
+
 }  // namespace
 }  // namespace occt_host::testing

@@ -127,6 +127,7 @@ class SolidFeature : public TreeContainer, public host::FeatureGeometry, public 
   struct Solid {
     TopoDS_Shape shape;
     std::uint64_t stamp = 0;
+    const SolidFeature* owner = nullptr;  // the feature whose result it is
   };
   using Run = std::vector<SolidFeature*>;
   struct Copies {

@@ -110,7 +110,12 @@ class HistoryRecord {
                 Handle(BRepTools_History) history, std::size_t covers);
 
   std::size_t covers() const { return covers_; }
-  const TopTools_IndexedMapOfShape& faces() const { return faces_; }
+  // The result's faces, mapped on first ask.
+  const TopTools_IndexedMapOfShape& faces() const;
+  // Lets the map of the result's faces go, once a later computation has carried the solid
+  // on: every result of a long chain keeping one would hold, in all, the square of the
+  // chain's length. Asked again, the map is made again, in the same order.
+  void letFacesGo() const;
   // Faces made, by feature serial.
   const std::map<std::uint64_t, TopTools_IndexedMapOfShape>& made() const { return made_; }
   void setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces);
@@ -136,7 +141,8 @@ class HistoryRecord {
   // The operations from the solid before to the result, first to last.
   std::vector<Handle(BRepTools_History)> histories_;
   std::size_t covers_;
-  TopTools_IndexedMapOfShape faces_;
+  mutable bool facesMapped_ = false;
+  mutable TopTools_IndexedMapOfShape faces_;
   std::map<std::uint64_t, TopTools_IndexedMapOfShape> made_;
   mutable std::once_flag boxesFilled_;
   mutable NCollection_DataMap<TopoDS_Shape, Bnd_Box, TopTools_ShapeMapHasher> boxes_;
