@@ -84,16 +84,19 @@ HistoryRecord::HistoryRecord(const HistoryRecord& earlier, const TopoDS_Shape& r
 }
 
 const TopTools_IndexedMapOfShape& HistoryRecord::faces() const {
-  if (!facesMapped_) {
+  if (facesMapped_.load(std::memory_order_acquire)) return faces_;
+  std::lock_guard<std::mutex> lock(facesMapMutex_);
+  if (!facesMapped_.load(std::memory_order_relaxed)) {
     if (!result_.IsNull()) TopExp::MapShapes(result_, TopAbs_FACE, faces_);
-    facesMapped_ = true;
+    facesMapped_.store(true, std::memory_order_release);
   }
   return faces_;
 }
 
 void HistoryRecord::letFacesGo() const {
+  std::lock_guard<std::mutex> lock(facesMapMutex_);
   faces_.Clear(true);
-  facesMapped_ = false;
+  facesMapped_.store(false, std::memory_order_release);
 }
 
 void HistoryRecord::setMade(std::uint64_t serial, TopTools_IndexedMapOfShape faces) {

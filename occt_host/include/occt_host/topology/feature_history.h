@@ -30,6 +30,7 @@
 #include <TopTools_ShapeMapHasher.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <map>
@@ -141,7 +142,10 @@ class HistoryRecord {
   // The operations from the solid before to the result, first to last.
   std::vector<Handle(BRepTools_History)> histories_;
   std::size_t covers_;
-  mutable bool facesMapped_ = false;
+  // Readers may map the faces at once, as they may fill the boxes; letting them go is the
+  // model's own doing, with no reader about.
+  mutable std::mutex facesMapMutex_;
+  mutable std::atomic<bool> facesMapped_{false};
   mutable TopTools_IndexedMapOfShape faces_;
   std::map<std::uint64_t, TopTools_IndexedMapOfShape> made_;
   mutable std::once_flag boxesFilled_;
